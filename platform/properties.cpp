@@ -1,0 +1,49 @@
+#include "platform/properties.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace brz {
+
+std::string quote(std::string_view text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  out += '"';
+  return out;
+}
+
+namespace {
+
+// Positions are single precision: print the shortest text that reads back as
+// the same float, so 3877.5 stays 3877.5 and 0.1f does not become 0.100000001.
+std::string shortestNumber(double value) {
+  if (value == 0) return "0";
+  char buffer[64];
+  auto asFloat = static_cast<float>(value);
+  auto [end, ec] = (static_cast<double>(asFloat) == value)
+                       ? std::to_chars(buffer, buffer + sizeof buffer, asFloat)
+                       : std::to_chars(buffer, buffer + sizeof buffer, value);
+  if (ec != std::errc()) return "?";
+  return std::string(buffer, end);
+}
+
+}  // namespace
+
+std::string formatValue(const PropertyValue& value) {
+  struct Visitor {
+    std::string operator()(const std::string& s) const { return quote(s); }
+    std::string operator()(double d) const { return shortestNumber(d); }
+    std::string operator()(bool b) const { return b ? "True" : "False"; }
+    std::string operator()(ColorValue c) const {
+      char buffer[16];
+      std::snprintf(buffer, sizeof buffer, "&H%08X", static_cast<unsigned>(c.color));
+      return buffer;
+    }
+  };
+  return std::visit(Visitor{}, value);
+}
+
+}  // namespace brz

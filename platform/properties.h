@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace brz {
+
+// A colour shown as the toolkit writes colours: &H and eight hex digits.
+struct ColorValue {
+  Color color;
+  bool operator==(const ColorValue&) const = default;
+};
+
+// A property's value as the scenario runner prints and compares it.
+using PropertyValue = std::variant<std::string, double, bool, ColorValue>;
+using PropertyList = std::vector<std::pair<std::string, PropertyValue>>;
+
+// Text in double quotes with \" and \\ escaped.
+std::string quote(std::string_view text);
+
+// The printed form of a value: "text", 5755, -400, 3877.5, True, &H0000FF00.
+std::string formatValue(const PropertyValue& value);
+
+}  // namespace brz

@@ -1,0 +1,300 @@
+#include "platform/runtime.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace brz {
+
+Runtime::Runtime(Services services)
+    : services_(std::move(services)), sound_(services_.sound ? services_.sound : &silent_) {}
+
+Runtime::~Runtime() {
+  // Controls unregister nothing on the way out: drop the timer list first.
+  timers_.clear();
+}
+
+// --- windows -------------------------------------------------------------------
+
+Window* Runtime::findWindow(std::string_view name) const {
+  for (const auto& window : windows_)
+    if (window->name() == name) return window.get();
+  return nullptr;
+}
+
+std::vector<Window*> Runtime::zOrder() const {
+  std::vector<Window*> shown;
+  for (Window* window : zOrder_)
+    if (window->visible()) shown.push_back(window);
+  return shown;
+}
+
+Window* Runtime::activeWindow() const {
+  for (Window* window : zOrder_)
+    if (window->visible()) return window;
+  return nullptr;
+}
+
+void Runtime::raise(Window& window) {
+  std::erase(zOrder_, &window);
+  zOrder_.insert(zOrder_.begin(), &window);
+}
+
+void Runtime::setScreenSize(Twips width, Twips height) {
+  screenWidth_ = width;
+  screenHeight_ = height;
+}
+
+// --- clock and timers ------------------------------------------------------------
+
+void Runtime::registerTimer(Timer& timer) {
+  timer.order_ = static_cast<int>(timers_.size());
+  timers_.push_back(&timer);
+}
+
+std::optional<Millis> Runtime::nextDue() const {
+  std::optional<Millis> due;
+  for (const Timer* timer : timers_)
+    if (timer->enabled() && timer->interval_ > 0 && (!due || timer->nextDue_ < *due))
+      due = timer->nextDue_;
+  return due;
+}
+
+void Runtime::runTimers(Millis until, bool skipMissed) {
+  while (running()) {
+    Timer* next = nullptr;
+    for (Timer* timer : timers_) {
+      if (!timer->enabled() || timer->interval_ <= 0 || timer->nextDue_ > until) continue;
+      if (!next || timer->nextDue_ < next->nextDue_) next = timer;  // ties: creation order
+    }
+    if (!next) break;
+    if (skipMissed && until - next->nextDue_ >= next->interval_) {
+      // Drop the ticks a stall swallowed; keep the grid of whole intervals.
+      Millis missed = (until - next->nextDue_) / next->interval_;
+      next->nextDue_ += missed * next->interval_;
+    }
+    now_ = std::max(now_, next->nextDue_);
+    next->nextDue_ += next->interval_;
+    guard([&] {
+      if (next->tick) next->tick();
+    });
+  }
+  now_ = std::max(now_, until);
+}
+
+void Runtime::advanceTo(Millis time) {
+  runTimers(time, false);
+}
+
+void Runtime::runDueTimers(Millis realNow) {
+  runTimers(realNow, true);
+}
+
+// --- input -----------------------------------------------------------------------
+
+bool Runtime::canTakeInput(const Control& control) const {
+  if (!control.window().visible()) return false;
+  for (const Control* c = &control; c;) {
+    if (!c->visible() || !c->enabled()) return false;
+    const Container& holder = c->container();
+    c = dynamic_cast<const Control*>(&holder);
+  }
+  return true;
+}
+
+namespace {
+
+// The control above `control`, or null when its container is the window.
+Control* containerControl(const Control& control) {
+  return dynamic_cast<Control*>(&control.container());
+}
+
+bool takesFocus(const Control& control) {
+  return control.kind() == ControlKind::CommandButton || control.kind() == ControlKind::CheckBox ||
+         control.kind() == ControlKind::TextBox;
+}
+
+}  // namespace
+
+void Runtime::deliverClick(Control& control) {
+  raise(control.window());
+  if (takesFocus(control)) control.window().setActiveControl(&control);
+  if (control.kind() == ControlKind::CheckBox) {
+    auto& box = static_cast<CheckBox&>(control);
+    box.setValue(box.value() == 1 ? 0 : 1);
+  }
+  if (control.click) control.click();
+}
+
+bool Runtime::click(Control& control) {
+  if (!running() || !canTakeInput(control)) return false;
+  if (!control.takesMouse()) {
+    if (Control* holder = containerControl(control)) return click(*holder);
+    return click(control.window());
+  }
+  guard([&] { deliverClick(control); });
+  return true;
+}
+
+bool Runtime::click(Window& window) {
+  if (!running() || !canTakeInput(window)) return false;
+  guard([&] {
+    raise(window);
+    touch();
+    if (window.click) window.click();
+  });
+  return true;
+}
+
+Runtime::Hit Runtime::hitTest(const Window& window, Twips x, Twips y) const {
+  Hit hit{nullptr, x, y};
+  const Container* container = &window;
+  for (bool descended = true; descended;) {
+    descended = false;
+    for (Control* child : container->children()) {
+      if (!child->visible() || !child->takesMouse()) continue;
+      Twips lx = hit.x - child->left(), ly = hit.y - child->top();
+      if (lx < 0 || ly < 0 || lx >= child->width() || ly >= child->height()) continue;
+      hit = {child, lx, ly};
+      if (const Container* inner = child->asContainer()) {
+        container = inner;
+        descended = true;
+      }
+      break;
+    }
+  }
+  // A disabled control and everything in it pass the point to the nearest
+  // enabled container above: find the outermost disabled one on the path.
+  Control* outermostDisabled = nullptr;
+  for (Control* c = hit.control; c; c = containerControl(*c))
+    if (!c->enabled()) outermostDisabled = c;
+  if (!outermostDisabled) return hit;
+  Hit passed{containerControl(*outermostDisabled), x, y};
+  for (Control* c = passed.control; c; c = containerControl(*c)) {
+    passed.x -= c->left();
+    passed.y -= c->top();
+  }
+  return passed;
+}
+
+bool Runtime::clickAt(Window& window, Twips x, Twips y) {
+  if (!running() || !canTakeInput(window)) return false;
+  Hit hit = hitTest(window, x, y);
+  if (!hit.control) return click(window);
+  guard([&] { deliverClick(*hit.control); });
+  return true;
+}
+
+bool Runtime::move(Control& control, Twips x, Twips y) {
+  if (!running() || !canTakeInput(control)) return false;
+  if (!control.takesMouse()) {
+    Twips cx = x + control.left(), cy = y + control.top();
+    if (Control* holder = containerControl(control)) return move(*holder, cx, cy);
+    return move(control.window(), cx, cy);
+  }
+  guard([&] {
+    if (control.mouseMove) control.mouseMove(0, 0, x, y);
+  });
+  return true;
+}
+
+bool Runtime::move(Window& window, Twips x, Twips y) {
+  if (!running() || !canTakeInput(window)) return false;
+  guard([&] {
+    if (window.mouseMove) window.mouseMove(0, 0, x, y);
+  });
+  return true;
+}
+
+bool Runtime::moveAt(Window& window, Twips x, Twips y) {
+  if (!running() || !canTakeInput(window)) return false;
+  Hit hit = hitTest(window, x, y);
+  if (!hit.control) return move(window, x, y);
+  guard([&] {
+    if (hit.control->mouseMove) hit.control->mouseMove(0, 0, hit.x, hit.y);
+  });
+  return true;
+}
+
+void Runtime::pressKey(std::string_view key) {
+  Window* window = activeWindow();
+  if (!running() || !window) return;
+  Control* focused = window->activeControl();
+  if (!focused || !canTakeInput(*focused)) return;
+  bool presses =
+      (focused->kind() == ControlKind::CommandButton && (key == "space" || key == "enter")) ||
+      (focused->kind() == ControlKind::CheckBox && key == "space");
+  if (presses) guard([&] { deliverClick(*focused); });
+}
+
+void Runtime::close(Window& window) {
+  if (!running()) return;
+  guard([&] {
+    if (window.unload) window.unload();
+    window.hide();
+  });
+}
+
+// --- the toolkit's global calls --------------------------------------------------
+
+PictureRef Runtime::loadPicture(const std::string& path) {
+  if (services_.pictures) {
+    PictureRef picture = services_.pictures->decodeFile(path);
+    touch();
+    return picture;
+  }
+  // Without a decoder the file is still really opened, so a missing file
+  // fails exactly where it would in the game.
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) fatal("LoadPicture: cannot read \"" + path + "\": " + std::strerror(errno));
+  std::fclose(file);
+  auto picture = std::make_shared<Picture>();
+  picture->source = path;
+  picture->fromFile = true;
+  return picture;
+}
+
+PictureRef Runtime::layoutPicture(std::string_view name) {
+  std::span<const unsigned char> bytes;
+  if (services_.layoutPictures) bytes = services_.layoutPictures(name);
+  if (services_.pictures && !bytes.empty())
+    return services_.pictures->decodeMemory(bytes, std::string(name));
+  auto picture = std::make_shared<Picture>();
+  picture->source = std::string(name);
+  return picture;
+}
+
+void Runtime::msgBox(const std::string& text) {
+  trace("msgbox " + quote(text));
+  if (services_.messageBox) services_.messageBox(text);
+}
+
+void Runtime::end() {
+  trace("end");
+  throw ProgramEnd{};
+}
+
+void Runtime::fatal(const std::string& message) {
+  throw FatalError(message);
+}
+
+std::pair<Twips, Twips> Runtime::measureText(const std::string& text, const Font& font,
+                                             Twips wrapWidth) const {
+  if (services_.measureText) return services_.measureText(text, font, wrapWidth);
+  // Headless estimate: an average glyph is half an em wide, a line 1.2 em high
+  // (a point is 20 twips).
+  Twips em = font.points * 20;
+  Twips lineWidth = std::ceil(text.size() * em * 0.5f);
+  Twips lineHeight = std::ceil(em * 1.2f);
+  if (wrapWidth <= 0) return {lineWidth, lineHeight};
+  Twips lines = std::max(1.0f, std::ceil(lineWidth / wrapWidth));
+  return {wrapWidth, lines * lineHeight};
+}
+
+void Runtime::trace(const std::string& line) {
+  if (services_.trace) services_.trace(line);
+}
+
+}  // namespace brz

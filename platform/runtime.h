@@ -1,0 +1,195 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/picture.h"
+#include "platform/sound.h"
+#include "platform/window.h"
+
+namespace brz {
+
+// A failing call on a control: it stops the program with this report.
+class FatalError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Thrown by End: unwinds every handler up to the event loop, so nothing after
+// End runs, not even the rest of the handler that called it.
+struct ProgramEnd {};
+
+// What the runtime needs from the world outside it. Every member has a
+// headless default, so tests and the scenario runner need to set none.
+struct Services {
+  PictureDecoder* pictures = nullptr;  // none: files are checked, not decoded
+  SoundBackend* sound = nullptr;       // none: silent
+  // The bytes of a picture stored with a layout, by name.
+  std::function<std::span<const unsigned char>(std::string_view)> layoutPictures;
+  // A modal message box with an OK button; returns when it is answered.
+  std::function<void(const std::string& text)> messageBox;
+  // The size of a text in a font, in twips; wrapWidth > 0 wraps at that width.
+  std::function<std::pair<Twips, Twips>(const std::string& text, const Font& font, Twips wrapWidth)>
+      measureText;
+  // A line for every effect outside the windows: sounds, pictures read,
+  // message boxes, the end.
+  std::function<void(const std::string& line)> trace;
+};
+
+// The toolkit the two windows are written against: windows created on first
+// reference, timers on a clock it is handed, mouse and keyboard routing, and
+// the global calls (LoadPicture, MsgBox, End). Everything runs on one thread;
+// each event is handled to its end before the next.
+class Runtime {
+ public:
+  explicit Runtime(Services services = {});
+  ~Runtime();
+  Runtime(const Runtime&) = delete;
+  Runtime& operator=(const Runtime&) = delete;
+
+  // --- windows ---------------------------------------------------------------
+  // The single instance of a window, created and loaded on first reference:
+  // its load handler runs before this returns, also when that happens inside
+  // another window's load handler.
+  template <class W>
+  W& form() {
+    for (auto& window : windows_)
+      if (auto* found = dynamic_cast<W*>(window.get())) return *found;
+    auto created = std::make_unique<W>(*this);
+    W& window = *created;
+    windows_.push_back(std::move(created));
+    if (window.load) window.load();
+    return window;
+  }
+  // Starts the program: creates and loads the start-up window, then shows it.
+  template <class W>
+  void start() {
+    guard([&] { form<W>().show(); });
+  }
+  // Every window created so far, in creation order.
+  const std::vector<std::unique_ptr<Window>>& windows() const { return windows_; }
+  Window* findWindow(std::string_view name) const;
+  // Shown windows, front first.
+  std::vector<Window*> zOrder() const;
+  Window* activeWindow() const;
+
+  // --- clock and timers ------------------------------------------------------
+  Millis now() const { return now_; }
+  // Virtual time: runs every tick that falls due up to `time`, in time order,
+  // ties in the order the timers were created, then sets the clock to `time`.
+  void advanceTo(Millis time);
+  // Real time: like advanceTo, but a timer that fell more than one interval
+  // behind (a stalled machine) ticks once, not in a burst.
+  void runDueTimers(Millis realNow);
+  // When the next tick falls due, if any timer is enabled.
+  std::optional<Millis> nextDue() const;
+
+  // --- input -----------------------------------------------------------------
+  // Whether the player could reach it: its window is shown, and it and every
+  // container above it are visible and enabled.
+  bool canTakeInput(const Control& control) const;
+  bool canTakeInput(const Window& window) const { return window.visible(); }
+  // A click on a control (a line passes it to its container). Returns false,
+  // and does nothing, when the player could not make it.
+  bool click(Control& control);
+  bool click(Window& window);
+  // A click at a point of a window's client area, routed to the front-most
+  // control there that takes it.
+  bool clickAt(Window& window, Twips x, Twips y);
+  bool move(Control& control, Twips x, Twips y);
+  bool move(Window& window, Twips x, Twips y);
+  bool moveAt(Window& window, Twips x, Twips y);
+  // A key press for the focused control of the active window: space and enter
+  // press a focused button, space flips a focused check box.
+  void pressKey(std::string_view key);
+  // The player closes a window: its unload handler runs.
+  void close(Window& window);
+  // Where a point of a window lands: the control that takes it (null for the
+  // window itself) and the point in that control's own twips.
+  struct Hit {
+    Control* control = nullptr;
+    Twips x = 0, y = 0;
+  };
+  Hit hitTest(const Window& window, Twips x, Twips y) const;
+
+  // --- the toolkit's global calls --------------------------------------------
+  PictureRef loadPicture(const std::string& path);
+  PictureRef layoutPicture(std::string_view name);
+  void msgBox(const std::string& text);
+  [[noreturn]] void end();
+  [[noreturn]] void fatal(const std::string& message);
+
+  // --- state of the program --------------------------------------------------
+  bool running() const { return !ended_ && fatalError_.empty(); }
+  bool ended() const { return ended_; }
+  const std::string& fatalError() const { return fatalError_; }
+  // Bumped by every change a player could see, so a front end redraws only
+  // when something changed.
+  std::uint64_t revision() const { return revision_; }
+  void touch() { ++revision_; }
+
+  Twips screenWidth() const { return screenWidth_; }
+  Twips screenHeight() const { return screenHeight_; }
+  void setScreenSize(Twips width, Twips height);
+  // The start directory: the Path of every directory list box.
+  const std::string& startDirectory() const { return startDirectory_; }
+  void setStartDirectory(std::string path) { startDirectory_ = std::move(path); }
+
+  SoundBackend& sound() { return *sound_; }
+  const Services& services() const { return services_; }
+  std::pair<Twips, Twips> measureText(const std::string& text, const Font& font,
+                                      Twips wrapWidth) const;
+  void trace(const std::string& line);
+
+  // Runs one outside event (a tick, a click, a start) and turns End and fatal
+  // errors into the program's state. Nested calls just run.
+  template <class F>
+  void guard(F&& event) {
+    if (!running()) return;
+    if (depth_ > 0) {
+      event();
+      return;
+    }
+    ++depth_;
+    try {
+      event();
+    } catch (const ProgramEnd&) {
+      ended_ = true;
+    } catch (const FatalError& error) {
+      fatalError_ = error.what();
+    }
+    --depth_;
+  }
+
+ private:
+  friend class Timer;
+  friend class Window;
+  void registerTimer(Timer& timer);
+  void raise(Window& window);
+  void deliverClick(Control& control);
+  void runTimers(Millis until, bool skipMissed);
+
+  Services services_;
+  SilentSound silent_;
+  SoundBackend* sound_;
+  std::vector<std::unique_ptr<Window>> windows_;
+  std::vector<Window*> zOrder_;  // front first; hidden windows keep their place
+  std::vector<Timer*> timers_;
+  Millis now_ = 0;
+  bool ended_ = false;
+  std::string fatalError_;
+  int depth_ = 0;
+  std::uint64_t revision_ = 0;
+  Twips screenWidth_ = 15360, screenHeight_ = 11520;
+  std::string startDirectory_;
+};
+
+}  // namespace brz

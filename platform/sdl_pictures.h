@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/picture.h"
+
+namespace brz {
+
+// Decodes BMP, GIF, ICO and CUR pictures with SDL2_image. Needs no display.
+class SdlPictureDecoder : public PictureDecoder {
+ public:
+  PictureRef decodeFile(const std::string& path) override;
+  PictureRef decodeMemory(std::span<const unsigned char> bytes, const std::string& source) override;
+};
+
+}  // namespace brz

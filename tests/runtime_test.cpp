@@ -1,0 +1,354 @@
+#include "platform/runtime.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/counters.h"
+#include "platform/sdl_pictures.h"
+
+namespace brz {
+namespace {
+
+using K = ControlKind;
+
+// A small window with one of everything the routing rules care about.
+constexpr ControlLayout kPlayControls[] = {
+    {.kind = K::CommandButton, .name = "Front", .left = 0, .top = 0, .width = 1000, .height = 1000},
+    {.kind = K::CommandButton,
+     .name = "Give",
+     .index = 0,
+     .left = 4000,
+     .top = 0,
+     .width = 500,
+     .height = 500},
+    {.kind = K::CommandButton,
+     .name = "Give",
+     .index = 1,
+     .left = 4600,
+     .top = 0,
+     .width = 500,
+     .height = 500},
+    {.kind = K::Frame, .name = "Field", .left = 500, .top = 500, .width = 3000, .height = 3000},
+    {.kind = K::CheckBox,
+     .name = "Sound",
+     .left = 4000,
+     .top = 1000,
+     .width = 900,
+     .height = 300,
+     .value = 1},
+    {.kind = K::TextBox,
+     .name = "Count",
+     .left = 4000,
+     .top = 2000,
+     .width = 900,
+     .height = 300,
+     .caption = "6"},
+    {.kind = K::Timer, .name = "Slow", .interval = 50},
+    {.kind = K::Timer, .name = "Fast", .disabled = true, .interval = 20},
+    {.kind = K::Line,
+     .name = "Trace",
+     .container = "Field",
+     .left = 0,
+     .top = 0,
+     .width = 3000,
+     .height = 3000},
+    {.kind = K::Image,
+     .name = "Bug",
+     .container = "Field",
+     .left = 800,
+     .top = 800,
+     .width = 500,
+     .height = 400},
+    {.kind = K::Image,
+     .name = "Hidden",
+     .container = "Field",
+     .left = 2000,
+     .top = 2000,
+     .width = 500,
+     .height = 500,
+     .hidden = true},
+    {.kind = K::Image,
+     .name = "Behind",
+     .container = "Field",
+     .left = 2000,
+     .top = 2000,
+     .width = 500,
+     .height = 500},
+    {.kind = K::Timer, .name = "InField", .container = "Field", .interval = 50},
+};
+
+struct Log {
+  std::vector<std::string> lines;
+  void operator()(std::string line) { lines.push_back(std::move(line)); }
+};
+
+Log* gLog = nullptr;  // where the test windows write what their handlers did
+
+class PlayWindow;
+class OtherWindow;
+
+class PlayWindow : public Window {
+ public:
+  explicit PlayWindow(Runtime& rt)
+      : Window(rt, {.name = "Play", .caption = "Play", .clientWidth = 6000, .clientHeight = 4000},
+               kPlayControls) {
+    load = [this] {
+      (*gLog)("Play load");
+      runtime().form<OtherWindow>();
+      (*gLog)("Play load done");
+    };
+    for (const auto& control : controls()) {
+      Control* c = control.get();
+      c->click = [c] { (*gLog)("click " + c->localName()); };
+      c->mouseMove = [c](int, int, Twips x, Twips y) {
+        (*gLog)("move " + c->localName() + " " + numberText(x) + " " + numberText(y));
+      };
+    }
+    mouseMove = [](int, int, Twips x, Twips y) {
+      (*gLog)("move window " + numberText(x) + " " + numberText(y));
+    };
+    Count.change = [this] { (*gLog)("change " + Count.text()); };
+    Slow.tick = [this] { (*gLog)("Slow " + std::to_string(runtime().now())); };
+    Fast.tick = [this] { (*gLog)("Fast " + std::to_string(runtime().now())); };
+    InField.tick = [this] { (*gLog)("InField " + std::to_string(runtime().now())); };
+  }
+  TextBox& Count = control<TextBox>("Count");
+  Timer& Slow = control<Timer>("Slow");
+  Timer& Fast = control<Timer>("Fast");
+  Timer& InField = control<Timer>("InField");
+  Frame& Field = control<Frame>("Field");
+  CommandButton& Front = control<CommandButton>("Front");
+};
+
+class OtherWindow : public Window {
+ public:
+  explicit OtherWindow(Runtime& rt)
+      : Window(rt, {.name = "Other", .caption = "Other", .clientWidth = 3000, .clientHeight = 2000},
+               {}) {
+    load = [this] {
+      (*gLog)("Other load");
+      runtime().form<PlayWindow>().show();  // the first window is already there
+      hide();
+    };
+    unload = [this] { runtime().end(); };
+  }
+};
+
+class RuntimeTest : public ::testing::Test {
+ protected:
+  RuntimeTest() { gLog = &log; }
+  PlayWindow& started() {
+    rt.start<PlayWindow>();
+    log.lines.clear();
+    return rt.form<PlayWindow>();
+  }
+  Log log;
+  Runtime rt;
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(RuntimeTest, WindowIsCreatedOnFirstReferenceEvenInsideAnotherLoad) {
+  rt.start<PlayWindow>();
+  EXPECT_EQ(log.lines, (Lines{"Play load", "Other load", "Play load done"}));
+  ASSERT_EQ(rt.windows().size(), 2u);
+  EXPECT_EQ(rt.windows()[0]->name(), "Play");
+  auto& play = rt.form<PlayWindow>();
+  EXPECT_TRUE(play.visible());
+  EXPECT_FALSE(rt.form<OtherWindow>().visible());
+  EXPECT_EQ(rt.activeWindow(), &play);
+  // Shown for the first time: centred on the screen.
+  EXPECT_EQ(play.left(), (rt.screenWidth() - 6000 - kFrameWidth) / 2);
+  EXPECT_EQ(play.clientHeight(), 4000);
+}
+
+TEST_F(RuntimeTest, ChangeRunsNestedAndOnlyWhenTheTextChanges) {
+  auto& w = started();
+  w.Count.change = [&] {
+    log("change " + w.Count.text());
+    if (w.Count.text() == "0") w.Count.setText("10");  // its own box, nested
+    log("after " + w.Count.text());
+  };
+  w.Count.setText("0");
+  EXPECT_EQ(log.lines, (Lines{"change 0", "change 10", "after 10", "after 10"}));
+  log.lines.clear();
+  w.Count.setText("10");
+  EXPECT_TRUE(log.lines.empty());
+}
+
+TEST_F(RuntimeTest, EndInsideANestedHandlerStopsEverythingAfterIt) {
+  auto& w = started();
+  w.Count.change = [&] {
+    log("change");
+    rt.end();
+  };
+  w.Front.click = [&] {
+    w.Count.setText("5");
+    log("after the assignment");
+  };
+  EXPECT_TRUE(rt.click(w.Front));
+  EXPECT_EQ(log.lines, (Lines{"change"}));
+  EXPECT_TRUE(rt.ended());
+  // Nothing is dispatched after the end.
+  rt.advanceTo(10000);
+  EXPECT_FALSE(rt.click(w.Front));
+  EXPECT_EQ(log.lines, (Lines{"change"}));
+}
+
+TEST_F(RuntimeTest, ClosingAWindowRunsItsUnload) {
+  started();
+  rt.close(rt.form<OtherWindow>());
+  EXPECT_TRUE(rt.ended());
+}
+
+TEST_F(RuntimeTest, TimersTickOnExactMultiplesWithTiesInCreationOrder) {
+  auto& w = started();
+  rt.advanceTo(100);
+  EXPECT_EQ(log.lines, (Lines{"Slow 50", "InField 50", "Slow 100", "InField 100"}));
+  log.lines.clear();
+  // Enabling at 110 starts the count from 110; enabling again changes nothing.
+  rt.advanceTo(110);
+  w.Fast.enable();
+  rt.advanceTo(125);
+  w.Fast.enable();
+  rt.advanceTo(150);
+  EXPECT_EQ(log.lines, (Lines{"Fast 130", "Slow 150", "Fast 150", "InField 150"}));
+}
+
+TEST_F(RuntimeTest, TimerChangesInsideATickAreSafe) {
+  auto& w = started();
+  w.Slow.tick = [&] {
+    log("Slow " + std::to_string(rt.now()));
+    w.Slow.disable();
+    w.InField.setInterval(30);  // restarts its count from now
+  };
+  w.InField.tick = [&] { log("InField " + std::to_string(rt.now())); };
+  rt.advanceTo(120);
+  EXPECT_EQ(log.lines, (Lines{"Slow 50", "InField 80", "InField 110"}));
+  log.lines.clear();
+  // Disabled and enabled again: counts afresh from the moment of enabling
+  // (its tick then restarts InField's count once more).
+  w.Slow.enable();
+  rt.advanceTo(200);
+  EXPECT_EQ(log.lines, (Lines{"InField 140", "Slow 170", "InField 200"}));
+}
+
+TEST_F(RuntimeTest, TimersTickWhileTheirWindowIsHiddenOrContainerDisabled) {
+  auto& w = started();
+  w.Field.setEnabled(false);
+  w.hide();
+  rt.advanceTo(50);
+  EXPECT_EQ(log.lines, (Lines{"Slow 50", "InField 50"}));
+}
+
+TEST_F(RuntimeTest, RealClockDropsTicksAStallSwallowed) {
+  auto& w = started();
+  w.InField.disable();
+  rt.runDueTimers(1000);  // 20 ticks were due: one is run, no burst
+  rt.runDueTimers(1049);
+  rt.runDueTimers(1050);
+  EXPECT_EQ(log.lines, (Lines{"Slow 1000", "Slow 1050"}));
+  EXPECT_EQ(rt.nextDue(), 1100);
+}
+
+TEST_F(RuntimeTest, ClicksGoToTheFrontMostControlThatTakesThem) {
+  auto& w = started();
+  rt.clickAt(w, 700, 700);  // Front lies over the field here
+  // Inside the field: the line takes nothing, so the picture under it does.
+  rt.clickAt(w, 500 + 850, 500 + 850);
+  // A hidden picture passes the click to the one behind it.
+  rt.clickAt(w, 500 + 2200, 500 + 2200);
+  // Bare field, and bare window.
+  rt.clickAt(w, 500 + 2800, 500 + 1000);
+  rt.clickAt(w, 5500, 3800);
+  EXPECT_EQ(log.lines, (Lines{"click Front", "click Bug", "click Behind", "click Field"}));
+}
+
+TEST_F(RuntimeTest, ADisabledContainerPassesClicksAndMovesToTheOneAbove) {
+  auto& w = started();
+  w.Field.setEnabled(false);
+  rt.clickAt(w, 500 + 850, 500 + 850);  // on Bug, in the disabled field: the window
+  rt.moveAt(w, 500 + 850, 500 + 850);
+  EXPECT_FALSE(rt.click(w.control<Image>("Bug")));
+  EXPECT_EQ(log.lines, (Lines{"move window 1350 1350"}));
+}
+
+TEST_F(RuntimeTest, MovesArriveInTheControlsOwnTwips) {
+  auto& w = started();
+  rt.moveAt(w, 500 + 2000, 500 + 2500);
+  rt.moveAt(w, 500 + 850, 500 + 820);
+  rt.move(w.control<Line>("Trace"), 10, 20);  // a line passes it to its container
+  EXPECT_EQ(log.lines, (Lines{"move Field 2000 2500", "move Bug 50 20", "move Field 10 20"}));
+}
+
+TEST_F(RuntimeTest, ReferencedClicksNeedAControlThePlayerCouldReach) {
+  auto& w = started();
+  EXPECT_FALSE(rt.click(w.control<Image>("Hidden")));
+  EXPECT_TRUE(rt.click(w.control<Line>("Trace")));  // reaches the field
+  EXPECT_TRUE(rt.click(w.control<CommandButton>("Give", 1)));
+  w.hide();
+  EXPECT_FALSE(rt.click(w.Front));
+  EXPECT_EQ(log.lines, (Lines{"click Field", "click Give(1)"}));
+}
+
+TEST_F(RuntimeTest, CheckBoxFlipsBeforeItsClickHandler) {
+  auto& w = started();
+  auto& box = w.control<CheckBox>("Sound");
+  box.click = [&] { log("value " + std::to_string(box.value())); };
+  rt.click(box);
+  rt.click(box);
+  EXPECT_EQ(log.lines, (Lines{"value 0", "value 1"}));
+}
+
+TEST_F(RuntimeTest, SpaceAndEnterPressTheFocusedButtonOfTheActiveWindow) {
+  auto& w = started();
+  rt.pressKey("space");  // nothing has the focus yet
+  w.Front.setFocus();
+  EXPECT_EQ(w.activeControl(), &w.Front);
+  rt.pressKey("space");
+  rt.pressKey("enter");
+  rt.pressKey("a");
+  w.Front.setEnabled(false);
+  rt.pressKey("space");
+  EXPECT_EQ(log.lines, (Lines{"click Front", "click Front"}));
+  // A click gives a button the focus.
+  auto& give = w.control<CommandButton>("Give", 0);
+  rt.click(give);
+  EXPECT_TRUE(give.hasFocus());
+}
+
+TEST_F(RuntimeTest, MissingPictureIsAFatalErrorNamingTheFile) {
+  auto& w = started();
+  w.Front.click = [&] {
+    rt.loadPicture("/no/such/dir/plor7.gif");
+    log("not reached");
+  };
+  rt.click(w.Front);
+  EXPECT_FALSE(rt.running());
+  EXPECT_NE(rt.fatalError().find("/no/such/dir/plor7.gif"), std::string::npos) << rt.fatalError();
+  EXPECT_TRUE(log.lines.empty());
+}
+
+TEST(Pictures, DecoderNamesTheFileAndTheReason) {
+  SdlPictureDecoder decoder;
+  try {
+    decoder.decodeFile("/no/such/file.gif");
+    FAIL() << "no error";
+  } catch (const FatalError& e) {
+    EXPECT_NE(std::string(e.what()).find("/no/such/file.gif"), std::string::npos);
+    EXPECT_NE(std::string(e.what()).find("No such file"), std::string::npos) << e.what();
+  }
+  std::string corrupt = std::string(BRIZZLET_TEST_DATA) + "/corrupt.gif";
+  EXPECT_THROW(decoder.decodeFile(corrupt), FatalError);
+}
+
+TEST(FilePath, JoinsABackslashNameToTheDirectory) {
+  EXPECT_EQ(filePath("/games/b", "\\gun.wav"), "/games/b/gun.wav");
+  EXPECT_EQ(filePath("/", "\\plor6.gif"), "/plor6.gif");
+  EXPECT_EQ(filePath("/games/b/", "\\plor6.gif"), "/games/b/plor6.gif");
+}
+
+}  // namespace
+}  // namespace brz
