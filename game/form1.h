@@ -1,0 +1,117 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/runtime.h"
+
+namespace brz {
+
+class menutama;
+
+// The captions of the game window: the only record of the mode being played.
+inline constexpr std::string_view kTimeAttackCaption = "Brizzlet!!! ~ Time Attack";
+inline constexpr std::string_view kBasmiCaption = "Brizzlet!!! ~ Basmi Semua Nyamuk";
+inline constexpr std::string_view kBalmCaption =
+    "Tolong ... Jangan Sampai Gua digigit nyamuk ! ...";
+
+inline constexpr Color kGreen = 0x0000FF00;
+inline constexpr Color kRed = 0x000000FF;
+
+// The game window: the play field with its five mosquitoes, the counters of
+// a round, the magazine, the give-up buttons, the two sound players and the
+// timers that drive a round. Loaded once, then only shown and hidden.
+class Form1 : public Window {
+ public:
+  explicit Form1(Runtime& runtime);
+
+  // --- controls, named as in the layout ---
+  CommandButton& Command3_0 = control<CommandButton>("Command3", 0);
+  CommandButton& Command3_1 = control<CommandButton>("Command3", 1);
+  Frame& Frame4 = control<Frame>("Frame4");
+  CommandButton& Command2 = control<CommandButton>("Command2");
+  Frame& Frame3 = control<Frame>("Frame3");
+  Frame& Balsem1 = control<Frame>("Balsem1");
+  Frame& Frame2 = control<Frame>("Frame2");
+  TextBox& time = control<TextBox>("time");
+  DirListBox& Dir1 = control<DirListBox>("Dir1");
+  TextBox& ganas = control<TextBox>("ganas");
+  Frame& Frame1 = control<Frame>("Frame1");
+  MediaPlayer& MediaPlayer1 = control<MediaPlayer>("MediaPlayer1");
+  MediaPlayer& MediaPlayer2 = control<MediaPlayer>("MediaPlayer2");
+  CommandButton& reload = control<CommandButton>("reload");
+  TextBox& plor = control<TextBox>("plor");
+  Image& dak = control<Image>("dak");
+  Image& pl = control<Image>("pl");
+  TextBox& Score = control<TextBox>("Score");
+  TextBox& Balsem = control<TextBox>("Balsem");
+  TextBox& sisa = control<TextBox>("sisa");
+  CommandButton& Command1 = control<CommandButton>("Command1");
+  Line& Line1 = control<Line>("Line1");
+  Image& nyamuk5 = control<Image>("nyamuk5");
+  Image& nyamuk4 = control<Image>("nyamuk4");
+  Image& nyamuk3 = control<Image>("nyamuk3");
+  Image& nyamuk2 = control<Image>("nyamuk2");
+  Image& nyamuk1 = control<Image>("nyamuk1");
+  Image& Image1 = control<Image>("Image1");
+  Image& Image2 = control<Image>("Image2");
+  Timer& Timer1 = control<Timer>("Timer1");
+  Timer& Timer2 = control<Timer>("Timer2");
+  Timer& Timer3 = control<Timer>("Timer3");
+  Timer& Timer4 = control<Timer>("Timer4");
+  Timer& Timer5 = control<Timer>("Timer5");
+  Timer& Timer6 = control<Timer>("Timer6");
+  Timer& tmplor = control<Timer>("tmplor");
+
+ private:
+  // Load and unload.
+  void Form_Load();
+  void Form_Unload();
+
+  // Mosquito flight.
+  void Timer1_Tick();
+
+  // Hits and the round clock.
+  void HitMosquito();
+  void Timer2_Tick();
+  void Timer3_Tick();
+
+  // End of round.
+  void EndRound();
+
+  // Shooting and aiming.
+  void Frame1_Click();
+  void Frame1_MouseMove(int button, int shift, Twips x, Twips y);
+  void nyamuk_Click(Image& mosquito, Twips entryLeft);
+  void Timer5_Tick();
+
+  // Magazine and reload.
+  void plor_Change();
+  void reload_Click();
+  void tmplor_Tick();
+  void Timer6_Tick();
+
+  // Round counters and mode rules.
+  void Score_Change();
+  void Balsem_Change();
+  void sisa_Change();
+  void time_Change();
+  void Command1_Click();
+  void Timer4_Tick();
+  void Command3_Click(int index);
+
+  // Helpers the handlers share.
+  menutama& menu();
+  bool soundOn();
+  bool isMode(std::string_view modeCaption) const { return caption() == modeCaption; }
+  // Dir1.Path followed by a name that begins with a backslash.
+  std::string file(std::string_view name) const { return filePath(Dir1.path(), name); }
+  // Adds to a counter's number and writes it back as text (its Change runs).
+  static void add(TextBox& counter, double amount);
+  // Colours the score box against a high-score label.
+  void paintScore(const std::string& highScore);
+  // Sets a high-score label to the score when the score is strictly higher.
+  void keepHighScore(Label& highScore);
+};
+
+}  // namespace brz

@@ -1,0 +1,48 @@
+// The six-shot magazine, its picture and the reload.
+#include "game/form1.h"
+#include "platform/counters.h"
+
+namespace brz {
+
+void Form1::plor_Change() {
+  if (toNumber(plor.text()) != 0) {
+    Frame1.setEnabled(true);
+    reload.setBackColor(kButtonFace);
+  } else {
+    // Empty: no more shots, a red reload button with the focus, and a cue.
+    Frame1.setEnabled(false);
+    reload.setBackColor(kRed);
+    reload.setFocus();
+    Timer6.enable();
+  }
+}
+
+// Refills at any time, also a full magazine.
+void Form1::reload_Click() {
+  if (soundOn()) MediaPlayer1.setFileName(file("\\reload.wav"));
+  plor.setText("6");
+  pl.setPicture(runtime().loadPicture(file("\\plor6.gif")));
+}
+
+// Two steps after a shot: the shot frame, then the picture of the count as it
+// is by then. The files are read afresh every time.
+void Form1::tmplor_Tick() {
+  if (toNumber(pl.tag()) == 0) {
+    pl.setPicture(runtime().loadPicture(file("\\plor7.gif")));
+    pl.setTag("1");
+  } else {
+    pl.setPicture(runtime().loadPicture(file("\\plor" + plor.text() + ".gif")));
+    pl.setTag("0");
+    tmplor.disable();
+  }
+}
+
+// The empty-magazine cue: waits, ticking, until the sound is on.
+void Form1::Timer6_Tick() {
+  if (soundOn()) {
+    MediaPlayer1.setFileName(file("\\reload.wav"));
+    Timer6.disable();
+  }
+}
+
+}  // namespace brz

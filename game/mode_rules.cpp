@@ -1,0 +1,105 @@
+// The rules of the three modes, held by the change handlers of the counters,
+// and the controls that act on a round from outside them: the balm button and
+// the give-up buttons.
+#include <algorithm>
+
+#include "game/form1.h"
+#include "menu/menutama.h"
+#include "platform/counters.h"
+
+namespace brz {
+
+namespace {
+
+// Once the falling balm button is this far down it is out of sight for good,
+// and it stops there: an unbounded Top would lose its precision after days.
+constexpr Twips kBalmButtonFloor = 30000;
+
+}  // namespace
+
+// Green while the score beats the high score of the mode being played.
+void Form1::Score_Change() {
+  if (isMode(kBalmCaption)) paintScore(menu().high3.caption());
+  if (isMode(kTimeAttackCaption)) paintScore(menu().high1.caption());
+  if (isMode(kBasmiCaption)) paintScore(menu().high2.caption());
+}
+
+// The balm mode ends when the balm is used up. No mode test: only the balm
+// mode lowers it.
+void Form1::Balsem_Change() {
+  if (toNumber(Balsem.text()) >= 1) return;
+  setWidth(7605);
+  Frame1.setWidth(7455);
+  Image2.hide();
+  Balsem1.hide();
+  nyamuk4.show();
+  nyamuk5.show();
+  EndRound();
+  menu().your3.setCaption(Score.text());
+  keepHighScore(menu().high3);
+}
+
+void Form1::sisa_Change() {
+  // The field shows as many mosquitoes as are left, once fewer than five are.
+  if (sisa.text() == "4") nyamuk5.hide();
+  if (sisa.text() == "3") nyamuk4.hide();
+  if (sisa.text() == "2") nyamuk3.hide();
+  if (sisa.text() == "1") nyamuk2.hide();
+  if (sisa.text() == "0") nyamuk1.hide();
+
+  if (isMode(kBasmiCaption)) {
+    menu().your2.setCaption(Score.text());
+    if (toNumber(sisa.text()) < 1) {
+      keepHighScore(menu().high2);
+      nyamuk1.show();
+      nyamuk2.show();
+      nyamuk3.show();
+      nyamuk4.show();
+      nyamuk5.show();
+      EndRound();
+      Frame2.hide();
+    }
+  }
+}
+
+// The balm mode counts hits down in `time`; every tenth drops a balm button.
+void Form1::time_Change() {
+  if (!Balsem1.visible()) return;
+  if (toNumber(time.text()) != 0) return;
+  Timer4.enable();
+  Command1.setTop(-1000);
+  time.setText("10");
+}
+
+void Form1::Command1_Click() {
+  add(Balsem, 1);
+  Command1.setTop(-36000);
+}
+
+// The button falls 150 twips a tick for the rest of the program.
+void Form1::Timer4_Tick() {
+  Command1.setTop(std::min(Command1.top() + 150, kBalmButtonFloor));
+}
+
+// Giving up, with either button. The caption is cleared before the end, so no
+// score is written for the round.
+void Form1::Command3_Click(int /*index*/) {
+  setWidth(7605);
+  Frame1.setWidth(7455);
+  Image2.hide();
+  Balsem1.hide();
+  // All five come back: a Basmi round given up late would otherwise leave its
+  // shot-out mosquitoes hidden, yet flying and costing points, in every later
+  // round.
+  nyamuk1.show();
+  nyamuk2.show();
+  nyamuk3.show();
+  nyamuk4.show();
+  nyamuk5.show();
+  setCaption("");
+  EndRound();
+  Frame2.hide();
+  Balsem1.hide();
+}
+
+}  // namespace brz

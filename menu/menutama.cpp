@@ -1,0 +1,510 @@
+#include "menu/menutama.h"
+
+#include "game/form1.h"
+#include "platform/counters.h"
+
+namespace brz {
+
+namespace {
+
+using K = ControlKind;
+
+constexpr Color kBlue = 0x00FF0000;
+constexpr Color kLightCyan = 0x00FFFF80;
+constexpr Color kCyan = 0x00FFFF00;
+constexpr Color kYellow = 0x0000FFFF;
+constexpr Color kLightYellow = 0x0080FFFF;
+
+constexpr std::string_view kCreditsFirstHalf =
+    "Brizzlet!!! version 1.0, a mosquito shooting game of mouse skill, made by the Brizzlet "
+    "team.   Aim with the cross-hair, click to shoot, and reload before the gun runs dry.   "
+    "Greetings to every player who ever lost a night's sleep to one buzzing mosquito.   ";
+constexpr std::string_view kCreditsSecondHalf =
+    "Time Attack: every hit buys time.   Basmi: thirty mosquitoes, and the clock eats your "
+    "score.   Balm mode: keep them off your friend and catch the falling balm.   Thanks for "
+    "playing, from the Brizzlet team!";
+
+constexpr std::string_view kAboutText =
+    "Brizzlet!!! 1.0 - a mosquito shooting game of mouse skill, by the Brizzlet team.";
+
+constexpr WindowLayout kWindow = {
+    .name = "menutama",
+    .caption = "Brizzlet Main Menu",
+    .clientWidth = 4470,
+    .clientHeight = 5130,
+    .back = kRed,
+    .icon = "icon",
+};
+
+// Container by container, each in stacking order: the first row is in front.
+constexpr ControlLayout kControls[] = {
+    // Directly in the window. The panel and the pictures start off to the left
+    // and slide in; the credits ticker starts above the client area.
+    {.kind = K::Frame,
+     .name = "Frame2",
+     .left = -11040,
+     .top = 240,
+     .width = 4215,
+     .height = 4815,
+     .caption = "Menu",
+     .back = kBlue,
+     .fore = kWhite,
+     .points = 12},
+    {.kind = K::PictureBox,
+     .name = "Picture3",
+     .left = -6360,
+     .top = 330,
+     .width = 3375,
+     .height = 4470,
+     .picture = "title"},
+    {.kind = K::PictureBox,
+     .name = "Picture2",
+     .left = -2880,
+     .top = 360,
+     .width = 3030,
+     .height = 4245,
+     .picture = "logo"},
+    {.kind = K::Label,
+     .name = "Label7",
+     .left = -6720,
+     .top = -300,
+     .width = 19710,
+     .height = 195,
+     .caption = kCreditsSecondHalf,
+     .fore = kWhite,
+     .autoSize = true,
+     .transparent = true},
+    {.kind = K::Label,
+     .name = "Label6",
+     .left = 5020,
+     .top = -300,
+     .width = 15285,
+     .height = 195,
+     .caption = kCreditsFirstHalf,
+     .fore = kWhite,
+     .autoSize = true,
+     .transparent = true},
+    {.kind = K::Label,
+     .name = "Label5",
+     .left = 6075,
+     .top = 720,
+     .width = 1140,
+     .height = 795,
+     .points = 24,
+     .bold = true,
+     .centred = true,
+     .wrapped = true,
+     .autoSize = true,
+     .transparent = true},
+    {.kind = K::Label,
+     .name = "Label4",
+     .left = 1200,
+     .top = 2040,
+     .width = 2175,
+     .height = 855,
+     .caption = "Loading...",
+     .points = 24,
+     .bold = true,
+     .centred = true,
+     .wrapped = true,
+     .transparent = true},
+    {.kind = K::Label,
+     .name = "Label2",
+     .left = 7680,
+     .top = 6240,
+     .width = 495,
+     .height = 255,
+     .caption = "Boo!"},
+    // The menu panel.
+    {.kind = K::CommandButton,
+     .name = "Command5",
+     .container = "Frame2",
+     .left = 2880,
+     .top = 4320,
+     .width = 1215,
+     .height = 375,
+     .caption = "EXIT"},
+    {.kind = K::CommandButton,
+     .name = "Command4",
+     .container = "Frame2",
+     .left = 1560,
+     .top = 4320,
+     .width = 1215,
+     .height = 375,
+     .caption = "About"},
+    {.kind = K::CheckBox,
+     .name = "Check1",
+     .container = "Frame2",
+     .left = 120,
+     .top = 4320,
+     .width = 1215,
+     .height = 255,
+     .caption = "Sound ON",
+     .back = kBlue,
+     .fore = kWhite,
+     .bold = true,
+     .value = 1},
+    {.kind = K::Frame,
+     .name = "Frame4",
+     .container = "Frame2",
+     .left = 120,
+     .top = 2880,
+     .width = 3975,
+     .height = 1215,
+     .caption = "Jangan Sampai Nyamuknya berhasil !!!",
+     .back = kGreen,
+     .fore = kBlack,
+     .bold = true},
+    {.kind = K::Frame,
+     .name = "Frame3",
+     .container = "Frame2",
+     .left = 120,
+     .top = 1560,
+     .width = 3975,
+     .height = 1215,
+     .caption = "Basmi Semua Nyamuk",
+     .back = kGreen,
+     .fore = kBlack,
+     .bold = true},
+    {.kind = K::Frame,
+     .name = "Frame1",
+     .container = "Frame2",
+     .left = 120,
+     .top = 270,
+     .width = 3975,
+     .height = 1095,
+     .caption = "Time Attack",
+     .back = kGreen,
+     .fore = kBlack,
+     .bold = true},
+    // The balm mode's frame.
+    {.kind = K::CommandButton,
+     .name = "Command3",
+     .container = "Frame4",
+     .left = 2160,
+     .top = 720,
+     .width = 1455,
+     .height = 375,
+     .caption = "Play This Game",
+     .back = kLightCyan,
+     .graphical = true},
+    {.kind = K::Label,
+     .name = "your3",
+     .container = "Frame4",
+     .left = 3120,
+     .top = 480,
+     .width = 90,
+     .height = 195,
+     .caption = "0",
+     .back = kYellow,
+     .autoSize = true},
+    {.kind = K::Label,
+     .name = "Label3",
+     .index = 5,
+     .container = "Frame4",
+     .left = 2160,
+     .top = 480,
+     .width = 975,
+     .height = 195,
+     .caption = "Your Score  : ",
+     .back = kYellow,
+     .autoSize = true},
+    {.kind = K::Label,
+     .name = "Label3",
+     .index = 4,
+     .container = "Frame4",
+     .left = 2160,
+     .top = 240,
+     .width = 975,
+     .height = 195,
+     .caption = "High Score  : ",
+     .back = kYellow,
+     .autoSize = true},
+    {.kind = K::Label,
+     .name = "high3",
+     .container = "Frame4",
+     .left = 3120,
+     .top = 240,
+     .width = 360,
+     .height = 195,
+     .caption = "1000",
+     .back = kYellow,
+     .autoSize = true},
+    {.kind = K::Label,
+     .name = "Label1",
+     .index = 3,
+     .container = "Frame4",
+     .left = 240,
+     .top = 360,
+     .width = 1935,
+     .height = 855,
+     .caption = "Tolong! Nyamuk2 itu menyerangku! TEMBAK !! Aku mau lari kalau balsemku habis...",
+     .fore = kBlack,
+     .wrapped = true,
+     .transparent = true},
+    // The Basmi mode's frame.
+    {.kind = K::CommandButton,
+     .name = "Command2",
+     .container = "Frame3",
+     .left = 2160,
+     .top = 720,
+     .width = 1455,
+     .height = 375,
+     .caption = "Play Basmi",
+     .back = kCyan,
+     .graphical = true},
+    {.kind = K::Label,
+     .name = "your2",
+     .container = "Frame3",
+     .left = 3000,
+     .top = 360,
+     .width = 90,
+     .height = 195,
+     .caption = "0",
+     .back = kYellow,
+     .autoSize = true},
+    {.kind = K::Label,
+     .name = "high2",
+     .container = "Frame3",
+     .left = 3000,
+     .top = 120,
+     .width = 360,
+     .height = 195,
+     .caption = "1000",
+     .back = kYellow,
+     .autoSize = true},
+    {.kind = K::Label,
+     .name = "Label1",
+     .index = 1,
+     .container = "Frame3",
+     .left = 120,
+     .top = 360,
+     .width = 1935,
+     .height = 735,
+     .caption = "Tembakin 30 nyamuk ampe abis. Diwaktu lho! Jgn Santai-satai!",
+     .fore = kBlack,
+     .wrapped = true,
+     .transparent = true},
+    {.kind = K::Label,
+     .name = "Label3",
+     .index = 3,
+     .container = "Frame3",
+     .left = 2040,
+     .top = 360,
+     .width = 975,
+     .height = 195,
+     .caption = "Your Score  : ",
+     .back = kYellow,
+     .autoSize = true},
+    {.kind = K::Label,
+     .name = "Label3",
+     .index = 2,
+     .container = "Frame3",
+     .left = 2040,
+     .top = 120,
+     .width = 975,
+     .height = 195,
+     .caption = "High Score  : ",
+     .back = kYellow,
+     .autoSize = true},
+    // The Time Attack frame.
+    {.kind = K::CommandButton,
+     .name = "Command1",
+     .container = "Frame1",
+     .left = 2160,
+     .top = 600,
+     .width = 1455,
+     .height = 375,
+     .caption = "Play Time Attack",
+     .back = kLightCyan,
+     .graphical = true},
+    {.kind = K::Label,
+     .name = "Label1",
+     .index = 0,
+     .container = "Frame1",
+     .left = 120,
+     .top = 240,
+     .width = 1935,
+     .height = 855,
+     .caption = "Ket: Tembak nyamuknya sebelum waktunya habis. Pokonya ya gitu dech... cobain aja",
+     .fore = kBlack,
+     .wrapped = true,
+     .transparent = true},
+    {.kind = K::Label,
+     .name = "high1",
+     .container = "Frame1",
+     .left = 3000,
+     .top = 120,
+     .width = 360,
+     .height = 195,
+     .caption = "1000",
+     .back = kLightYellow,
+     .autoSize = true},
+    {.kind = K::Label,
+     .name = "Label3",
+     .index = 0,
+     .container = "Frame1",
+     .left = 2040,
+     .top = 120,
+     .width = 975,
+     .height = 195,
+     .caption = "High Score  : ",
+     .back = kLightYellow,
+     .autoSize = true},
+    {.kind = K::Label,
+     .name = "Label3",
+     .index = 1,
+     .container = "Frame1",
+     .left = 2040,
+     .top = 360,
+     .width = 975,
+     .height = 195,
+     .caption = "Your Score  : ",
+     .back = kLightYellow,
+     .autoSize = true},
+    {.kind = K::Label,
+     .name = "Your1",
+     .container = "Frame1",
+     .left = 3000,
+     .top = 360,
+     .width = 90,
+     .height = 195,
+     .caption = "0",
+     .back = kLightYellow,
+     .autoSize = true},
+    // The title animation; its Tag is the slide step in twips.
+    {.kind = K::Timer, .name = "Timer1", .interval = 50, .tag = "50"},
+};
+
+}  // namespace
+
+menutama::menutama(Runtime& runtime) : Window(runtime, kWindow, kControls) {
+  load = [this] { Form_Load(); };
+  unload = [this] { Form_Unload(); };
+  mouseMove = [this](int button, int shift, Twips x, Twips y) {
+    Form_MouseMove(button, shift, x, y);
+  };
+  Timer1.tick = [this] { Timer1_Tick(); };
+  Picture2.click = [this] { Picture2_Click(); };
+  Command1.click = [this] { Command1_Click(); };
+  Command2.click = [this] { Command2_Click(); };
+  Command3.click = [this] { Command3_Click(); };
+  Check1.click = [this] { Check1_Click(); };
+  Command4.click = [this] { Command4_Click(); };
+  Command5.click = [this] { Command5_Click(); };
+}
+
+Form1& menutama::game() {
+  return runtime().form<Form1>();
+}
+
+// The first reference to the game window creates and loads it, which shows
+// this window and starts the music before this load goes on.
+void menutama::Form_Load() {
+  Command1.setMouseIcon(game().Frame1.mouseIcon());
+  Command2.setMouseIcon(game().Frame1.mouseIcon());
+  Command3.setMouseIcon(game().Frame1.mouseIcon());
+}
+
+void menutama::Form_Unload() {
+  runtime().end();
+}
+
+// Over the backdrop while the round clock runs, the game window comes back to
+// the front.
+void menutama::Form_MouseMove(int /*button*/, int /*shift*/, Twips /*x*/, Twips /*y*/) {
+  if (game().Timer3.enabled()) game().show();
+}
+
+// The slide-in of the panel and the two pictures, and the credits ticker.
+// Every Left is read afresh; the step is the Tag as it is at this moment.
+void menutama::Timer1_Tick() {
+  if (Frame2.left() < 61) Frame2.setLeft(Frame2.left() + toNumber(Timer1.tag()));
+  if (Picture2.left() < 8040) Picture2.setLeft(Picture2.left() + toNumber(Timer1.tag()));
+  if (Picture3.left() < 4560) Picture3.setLeft(Picture3.left() + toNumber(Timer1.tag()));
+  // The second half follows the first at a fixed distance, one tick behind;
+  // the ticker stops for good once it has run out on the left.
+  Label7.setLeft(Label6.left() + 15360);
+  if (static_cast<float>(Label7.left() + Label7.width()) > -30) Label6.setLeft(Label6.left() - 30);
+}
+
+// A click on the logo: the rest of the slide at the timer's fastest rate.
+void menutama::Picture2_Click() {
+  Timer1.setInterval(1);
+  Timer1.setTag("150");
+}
+
+void menutama::StartRound() {
+  game().show();
+  // The red backdrop behind the game window.
+  setLeft(-100);
+  setTop(-100);
+  setWidth(13000);
+  setHeight(11000);
+  // Runs the score's Change under whatever caption the game window has now.
+  game().Score.setText("0");
+  // The credits enter from the right along the top.
+  Label6.setLeft(13000);
+  Label6.setTop(0);
+  Label7.setTop(0);
+}
+
+// During a round the menu is the backdrop behind the game window, and on a
+// wide screen its Play buttons can be reached. A launch then would mix two
+// modes' state into every later round, so a Play button does nothing while
+// the game window is shown.
+
+void menutama::Command1_Click() {
+  if (game().visible()) return;
+  StartRound();
+  game().ganas.setText("0");
+  game().time.setText("30");
+  game().setCaption(std::string(kTimeAttackCaption));
+}
+
+void menutama::Command2_Click() {
+  if (game().visible()) return;
+  StartRound();
+  game().Frame2.show();
+  game().sisa.setText("30");
+  game().ganas.setText("10");
+  game().time.setText("0");
+  game().setCaption(std::string(kBasmiCaption));
+}
+
+void menutama::Command3_Click() {
+  if (game().visible()) return;
+  Form1& g = game();
+  g.setWidth(10000);
+  g.Frame1.setWidth(9900);
+  g.Image2.show();
+  g.Balsem1.show();
+  g.Balsem.setText("3");
+  g.ganas.setText("5");
+  g.time.setText("10");
+  g.Command1.setTop(-5000);
+  g.nyamuk4.hide();
+  g.nyamuk5.hide();
+  g.nyamuk1.setLeft(6000);
+  g.nyamuk2.setLeft(6000);
+  g.nyamuk3.setLeft(6000);
+  g.setCaption(std::string(kBalmCaption));
+  StartRound();
+}
+
+void menutama::Check1_Click() {
+  if (Check1.value() == 1)
+    game().MediaPlayer2.play();
+  else
+    game().MediaPlayer2.stop();
+}
+
+void menutama::Command4_Click() {
+  runtime().msgBox(std::string(kAboutText));
+}
+
+void menutama::Command5_Click() {
+  runtime().end();
+}
+
+}  // namespace brz

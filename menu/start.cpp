@@ -1,0 +1,11 @@
+#include "menu/start.h"
+
+#include "menu/menutama.h"
+
+namespace brz {
+
+void startBrizzlet(Runtime& runtime) {
+  runtime.start<menutama>();
+}
+
+}  // namespace brz
