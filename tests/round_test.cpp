@@ -1,0 +1,506 @@
+// The rules of a round, on the real windows, set up where a played scenario
+// could hardly reach: mosquitoes placed at the boundaries, counters at their
+// last step.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/form1.h"
+#include "menu/menutama.h"
+#include "menu/start.h"
+#include "platform/counters.h"
+
+namespace brz {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Round : public ::testing::Test {
+ protected:
+  Round() {
+    char pattern[] = "/tmp/brizzlet-round-XXXXXX";
+    dir = mkdtemp(pattern);
+    // Without a decoder the runtime only opens the files; empty ones serve.
+    for (int i = 0; i <= 7; ++i) std::ofstream(dir / ("plor" + std::to_string(i) + ".gif"));
+    Services services;
+    services.trace = [this](const std::string& line) {
+      trace.push_back(std::to_string(rt->now()) + " " + line);
+    };
+    rt = std::make_unique<Runtime>(services);
+    rt->setStartDirectory(dir.string());
+    startBrizzlet(*rt);
+  }
+  ~Round() override { fs::remove_all(dir); }
+
+  Form1& game() { return rt->form<Form1>(); }
+  menutama& menu() { return rt->form<menutama>(); }
+  void wait(Millis ms) { rt->advanceTo(rt->now() + ms); }
+  void click(Control& control) { ASSERT_TRUE(rt->click(control)) << control.ref(); }
+  std::string file(const std::string& name) { return (dir / name).string(); }
+  // Mosquitoes parked mid-field, where a few ticks at a low level move none out.
+  void parkMosquitoes() {
+    for (Image* m :
+         {&game().nyamuk1, &game().nyamuk2, &game().nyamuk3, &game().nyamuk4, &game().nyamuk5})
+      m->setLeft(3000);
+  }
+  std::vector<std::string> traceOf(const std::string& what) {
+    std::vector<std::string> found;
+    for (const auto& line : trace)
+      if (line.find(what) != std::string::npos) found.push_back(line);
+    return found;
+  }
+
+  fs::path dir;
+  std::vector<std::string> trace;
+  std::unique_ptr<Runtime> rt;
+};
+
+using Lines = std::vector<std::string>;
+
+// --- flight ----------------------------------------------------------------------
+
+TEST_F(Round, NothingMovesAtLevelZeroInOrOutOfARound) {
+  wait(5000);
+  EXPECT_EQ(game().nyamuk1.left(), 5760);
+  click(menu().Command1);  // Time Attack starts at level 0
+  wait(5000);
+  EXPECT_EQ(game().nyamuk5.left(), 600);
+  EXPECT_EQ(game().nyamuk2.left(), 4800);
+  EXPECT_EQ(game().Score.text(), "0");
+}
+
+TEST_F(Round, MosquitoesLeaveTheFieldStrictlyPastItsEdges) {
+  click(menu().Command1);
+  parkMosquitoes();
+  game().ganas.setText("1");
+  game().nyamuk1.setLeft(6);     // a step of 5 leaves it at exactly 1: it stays
+  game().nyamuk4.setLeft(7449);  // a step of 6 leaves it at exactly the width: it stays
+  wait(50);
+  EXPECT_EQ(game().nyamuk1.left(), 1);
+  EXPECT_EQ(game().nyamuk4.left(), 7455);
+  EXPECT_EQ(game().Score.text(), "0");
+  // One more tick: both are out, come back at the other side and cost 10 each.
+  wait(50);
+  EXPECT_EQ(game().nyamuk1.left(), 7455);
+  EXPECT_EQ(game().nyamuk4.left(), -400);
+  EXPECT_EQ(game().Score.text(), "-20");
+}
+
+TEST_F(Round, SmallestStepsMoveBecausePositionsAreKeptExactly) {
+  click(menu().Command1);
+  game().ganas.setText("1");
+  wait(50);
+  EXPECT_EQ(game().nyamuk5.left(), 604);
+  EXPECT_EQ(game().nyamuk3.left(), 6115);
+}
+
+TEST_F(Round, ABiteCostsOneBalmAndSendsAllThreeBack) {
+  click(menu().Command3);  // balm mode: level 5, the three at 6000, field 9900
+  EXPECT_EQ(game().Frame1.width(), 9900);
+  game().nyamuk2.setLeft(1080 + 30);  // 6 x 5 = 30 per tick: exactly on the line
+  wait(50);
+  EXPECT_EQ(game().Balsem.text(), "3");
+  wait(50);  // 1050: past it
+  EXPECT_EQ(game().Balsem.text(), "2");
+  EXPECT_EQ(game().nyamuk1.left(), 9900);
+  EXPECT_EQ(game().nyamuk2.left(), 9900);
+  EXPECT_EQ(game().nyamuk3.left(), 9900);
+  EXPECT_EQ(game().Score.text(), "0");  // a bite costs no points
+  EXPECT_EQ(menu().your3.caption(), "0");
+}
+
+TEST_F(Round, TheLastBiteEndsTheRoundInsideTheFlightTick) {
+  click(menu().Command3);
+  game().Balsem.setText("1");
+  game().Score.setText("1200");  // above the high score: green
+  game().nyamuk1.setLeft(1100);
+  wait(50);
+  EXPECT_FALSE(game().visible());
+  EXPECT_EQ(game().ganas.text(), "0");
+  EXPECT_EQ(game().Frame1.width(), 7455);
+  EXPECT_EQ(game().width(), 7605);
+  // Sent back after the round's end, to the narrowed field's edge.
+  EXPECT_EQ(game().nyamuk1.left(), 7455);
+  EXPECT_EQ(game().nyamuk3.left(), 7455);
+  EXPECT_TRUE(game().nyamuk4.visible());
+  EXPECT_FALSE(game().Balsem1.visible());
+  EXPECT_EQ(menu().your3.caption(), "1200");
+  EXPECT_EQ(menu().high3.caption(), "1200");
+  EXPECT_EQ(menu().Label5.caption(), "Your score bigger than high score");
+  // The caption stays; the tick's balm step finds nothing more to do.
+  wait(1000);
+  EXPECT_EQ(game().Balsem.text(), "0");
+}
+
+TEST_F(Round, AStepPastTheWholeBiteLineIsAnEscapeNotABite) {
+  click(menu().Command3);
+  game().ganas.setText("300");  // nyamuk1 steps 1500
+  game().nyamuk1.setLeft(1100);
+  game().nyamuk2.setLeft(9900);
+  game().nyamuk3.setLeft(9900);
+  wait(50);
+  EXPECT_EQ(game().Balsem.text(), "3");
+  EXPECT_EQ(game().nyamuk1.left(), 9900);
+  // nyamuk4 and nyamuk5, hidden in this mode, fly out too and cost points.
+  EXPECT_FALSE(game().nyamuk4.visible());
+  EXPECT_EQ(game().Score.text(), "-10");
+  game().nyamuk4.setLeft(9000);
+  wait(50);
+  EXPECT_EQ(game().nyamuk4.left(), -400);
+  EXPECT_EQ(game().Score.text(), "-20");
+}
+
+// --- hits and the round clock ----------------------------------------------------
+
+TEST_F(Round, FirstHitOfEachModeIsWorthItsWorkedValue) {
+  click(menu().Command1);
+  click(game().nyamuk1);
+  EXPECT_EQ(game().Score.text(), "35");
+  EXPECT_EQ(game().time.text(), "31");
+  EXPECT_EQ(game().ganas.text(), "1");
+  EXPECT_TRUE(game().Timer3.enabled());
+  click(game().Command3_1);  // give up
+
+  click(menu().Command2);
+  click(game().nyamuk2);
+  EXPECT_EQ(game().Score.text(), "195");
+  EXPECT_EQ(game().sisa.text(), "29");
+  click(game().Command3_0);
+
+  click(menu().Command3);
+  click(game().nyamuk3);
+  EXPECT_EQ(game().Score.text(), "67");
+  EXPECT_EQ(game().time.text(), "9");
+}
+
+TEST_F(Round, TheGunSoundComesBeforeTheScoreAndOnlyWithSoundOn) {
+  click(menu().Command1);
+  game().Score.change = [this] { trace.push_back("score " + game().Score.text()); };
+  click(game().nyamuk1);
+  ASSERT_GE(trace.size(), 2u);
+  EXPECT_EQ(trace[trace.size() - 2], "0 sound MediaPlayer1 open " + file("gun.wav"));
+  EXPECT_EQ(trace.back(), "score 35");
+  click(menu().Check1);  // sound off (the menu is behind, but reachable by name)
+  trace.clear();
+  click(game().nyamuk2);
+  EXPECT_TRUE(traceOf("MediaPlayer1").empty());
+}
+
+TEST_F(Round, TimeAttackEndsWhenTheClockRunsOut) {
+  click(menu().Command1);
+  parkMosquitoes();
+  click(game().nyamuk1);
+  game().time.setText("1");
+  wait(499);
+  EXPECT_TRUE(game().visible());
+  wait(1);
+  EXPECT_FALSE(game().visible());
+  EXPECT_EQ(game().time.text(), "0");
+  EXPECT_EQ(menu().Your1.caption(), "35");
+  EXPECT_EQ(menu().high1.caption(), "1000");
+  EXPECT_EQ(menu().Label5.caption(), "GAME OVER");
+  EXPECT_FALSE(game().Timer3.enabled());
+  // After the round the menu takes the game window's place, 8200 wide.
+  EXPECT_EQ(menu().left(), game().left());
+  EXPECT_EQ(menu().top(), game().top());
+  EXPECT_EQ(menu().height(), game().height());
+  EXPECT_EQ(menu().width(), 8200);
+  EXPECT_EQ(menu().Frame2.left(), -4215);
+  EXPECT_EQ(menu().Picture3.left(), -4215);
+  EXPECT_EQ(menu().Timer1.tag(), "150");
+  EXPECT_EQ(traceOf("backsound").back(), "500 sound MediaPlayer2 open " + file("backsound.mid"));
+}
+
+TEST_F(Round, AHighScoreIsReplacedOnlyByAGreaterScore) {
+  click(menu().Command1);
+  parkMosquitoes();
+  menu().high1.setCaption("35");
+  click(game().nyamuk1);  // 35: equal, stays white
+  EXPECT_EQ(game().Score.backColor(), kWhite);
+  game().time.setText("1");
+  wait(500);
+  EXPECT_EQ(menu().high1.caption(), "35");
+  EXPECT_EQ(menu().Label5.caption(), "GAME OVER");
+
+  click(menu().Command1);  // the reset runs under the old caption: white
+  parkMosquitoes();
+  menu().high1.setCaption("34");
+  click(game().nyamuk1);
+  EXPECT_EQ(game().Score.backColor(), kGreen);
+  game().time.setText("1");
+  wait(500);
+  EXPECT_EQ(menu().high1.caption(), "35");
+  // The high score is raised before the end, yet the message follows the box.
+  EXPECT_EQ(menu().Label5.caption(), "Your score bigger than high score");
+}
+
+TEST_F(Round, BasmiDrainsTheScoreFromTheFirstHit) {
+  click(menu().Command2);
+  wait(2000);
+  EXPECT_EQ(game().time.text(), "0");  // no time passes before the first hit
+  parkMosquitoes();
+  double before = toNumber(game().Score.text());
+  click(game().nyamuk1);
+  wait(1000);
+  EXPECT_EQ(game().time.text(), "2");
+  EXPECT_EQ(toNumber(game().Score.text()), before + 195 - 2 * 50);
+}
+
+TEST_F(Round, ScoresBeyondSixteenBitsKeepTheGameGoing) {
+  click(menu().Command2);
+  click(game().nyamuk1);
+  game().Score.setText("-32760");
+  wait(500);
+  EXPECT_TRUE(rt->running());
+  EXPECT_EQ(game().Score.text(), "-32810");
+  EXPECT_EQ(game().Score.backColor(), kWhite);
+  menu().high2.setCaption("40000");
+  game().Score.setText("40001");
+  EXPECT_EQ(game().Score.backColor(), kGreen);
+}
+
+TEST_F(Round, TheThirtiethBasmiHitEndsTheRoundInsideTheHit) {
+  click(menu().Command2);
+  game().sisa.setText("1");  // each count on the way hides its mosquito
+  game().sisa.setText("2");
+  EXPECT_FALSE(game().nyamuk3.visible());
+  game().sisa.setText("1");
+  EXPECT_FALSE(game().nyamuk2.visible());
+  EXPECT_TRUE(game().nyamuk1.visible());
+  Twips oldLeft = game().nyamuk1.left(), oldTop = game().nyamuk1.top();
+  click(game().nyamuk1);
+  EXPECT_FALSE(game().visible());
+  EXPECT_EQ(game().sisa.text(), "0");
+  EXPECT_EQ(game().ganas.text(), "0");
+  // 30 + 5 x 11, then the bonus of 10 x 0: the level was reset by the end.
+  EXPECT_EQ(game().Score.text(), "85");
+  EXPECT_EQ(menu().your2.caption(), "85");
+  // The bullet came out of the refilled magazine.
+  EXPECT_EQ(game().plor.text(), "5");
+  for (Image* m :
+       {&game().nyamuk1, &game().nyamuk2, &game().nyamuk3, &game().nyamuk4, &game().nyamuk5})
+    EXPECT_TRUE(m->visible()) << m->name();
+  EXPECT_FALSE(game().Frame2.visible());
+  // The click handler still moved the splash and the mosquito afterwards.
+  EXPECT_EQ(game().Image1.left(), oldLeft);
+  EXPECT_EQ(game().Image1.top(), oldTop);
+  EXPECT_EQ(game().nyamuk1.left(), 7455);
+  // The hit's magazine animation runs on the hidden window and ends at 5.
+  wait(120);
+  EXPECT_EQ(traceOf("picture").back(), "120 picture Form1.pl " + file("plor5.gif"));
+}
+
+TEST_F(Round, EveryTenthBalmHitDropsABalmButton) {
+  click(menu().Command3);
+  EXPECT_EQ(game().Command1.top(), -5000);
+  game().time.setText("1");
+  click(game().nyamuk1);
+  EXPECT_EQ(game().time.text(), "10");
+  EXPECT_EQ(game().Command1.top(), -1000);
+  EXPECT_TRUE(game().Timer4.enabled());
+  wait(50 * 8);
+  EXPECT_EQ(game().Command1.top(), 200);
+  click(game().Command1);  // caught
+  EXPECT_EQ(game().Balsem.text(), "4");
+  EXPECT_EQ(game().Command1.top(), -36000);
+  // It falls on; its lower edge is back in the field after 237 ticks.
+  wait(50 * 237);
+  EXPECT_EQ(game().Command1.top() + game().Command1.height(), 45);
+}
+
+// --- shooting and the magazine ---------------------------------------------------
+
+TEST_F(Round, TheLastBulletEmptiesTheGunAndNothingShootsUntilAReload) {
+  click(menu().Command1);
+  game().plor.setText("1");
+  trace.clear();
+  click(game().Frame1);
+  EXPECT_EQ(game().plor.text(), "0");
+  EXPECT_FALSE(game().Frame1.enabled());
+  EXPECT_EQ(game().reload.backColor(), kRed);
+  EXPECT_TRUE(game().reload.hasFocus());
+  EXPECT_TRUE(game().Timer6.enabled());
+  EXPECT_TRUE(game().tmplor.enabled());
+  EXPECT_EQ(traceOf("gun").size(), 1u);
+  // Nothing on the field takes a click now.
+  EXPECT_FALSE(rt->click(game().nyamuk1));
+  EXPECT_FALSE(rt->click(game().Frame1));
+  rt->clickAt(game(), 3000, 2000);
+  EXPECT_EQ(game().plor.text(), "0");
+  EXPECT_EQ(game().Score.text(), "0");
+  wait(300);
+  EXPECT_EQ(traceOf("reload.wav"), (Lines{"300 sound MediaPlayer1 open " + file("reload.wav")}));
+  EXPECT_FALSE(game().Timer6.enabled());
+  EXPECT_EQ(traceOf("picture").back(), "120 picture Form1.pl " + file("plor0.gif"));
+  // Space presses the focused reload button.
+  rt->pressKey("space");
+  EXPECT_EQ(game().plor.text(), "6");
+  EXPECT_TRUE(game().Frame1.enabled());
+  EXPECT_EQ(game().reload.backColor(), kButtonFace);
+}
+
+TEST_F(Round, AReloadWithinTheCuePlaysTheReloadSoundTwice) {
+  click(menu().Command1);
+  game().plor.setText("1");
+  trace.clear();
+  click(game().Frame1);
+  wait(100);
+  click(game().reload);
+  wait(200);
+  EXPECT_EQ(traceOf("reload.wav").size(), 2u);
+}
+
+TEST_F(Round, WithSoundOffTheCueWaitsUntilSoundIsBackOn) {
+  click(menu().Command1);
+  click(menu().Check1);  // off
+  game().plor.setText("1");
+  click(game().Frame1);
+  click(game().reload);
+  wait(3000);
+  EXPECT_TRUE(game().Timer6.enabled());
+  EXPECT_TRUE(traceOf("reload.wav").empty());
+  click(menu().Check1);  // on: plays the music, then the next cue tick plays once
+  wait(300);
+  EXPECT_EQ(traceOf("reload.wav").size(), 1u);
+  EXPECT_FALSE(game().Timer6.enabled());
+}
+
+TEST_F(Round, TheMagazinePictureShowsTheShotThenTheCountAtTheSecondTick) {
+  click(menu().Command1);
+  trace.clear();
+  click(game().Frame1);  // 5 left
+  wait(30);
+  click(game().Frame1);  // 4 left; the animation under way is not restarted
+  wait(20);
+  click(game().reload);  // 6 at once; the animation goes on
+  wait(70);
+  EXPECT_EQ(traceOf("picture"), (Lines{"50 picture Form1.pl " + file("plor6.gif"),
+                                       "60 picture Form1.pl " + file("plor7.gif"),
+                                       "120 picture Form1.pl " + file("plor6.gif")}));
+  EXPECT_EQ(game().pl.tag(), "0");
+  EXPECT_FALSE(game().tmplor.enabled());
+}
+
+TEST_F(Round, TheTraceAimsAtTheShotUntilTheFlashEnds) {
+  click(menu().Command1);
+  parkMosquitoes();
+  rt->move(game().Frame1, 100, 200);
+  EXPECT_EQ(game().Line1.x2(), 100);
+  click(game().Frame1);
+  rt->move(game().Frame1, 500, 600);  // the shown trace stays
+  EXPECT_EQ(game().Line1.x2(), 100);
+  EXPECT_TRUE(game().dak.visible());
+  wait(100);
+  EXPECT_FALSE(game().Line1.visible());
+  EXPECT_FALSE(game().dak.visible());
+  rt->move(game().Frame1, 500, 600);
+  EXPECT_EQ(game().Line1.y2(), 600);
+  // A hit aims at the mosquito's old place plus 160, then sends it back.
+  game().nyamuk4.setLeft(2000);
+  click(game().nyamuk4);
+  EXPECT_EQ(game().Line1.x2(), 2160);
+  EXPECT_EQ(game().Line1.y2(), 720 + 160);
+  EXPECT_EQ(game().Image1.left(), 2000);
+  EXPECT_EQ(game().nyamuk4.left(), -400);
+  // Every move over the field parks the focus on the unseen button.
+  EXPECT_TRUE(game().Command2.hasFocus());
+}
+
+TEST_F(Round, PicturesWithoutAClickHandlerAreNeitherHitNorMiss) {
+  click(menu().Command3);
+  click(game().Image2);
+  EXPECT_EQ(game().plor.text(), "6");
+  click(game().Frame1);
+  click(game().Line1);  // a line passes the click to the field: a miss
+  EXPECT_EQ(game().plor.text(), "4");
+}
+
+// --- the mode launches, giving up and what it leaves ---------------------------
+
+TEST_F(Round, TheFirstLaunchResetsTheScoreUnderTheLayoutCaption) {
+  game().Score.setText("5");
+  game().Score.setBackColor(kGreen);  // would turn white if the reset recoloured it
+  click(menu().Command2);
+  EXPECT_EQ(game().Score.backColor(), kGreen);
+  EXPECT_EQ(game().caption(), kBasmiCaption);
+  EXPECT_TRUE(game().Frame2.visible());
+  EXPECT_EQ(game().ganas.text(), "10");
+  EXPECT_EQ(menu().left(), -100);
+  EXPECT_EQ(menu().width(), 13000);
+  EXPECT_EQ(menu().Label6.left(), 13000);
+  EXPECT_EQ(menu().Label7.top(), 0);
+}
+
+TEST_F(Round, GivingUpLateInBasmiShowsAllFiveAgainAndWritesNoScore) {
+  click(menu().Command2);
+  game().sisa.setText("3");  // hides nyamuk4 on the way
+  game().sisa.setText("2");
+  click(game().nyamuk1);
+  ASSERT_FALSE(game().nyamuk3.visible());
+  click(game().Command3_0);
+  EXPECT_EQ(game().caption(), "");
+  EXPECT_FALSE(game().visible());
+  for (Image* m :
+       {&game().nyamuk1, &game().nyamuk2, &game().nyamuk3, &game().nyamuk4, &game().nyamuk5})
+    EXPECT_TRUE(m->visible()) << m->name();
+  EXPECT_EQ(menu().your2.caption(), "85");  // written by the hit, not by the give-up
+  EXPECT_EQ(menu().high2.caption(), "1000");
+  EXPECT_FALSE(game().Frame2.visible());
+  EXPECT_EQ(game().plor.text(), "6");
+  // The next round sees no mode in the caption until its own is set.
+  click(menu().Command1);
+  EXPECT_EQ(game().caption(), kTimeAttackCaption);
+}
+
+TEST_F(Round, GivingUpABalmRoundRestoresTheField) {
+  click(menu().Command3);
+  click(game().Command3_1);
+  EXPECT_EQ(game().width(), 7605);
+  EXPECT_EQ(game().Frame1.width(), 7455);
+  EXPECT_FALSE(game().Image2.visible());
+  EXPECT_FALSE(game().Balsem1.visible());
+  EXPECT_TRUE(game().nyamuk5.visible());
+  wait(1000);  // no balm rules run under the empty caption
+  EXPECT_EQ(menu().your3.caption(), "0");
+}
+
+TEST_F(Round, PlayButtonsDoNothingWhileTheGameWindowIsShown) {
+  click(menu().Command3);
+  click(menu().Command1);
+  EXPECT_EQ(game().caption(), kBalmCaption);
+  EXPECT_EQ(game().Frame1.width(), 9900);
+  EXPECT_EQ(game().time.text(), "10");
+  click(menu().Command2);
+  EXPECT_FALSE(game().Frame2.visible());
+}
+
+TEST_F(Round, AMouseMoveOverTheBackdropBringsTheGameBackOnceTheClockRuns) {
+  click(menu().Command1);
+  click(menu().Frame2);  // the backdrop raised in front
+  EXPECT_EQ(rt->activeWindow(), &menu());
+  rt->move(menu(), 10, 10);
+  EXPECT_EQ(rt->activeWindow(), &menu());
+  click(game().nyamuk1);
+  click(menu().Frame2);
+  rt->move(menu(), 10, 10);
+  EXPECT_EQ(rt->activeWindow(), &game());
+}
+
+TEST_F(Round, AMissingMagazinePictureStopsTheProgramWhenItIsFirstNeeded) {
+  fs::remove(dir / "plor7.gif");
+  click(menu().Command1);
+  click(game().Frame1);
+  wait(59);
+  EXPECT_TRUE(rt->running());
+  wait(1);
+  EXPECT_FALSE(rt->running());
+  EXPECT_NE(rt->fatalError().find(file("plor7.gif")), std::string::npos) << rt->fatalError();
+}
+
+}  // namespace
+}  // namespace brz
