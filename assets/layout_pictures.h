@@ -1,0 +1,9 @@
+#pragma once
+#include <span>
+#include <string_view>
+namespace brz::assets {
+// The pictures stored with the window layouts, by name: "icon", "crosshair",
+// "mosquito_left", "mosquito_right", "splash", "portrait", "flash",
+// "magazine", "title", "logo". An unknown name gives an empty span.
+std::span<const unsigned char> layoutPicture(std::string_view name);
+}
