@@ -3,7 +3,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build play test test-sanitize bench clean
+.PHONY: deps configure build play test test-sanitize bench package clean
 
 deps:
 	@scripts/install-deps
@@ -28,6 +28,10 @@ test-sanitize:
 
 bench: build
 	@$(BUILD)/bench/run-benchmarks
+
+# A .deb of the game, in build/packages/.
+package: build
+	cd $(BUILD) && cpack
 
 clean:
 	rm -rf build build-sanitize
