@@ -1,0 +1,463 @@
+#include "tools/script_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/counters.h"
+
+namespace brz {
+namespace {
+
+using K = ControlKind;
+
+// clang-format off
+constexpr ControlLayout kMainControls[] = {
+    {.kind = K::Label, .name = "Say", .width = 900, .height = 300, .caption = "hello"},
+    {.kind = K::CommandButton, .name = "Greet", .left = 1000, .top = 1000, .width = 1000, .height = 500},
+    {.kind = K::CommandButton, .name = "Item", .index = 0, .top = 2000, .width = 400, .height = 400},
+    {.kind = K::CommandButton, .name = "Item", .index = 1, .left = 500, .top = 2000, .width = 400, .height = 400},
+    {.kind = K::Frame, .name = "Box", .left = 3000, .width = 2000, .height = 2000, .disabled = true},
+    {.kind = K::CommandButton, .name = "Inside", .container = "Box", .left = 100, .top = 100, .width = 500, .height = 500},
+    {.kind = K::CommandButton, .name = "Hidden", .top = 3000, .width = 500, .height = 500, .hidden = true},
+    {.kind = K::CommandButton, .name = "Noise", .left = 100, .top = 3600, .width = 500, .height = 300},
+    {.kind = K::CommandButton, .name = "Quit", .left = 1000, .top = 3500, .width = 500, .height = 300},
+    {.kind = K::CommandButton, .name = "Boom", .left = 2000, .top = 3500, .width = 500, .height = 300},
+    {.kind = K::Timer, .name = "Beat", .interval = 50},
+    {.kind = K::MediaPlayer, .name = "Player", .hidden = true},
+};
+// clang-format on
+
+constexpr ControlLayout kSideControls[] = {
+    {.kind = K::CommandButton, .name = "Knob", .left = 0, .top = 0, .width = 500, .height = 500},
+};
+
+class SideWindow : public Window {
+ public:
+  explicit SideWindow(Runtime& rt)
+      : Window(rt, {.name = "Side", .clientWidth = 1000, .clientHeight = 1000}, kSideControls) {}
+};
+
+// A window with something for every command: a label the handlers write to,
+// a control array, a disabled frame, a hidden button, a timer and a player.
+class MainWindow : public Window {
+ public:
+  explicit MainWindow(Runtime& rt)
+      : Window(rt, {.name = "Main", .caption = "Main", .clientWidth = 6000, .clientHeight = 4500},
+               kMainControls) {
+    load = [this] { runtime().form<SideWindow>(); };  // created, never shown
+    unload = [this] { runtime().end(); };
+    mouseMove = [this](int, int, Twips x, Twips y) {
+      say.setCaption("window " + numberText(x) + " " + numberText(y));
+    };
+    auto& greet = control<CommandButton>("Greet");
+    greet.click = [this, &greet] {
+      greet.setTag(numberText(toNumber(greet.tag()) + 1));
+      say.setCaption("say \"hi\"  \\ twice");
+    };
+    greet.mouseMove = [this](int, int, Twips x, Twips y) {
+      say.setCaption("Greet " + numberText(x) + " " + numberText(y));
+    };
+    for (int i = 0; i < 2; ++i)
+      control<CommandButton>("Item", i).click = [this, i] {
+        say.setCaption("item " + std::to_string(i));
+      };
+    control<CommandButton>("Hidden").click = [this] { say.setCaption("hidden clicked"); };
+    control<CommandButton>("Noise").click = [this] {
+      player.setFileName("/snd/gun.wav");
+      player.play();
+      runtime().msgBox("hi there");
+    };
+    control<CommandButton>("Quit").click = [this] { runtime().end(); };
+    control<CommandButton>("Boom").click = [this] {
+      runtime().loadPicture("/nonexistent-dir/missing.gif");
+    };
+    auto& beat = control<Timer>("Beat");
+    beat.tick = [this, &beat] {
+      beat.setTag(numberText(toNumber(beat.tag()) + 1));
+      player.play();
+    };
+  }
+  Label& say = control<Label>("Say");
+  MediaPlayer& player = control<MediaPlayer>("Player");
+};
+
+// Two small windows with no timers, for the order of a dump and long waits.
+constexpr ControlLayout kTinyControls[] = {
+    {.kind = K::Label, .name = "A", .caption = "a"},
+    {.kind = K::Label, .name = "B", .index = 0},
+    {.kind = K::Label, .name = "B", .index = 1},
+};
+class TinyWindow : public Window {
+ public:
+  explicit TinyWindow(Runtime& rt) : Window(rt, {.name = "Tiny"}, kTinyControls) {}
+};
+class TinySecondWindow : public Window {
+ public:
+  explicit TinySecondWindow(Runtime& rt) : Window(rt, {.name = "Second"}, kSideControls) {}
+};
+
+struct Result {
+  int status;
+  std::string out;
+};
+
+Result run(
+    const std::string& script,
+    ScriptRunner::Start start = [](Runtime& rt) { rt.start<MainWindow>(); }) {
+  ScriptRunner runner(std::move(start));
+  std::istringstream in(script);
+  std::ostringstream out;
+  int status = runner.run(in, out);
+  return {status, out.str()};
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> result;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) result.push_back(line);
+  return result;
+}
+
+// --- script errors ---------------------------------------------------------------
+
+struct BadLine {
+  const char* line;
+  const char* message;  // how the report after "script error at line N: " begins
+};
+
+const BadLine kBadLines[] = {
+    {"jump 5", "unknown command \"jump\""},
+    {"click Nowhere", "unknown window \"Nowhere\""},
+    {"click Main.Nothing", "unknown control \"Main.Nothing\""},
+    {"click Main.Greet(0)", "unknown control \"Main.Greet(0)\""},
+    {"click Main.Item(2)", "unknown control \"Main.Item(2)\""},
+    {"click Main.Item", "\"Main.Item\" is a control array"},
+    {"print Main.Greet.Colour", "unknown property \"Main.Greet.Colour\""},
+    {"print Main.Greet.Interval", "unknown property \"Main.Greet.Interval\""},
+    {"print Main.caption", "unknown property \"Main.caption\""},
+    {"print Main", "malformed property \"Main\""},
+    {"click Main..Greet", "malformed name \"Main..Greet\""},
+    {"click Main.Item(1", "malformed name"},
+    {"click Main.Item(-1)", "malformed name"},
+    {"click Main.Item()", "malformed name"},
+    {"click .Greet", "malformed name"},
+    {"wait 1.5", "malformed time \"1.5\""},
+    {"wait 1e3", "malformed time"},
+    {"wait -5", "negative wait \"-5\""},
+    {"wait 99999999999999999999999", "wait 99999999999999999999999 takes the clock past"},
+    {"wait 1000000000000001", "wait 1000000000000001 takes the clock past its limit"},
+    {"clickat Main 1x 2", "malformed number \"1x\""},
+    {"clickat Main 1 .5", "malformed number \".5\""},
+    {"moveat Main 1e3 2", "malformed number"},
+    {"move Main.Greet nan 2", "malformed number"},
+    {"move Main 1 1.2.3", "malformed number"},
+    {"clickat Main 1 1000000000000000000000000000000000000000000", "number out of range"},
+    {"clickat Main 1", "wrong number of arguments: clickat WINDOW X Y"},
+    {"move Main.Greet 1", "wrong number of arguments: move REF X Y"},
+    {"click", "wrong number of arguments: click REF"},
+    {"click Main.Greet Main.Say", "wrong number of arguments: click REF"},
+    {"wait", "wrong number of arguments: wait MS"},
+    {"trace", "wrong number of arguments: trace on|off"},
+    {"trace On", "trace takes on or off, not \"On\""},
+    {"expect Main.Say.Caption", "wrong number of arguments: expect REF.PROP VALUE"},
+    {"print Main.Say.Caption extra", "wrong number of arguments: print REF.PROP"},
+    {"key", "wrong number of arguments: key NAME"},
+    {"close Main.Greet", "not a window: \"Main.Greet\""},
+    {"clickat Main.Greet 1 2", "not a window"},
+};
+
+TEST(ScriptRunnerTest, BadLinesStopTheRunWithTheirLineNumber) {
+  for (const BadLine& bad : kBadLines) {
+    SCOPED_TRACE(bad.line);
+    // Blank lines and comments count; nothing after the bad line runs.
+    Result r = run("print Main.Say.Caption\n\n  # a comment\n" + std::string(bad.line) +
+                   "\nprint Main.Say.Caption\n");
+    EXPECT_EQ(r.status, kScriptError);
+    auto out = lines(r.out);
+    ASSERT_EQ(out.size(), 2u) << r.out;
+    EXPECT_EQ(out[0], "Main.Say.Caption = \"hello\"");
+    EXPECT_EQ(out[1].rfind("script error at line 4: " + std::string(bad.message), 0), 0u) << out[1];
+  }
+}
+
+TEST(ScriptRunnerTest, ABadLineDoesNothingOfWhatItNames) {
+  // Noise (at 100, 3600) would trace a sound: the bad Y is found first.
+  Result r = run("trace on\nclickat Main 200 zz\n");
+  EXPECT_EQ(r.out, "script error at line 2: malformed number \"zz\"\n");
+  // An earlier failed expect does not change the status of a script error.
+  r = run("expect Main.Say.Caption \"bye\"\nwait x\n");
+  EXPECT_EQ(r.status, kScriptError);
+}
+
+// --- input, expectations and values ------------------------------------------------
+
+TEST(ScriptRunnerTest, InputThePlayerCouldNotMakeIsIgnoredAndEchoed) {
+  Result r =
+      run("click \t Main.Hidden  \n"
+          "click Main.Inside\n"  // in the disabled frame
+          "move Main.Hidden 1   2\n"
+          "click Side\n"
+          "click Side.Knob\n"
+          "clickat Side 1 2\n"
+          "moveat Side 1 2\n"
+          "clickat Main 3200 200\n"  // over Inside: the disabled frame passes it to the window
+          "print Main.Say.Caption\n");
+  EXPECT_EQ(r.status, kScriptPassed);
+  EXPECT_EQ(r.out,
+            "ignored: click Main.Hidden\n"
+            "ignored: click Main.Inside\n"
+            "ignored: move Main.Hidden 1 2\n"
+            "ignored: click Side\n"
+            "ignored: click Side.Knob\n"
+            "ignored: clickat Side 1 2\n"
+            "ignored: moveat Side 1 2\n"
+            "Main.Say.Caption = \"hello\"\n");
+}
+
+TEST(ScriptRunnerTest, PointerAndKeysReachTheirControls) {
+  Result r =
+      run("moveat Main 1100.5 1200.25\n"
+          "print Main.Say.Caption\n"
+          "move Main.Greet -3 4.75\n"
+          "print Main.Say.Caption\n"
+          "move Main 7 8\n"
+          "print Main.Say.Caption\n"
+          "clickat Main 600 2100\n"
+          "print Main.Say.Caption\n"
+          "click Main.Item(0)\n"
+          "print Main.Item(0).Caption\n"
+          "print Main.ActiveControl\n");
+  EXPECT_EQ(r.out,
+            "Main.Say.Caption = \"Greet 100.5 200.25\"\n"
+            "Main.Say.Caption = \"Greet -3 4.75\"\n"
+            "Main.Say.Caption = \"window 7 8\"\n"
+            "Main.Say.Caption = \"item 1\"\n"
+            "Main.Item(0).Caption = \"\"\n"
+            "Main.ActiveControl = \"Item(0)\"\n");
+  // Space and enter press the focused button; other keys and no focus do nothing.
+  r = run("key space\nclick Main.Greet\nkey space\nkey enter\nkey x\nprint Main.Greet.Tag\n");
+  EXPECT_EQ(r.out, "Main.Greet.Tag = \"3\"\n");
+}
+
+TEST(ScriptRunnerTest, FailedExpectationsAreReportedAndTheRunGoesOn) {
+  Result r =
+      run("click Main.Greet\r\n"
+          "expect Main.Say.Caption \"say \\\"hi\\\"  \\\\ twice\"  \r\n"
+          "expect Main.Say.Caption \"say \\\"hi\\\" \\\\ twice\"\n"
+          "expect Main.Greet.Visible True\n"
+          "expect Main.Greet.Left 1000.0\n"
+          "expect Main.BackColor &H8000000F\n"
+          "print Main.Greet.Tag\n");
+  EXPECT_EQ(r.status, kScriptExpectFailed);
+  EXPECT_EQ(r.out,
+            "expect failed at line 3: Main.Say.Caption = \"say \\\"hi\\\"  \\\\ twice\", "
+            "expected \"say \\\"hi\\\" \\\\ twice\"\n"
+            "expect failed at line 5: Main.Greet.Left = 1000, expected 1000.0\n"
+            "Main.Greet.Tag = \"1\"\n");
+}
+
+// --- how a run ends ----------------------------------------------------------------
+
+TEST(ScriptRunnerTest, TheProgramsEndStopsTheScript) {
+  Result r = run("click Main.Quit\nprint Main.Say.Caption\njump\n");
+  EXPECT_EQ(r.status, kScriptPassed);
+  EXPECT_EQ(r.out, "end\n");
+  // While tracing, the end is the trace line alone.
+  r = run("wait 30\ntrace on\nclose Main\nprint Main.Say.Caption\n");
+  EXPECT_EQ(r.out, "[30] end\n");
+  // A failed expect before the end still fails the run.
+  r = run("expect Main.Caption \"Other\"\nclick Main.Quit\n");
+  EXPECT_EQ(r.status, kScriptExpectFailed);
+  EXPECT_EQ(lines(r.out).back(), "end");
+  // Ended during its start: no line runs, not even a bad one.
+  r = run("jump\n", [](Runtime& rt) {
+    rt.start<MainWindow>();
+    rt.guard([&] { rt.end(); });
+  });
+  EXPECT_EQ(r.status, kScriptPassed);
+  EXPECT_EQ(r.out, "end\n");
+}
+
+TEST(ScriptRunnerTest, FatalErrorsStopTheRunWithStatusThree) {
+  Result r = run("expect Main.Caption \"x\"\nclick Main.Boom\nprint Main.Say.Caption\n");
+  EXPECT_EQ(r.status, kScriptFatal);
+  auto out = lines(r.out);
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_EQ(out[1].rfind("fatal: LoadPicture: cannot read \"/nonexistent-dir/missing.gif\"", 0),
+            0u);
+  // In a tick, during a wait.
+  r = run("wait 10\nwait 100\nprint Main.Say.Caption\n", [](Runtime& rt) {
+    rt.start<MainWindow>();
+    rt.form<MainWindow>().control<Timer>("Beat").tick = [&rt] { rt.fatal("tick failed"); };
+  });
+  EXPECT_EQ(r.status, kScriptFatal);
+  EXPECT_EQ(r.out, "fatal: tick failed\n");
+  // During the start, including faults the runtime does not catch itself.
+  r = run("print Main.Say.Caption\n", [](Runtime& rt) { rt.guard([&] { rt.fatal("no start"); }); });
+  EXPECT_EQ(r.out, "fatal: no start\n");
+  r = run("print Main.Say.Caption\n", [](Runtime&) { throw std::logic_error("bad layout"); });
+  EXPECT_EQ(r.status, kScriptFatal);
+  EXPECT_EQ(r.out, "fatal: bad layout\n");
+}
+
+// --- trace, clock and dump ---------------------------------------------------------
+
+TEST(ScriptRunnerTest, TraceLinesCarryTheVirtualTime) {
+  Result r =
+      run("trace on\n"
+          "wait 120\n"
+          "click Main.Noise\n"
+          "trace off\n"
+          "wait 100\n"
+          "click Main.Noise\n"
+          "trace on\n"
+          "wait 30\n"
+          "wait 0\n"
+          "print Main.Beat.Tag\n");
+  EXPECT_EQ(r.status, kScriptPassed);
+  EXPECT_EQ(r.out,
+            "[50] sound Player play\n"
+            "[100] sound Player play\n"
+            "[120] sound Player open /snd/gun.wav\n"
+            "[120] sound Player play\n"
+            "[120] msgbox \"hi there\"\n"
+            "[250] sound Player play\n"
+            "Main.Beat.Tag = \"5\"\n");
+}
+
+TEST(ScriptRunnerTest, TheClockStopsAtItsLimit) {
+  auto tiny = [](Runtime& rt) { rt.start<TinyWindow>(); };
+  Result r = run("wait 999999999999999\nwait 1\n", tiny);
+  EXPECT_EQ(r.status, kScriptPassed);
+  r = run("wait 999999999999999\nwait 2\n", tiny);
+  EXPECT_EQ(r.out,
+            "script error at line 2: wait 2 takes the clock past its limit of "
+            "1000000000000000 ms\n");
+}
+
+TEST(ScriptRunnerTest, DumpListsWindowsInCreationOrderAndControlsInLayoutOrder) {
+  Result r = run("dump\n", [](Runtime& rt) {
+    rt.start<TinyWindow>();
+    rt.form<TinySecondWindow>();
+  });
+  EXPECT_EQ(r.status, kScriptPassed);
+  std::vector<std::string> owners;
+  for (const std::string& line : lines(r.out)) {
+    std::string name = line.substr(0, line.find(" = "));
+    std::string owner = name.substr(0, name.rfind('.'));
+    if (owners.empty() || owners.back() != owner) owners.push_back(owner);
+  }
+  EXPECT_EQ(owners, (std::vector<std::string>{"Tiny", "Tiny.A", "Tiny.B(0)", "Tiny.B(1)", "Second",
+                                              "Second.Knob"}));
+  EXPECT_NE(r.out.find("\nTiny.A.Caption = \"a\"\n"), std::string::npos);
+  EXPECT_EQ(lines(r.out).front(), "Tiny.Caption = \"\"");
+}
+
+// --- the command line --------------------------------------------------------------
+
+TEST(ScriptRunnerTest, CommandLineReadsAFileOrStandardInput) {
+  ScriptRunner runner([](Runtime& rt) { rt.start<MainWindow>(); });
+  std::istringstream in("print Main.Caption\n");
+  std::ostringstream out, err;
+  auto command = [&](std::vector<std::string> args) {
+    out.str("");
+    err.str("");
+    return runScriptCommand(args, runner, in, out, err);
+  };
+
+  EXPECT_EQ(command({}), kScriptPassed);
+  EXPECT_EQ(out.str(), "Main.Caption = \"Main\"\n");
+
+  std::string path = testing::TempDir() + "/script_runner_test.script";
+  std::ofstream(path) << "click Main.Quit\n";
+  EXPECT_EQ(command({path}), kScriptPassed);
+  EXPECT_EQ(out.str(), "end\n");
+
+  EXPECT_EQ(command({"/nonexistent-dir/x.script"}), kScriptError);
+  EXPECT_EQ(err.str(),
+            "brizzlet-script: cannot open /nonexistent-dir/x.script: No such file or directory\n");
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(command({testing::TempDir()}), kScriptError);
+  EXPECT_NE(err.str().find("is a directory"), std::string::npos);
+  EXPECT_EQ(command({"a", "b"}), kScriptError);
+  EXPECT_EQ(err.str().rfind("usage: brizzlet-script [FILE]", 0), 0u);
+}
+
+// --- random lines ------------------------------------------------------------------
+
+// Valid commands that leave the program running, so a bad line can follow.
+// clang-format off
+const char* const kHarmlessLines[] = {
+    "wait 0", "wait 37", "click Main.Greet", "click Main.Item(1)", "click Main.Noise",
+    "clickat Main 10 10", "moveat Main 1100 1100", "move Main.Greet 1.5 2", "key space",
+    "trace on", "trace off", "print Main.Say.Caption", "expect Main.Greet.Visible False",
+    "click Main.Hidden", "dump"};
+// clang-format on
+
+const char* const kCommands[] = {"wait",  "click", "clickat", "move", "moveat", "key",
+                                 "close", "print", "expect",  "dump", "trace"};
+const int kArgumentCounts[] = {1, 1, 3, 3, 3, 1, 1, 1, -1, 0, 1};  // -1: two or more
+
+TEST(ScriptRunnerTest, RandomMalformedLinesAlwaysGiveAScriptError) {
+  std::mt19937 random(20240611);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  auto junk = [&] {
+    // Always holds a character no name or number may hold.
+    static const std::string odd = "$%^&*!?\"'`~@;:,<>{}[]|=\\\x01\x7f\xc3\xa9";
+    static const std::string any = odd + "abcXYZ019.()-_";
+    std::string word(1, odd[pick(static_cast<int>(odd.size()))]);
+    for (int n = pick(8); n > 0; --n)
+      word.insert(word.begin() + pick(static_cast<int>(word.size()) + 1),
+                  any[pick(static_cast<int>(any.size()))]);
+    return word;
+  };
+
+  // A fixed first share of the seeded runs, then as many more as fit the time.
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(800);
+  for (int runs = 0; runs < 1000 || (runs < 50000 && std::chrono::steady_clock::now() < deadline);
+       ++runs) {
+    std::string script;
+    int badLine = pick(4) + 1;
+    for (int i = 1; i < badLine; ++i)
+      script += std::string(kHarmlessLines[pick(std::size(kHarmlessLines))]) + "\n";
+
+    int c = pick(std::size(kCommands));
+    std::string line;
+    switch (pick(3)) {
+      case 0:  // not a command
+        line = junk() + " " + kCommands[c];
+        break;
+      case 1: {  // a command with the wrong number of arguments
+        int wanted = kArgumentCounts[c];
+        int count = pick(5);
+        if (count == wanted || (wanted < 0 && count >= 2)) count = wanted < 0 ? 1 : wanted + 1;
+        line = kCommands[c];
+        for (int i = 0; i < count; ++i) line += " 1";
+        break;
+      }
+      default: {  // a command whose first argument cannot be what it names
+        line = std::string(kCommands[c]) + " " + junk();
+        if (c == 2 || c == 3 || c == 4) line += " 1 2";
+        if (c == 8) line += " 1";
+        if (c == 5) line += " " + junk();  // any key name will do: give two
+        break;
+      }
+    }
+    script += line + "\nclick Main.Quit\n";
+    SCOPED_TRACE(script);
+    Result r = run(script);
+    ASSERT_EQ(r.status, kScriptError);
+    auto out = lines(r.out);
+    ASSERT_FALSE(out.empty());
+    ASSERT_EQ(out.back().rfind("script error at line " + std::to_string(badLine) + ": ", 0), 0u);
+  }
+}
+
+}  // namespace
+}  // namespace brz

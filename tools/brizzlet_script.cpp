@@ -1,0 +1,45 @@
+// brizzlet-script [FILE]: runs a scenario script against the game on a
+// virtual clock, headless. See docs/scripting.md.
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "menu/start.h"
+#include "platform/sdl_pictures.h"
+#include "tools/script_runner.h"
+#ifdef BRIZZLET_HAVE_ASSETS
+#include "assets/layout_pictures.h"
+#endif
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  std::vector<std::string> args(argv + 1, argv + argc);
+
+  std::error_code error;
+  std::filesystem::path startDirectory = std::filesystem::current_path(error);
+  if (error) {
+    std::cerr << "brizzlet-script: cannot read the current directory: " << error.message() << '\n';
+    return brz::kScriptError;
+  }
+
+  brz::SdlPictureDecoder pictures;
+  brz::Services services;
+  services.pictures = &pictures;
+#ifdef BRIZZLET_HAVE_ASSETS
+  services.layoutPictures = [](std::string_view name) { return brz::assets::layoutPicture(name); };
+#endif
+  services.messageBox = [](const std::string&) {};  // answered OK at once
+
+  brz::ScriptRunner runner(
+      [&](brz::Runtime& rt) {
+        rt.setStartDirectory(startDirectory.string());
+        rt.setScreenSize(15360, 11520);  // 1024 x 768 pixels
+        brz::startBrizzlet(rt);
+      },
+      services);
+  int status = brz::runScriptCommand(args, runner, std::cin, std::cout, std::cerr);
+  std::cout.flush();
+  return status;
+}

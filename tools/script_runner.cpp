@@ -1,0 +1,340 @@
+#include "tools/script_runner.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/properties.h"
+
+namespace brz {
+
+namespace {
+
+// A fault of the script itself, reported with its line number.
+struct ScriptFault {
+  std::string message;
+};
+
+bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool isDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), isDigit);
+}
+
+std::vector<std::string_view> splitWords(std::string_view line) {
+  std::vector<std::string_view> words;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && isBlank(line[i])) ++i;
+    size_t start = i;
+    while (i < line.size() && !isBlank(line[i])) ++i;
+    if (i > start) words.push_back(line.substr(start, i - start));
+  }
+  return words;
+}
+
+bool isIdentifier(std::string_view text) {
+  if (text.empty() || isDigit(text.front())) return false;
+  return std::all_of(text.begin(), text.end(), [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || isDigit(c) || c == '_';
+  });
+}
+
+ScriptFault malformedName(std::string_view text) {
+  return {"malformed name " + quote(text) + ": write WINDOW, WINDOW.CONTROL or WINDOW.CONTROL(i)"};
+}
+
+// A position in twips: an optional minus sign, digits, and an optional
+// fraction ("120", "-40", "3877.5"). No exponents, no "inf" or "nan".
+Twips coordinate(std::string_view text) {
+  std::string_view body = text.starts_with('-') ? text.substr(1) : text;
+  size_t point = body.find('.');
+  bool wellFormed = point == std::string_view::npos
+                        ? isDigits(body)
+                        : isDigits(body.substr(0, point)) && isDigits(body.substr(point + 1));
+  if (!wellFormed) throw ScriptFault{"malformed number " + quote(text)};
+  float value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    throw ScriptFault{"number out of range " + quote(text)};
+  return value;
+}
+
+// A wait's length: whole milliseconds, 0 or more, that keep the clock within
+// its limit.
+Millis waitLength(std::string_view text, Millis now) {
+  if (text.starts_with('-')) throw ScriptFault{"negative wait " + quote(text)};
+  if (!isDigits(text))
+    throw ScriptFault{"malformed time " + quote(text) + ": MS is a whole number of milliseconds"};
+  unsigned long long value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() ||
+      value > static_cast<unsigned long long>(ScriptRunner::kClockLimit - now))
+    throw ScriptFault{"wait " + std::string(text) + " takes the clock past its limit of " +
+                      std::to_string(ScriptRunner::kClockLimit) + " ms"};
+  return static_cast<Millis>(value);
+}
+
+// A window or one of its controls.
+struct Target {
+  Window* window = nullptr;
+  Control* control = nullptr;  // null: the window itself
+
+  std::string ref() const { return control ? control->ref() : window->name(); }
+  PropertyList properties() const {
+    PropertyList list;
+    if (control)
+      control->properties(list);
+    else
+      window->properties(list);
+    return list;
+  }
+};
+
+// One run of a script: the runtime it drives and what it has printed so far.
+class Session {
+ public:
+  Session(Services services, std::ostream& out) : out_(out), rt_(withTracePrinter(services)) {}
+
+  int run(const ScriptRunner::Start& start, std::istream& script);
+
+ private:
+  Services withTracePrinter(Services services) {
+    services.trace = [this](const std::string& line) {
+      if (tracing_) out_ << '[' << rt_.now() << "] " << line << '\n';
+    };
+    if (!services.messageBox) services.messageBox = [](const std::string&) {};
+    return services;
+  }
+
+  std::optional<int> outcome();
+  void execute(std::string_view line, const std::vector<std::string_view>& words);
+  Target target(std::string_view text) const;
+  Window& window(std::string_view text) const;
+  // REF.PROP: the property's full name and its printed value.
+  std::pair<std::string, std::string> property(std::string_view text) const;
+  void ignored(const std::vector<std::string_view>& words);
+  void dump();
+
+  std::ostream& out_;
+  bool tracing_ = false;
+  bool expectFailed_ = false;
+  int lineNumber_ = 0;
+  Runtime rt_;
+};
+
+int Session::run(const ScriptRunner::Start& start, std::istream& script) {
+  try {
+    start(rt_);
+  } catch (const std::exception& error) {
+    // A fault the runtime did not catch, such as a window whose layout names
+    // a missing container: the program cannot go on.
+    out_ << "fatal: " << error.what() << '\n';
+    return kScriptFatal;
+  }
+  if (auto status = outcome()) return *status;
+
+  std::string line;
+  while (std::getline(script, line)) {
+    ++lineNumber_;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    auto words = splitWords(line);
+    if (words.empty() || words.front().starts_with('#')) continue;
+    try {
+      execute(line, words);
+    } catch (const ScriptFault& fault) {
+      out_ << "script error at line " << lineNumber_ << ": " << fault.message << '\n';
+      return kScriptError;
+    } catch (const std::exception& error) {
+      out_ << "fatal: " << error.what() << '\n';
+      return kScriptFatal;
+    }
+    if (auto status = outcome()) return *status;
+  }
+  return expectFailed_ ? kScriptExpectFailed : kScriptPassed;
+}
+
+// The status to stop with, once the program has stopped.
+std::optional<int> Session::outcome() {
+  if (!rt_.fatalError().empty()) {
+    out_ << "fatal: " << rt_.fatalError() << '\n';
+    return kScriptFatal;
+  }
+  if (rt_.ended()) {
+    // While tracing, the runtime's own "end" trace line has said it.
+    if (!tracing_) out_ << "end\n";
+    return expectFailed_ ? kScriptExpectFailed : kScriptPassed;
+  }
+  return std::nullopt;
+}
+
+void Session::execute(std::string_view line, const std::vector<std::string_view>& words) {
+  std::string_view command = words[0];
+  auto arguments = [&](size_t count, std::string_view usage) {
+    if (words.size() != count + 1)
+      throw ScriptFault{"wrong number of arguments: " + std::string(usage)};
+  };
+
+  if (command == "wait") {
+    arguments(1, "wait MS");
+    rt_.advanceTo(rt_.now() + waitLength(words[1], rt_.now()));
+  } else if (command == "click") {
+    arguments(1, "click REF");
+    Target t = target(words[1]);
+    if (!(t.control ? rt_.click(*t.control) : rt_.click(*t.window))) ignored(words);
+  } else if (command == "clickat" || command == "moveat") {
+    arguments(3, command == "clickat" ? "clickat WINDOW X Y" : "moveat WINDOW X Y");
+    Window& w = window(words[1]);
+    Twips x = coordinate(words[2]), y = coordinate(words[3]);
+    bool taken = command == "clickat" ? rt_.clickAt(w, x, y) : rt_.moveAt(w, x, y);
+    if (!taken) ignored(words);
+  } else if (command == "move") {
+    arguments(3, "move REF X Y");
+    Target t = target(words[1]);
+    Twips x = coordinate(words[2]), y = coordinate(words[3]);
+    if (!(t.control ? rt_.move(*t.control, x, y) : rt_.move(*t.window, x, y))) ignored(words);
+  } else if (command == "key") {
+    arguments(1, "key NAME");
+    rt_.pressKey(words[1]);
+  } else if (command == "close") {
+    arguments(1, "close WINDOW");
+    rt_.close(window(words[1]));
+  } else if (command == "print") {
+    arguments(1, "print REF.PROP");
+    auto [name, value] = property(words[1]);
+    out_ << name << " = " << value << '\n';
+  } else if (command == "expect") {
+    if (words.size() < 3) throw ScriptFault{"wrong number of arguments: expect REF.PROP VALUE"};
+    auto [name, actual] = property(words[1]);
+    // The value is the rest of the line as written, so quoted text keeps its blanks.
+    std::string_view expected = line.substr(words[2].data() - line.data());
+    while (isBlank(expected.back())) expected.remove_suffix(1);
+    if (actual != expected) {
+      expectFailed_ = true;
+      out_ << "expect failed at line " << lineNumber_ << ": " << name << " = " << actual
+           << ", expected " << expected << '\n';
+    }
+  } else if (command == "dump") {
+    arguments(0, "dump");
+    dump();
+  } else if (command == "trace") {
+    arguments(1, "trace on|off");
+    if (words[1] != "on" && words[1] != "off")
+      throw ScriptFault{"trace takes on or off, not " + quote(words[1])};
+    tracing_ = words[1] == "on";
+  } else {
+    throw ScriptFault{"unknown command " + quote(command)};
+  }
+}
+
+Target Session::target(std::string_view text) const {
+  size_t dot = text.find('.');
+  std::string_view windowName = text.substr(0, dot);
+  if (!isIdentifier(windowName)) throw malformedName(text);
+  Window* w = rt_.findWindow(windowName);
+  if (!w) throw ScriptFault{"unknown window " + quote(windowName)};
+  if (dot == std::string_view::npos) return {w, nullptr};
+
+  std::string_view name = text.substr(dot + 1);
+  int index = -1;
+  if (name.ends_with(')')) {
+    size_t open = name.find('(');
+    if (open == std::string_view::npos) throw malformedName(text);
+    std::string_view digits = name.substr(open + 1, name.size() - open - 2);
+    if (!isDigits(digits) || digits.size() > 6) throw malformedName(text);
+    std::from_chars(digits.data(), digits.data() + digits.size(), index);
+    name = name.substr(0, open);
+  }
+  if (!isIdentifier(name)) throw malformedName(text);
+  if (Control* c = w->find(name, index)) return {w, c};
+  if (index < 0)
+    for (const auto& c : w->controls())
+      if (c->name() == name)
+        throw ScriptFault{quote(text) + " is a control array: name one as " + std::string(text) +
+                          "(i)"};
+  throw ScriptFault{"unknown control " + quote(text)};
+}
+
+Window& Session::window(std::string_view text) const {
+  Target t = target(text);
+  if (t.control) throw ScriptFault{"not a window: " + quote(text)};
+  return *t.window;
+}
+
+std::pair<std::string, std::string> Session::property(std::string_view text) const {
+  size_t dot = text.rfind('.');
+  if (dot == std::string_view::npos)
+    throw ScriptFault{"malformed property " + quote(text) + ": write REF.PROP"};
+  Target t = target(text.substr(0, dot));
+  std::string_view name = text.substr(dot + 1);
+  for (const auto& [property, value] : t.properties())
+    if (property == name) return {t.ref() + "." + property, formatValue(value)};
+  throw ScriptFault{"unknown property " + quote(text)};
+}
+
+void Session::ignored(const std::vector<std::string_view>& words) {
+  out_ << "ignored:";
+  for (std::string_view word : words) out_ << ' ' << word;
+  out_ << '\n';
+}
+
+void Session::dump() {
+  auto print = [this](const std::string& ref, const PropertyList& list) {
+    for (const auto& [name, value] : list)
+      out_ << ref << '.' << name << " = " << formatValue(value) << '\n';
+  };
+  for (const auto& w : rt_.windows()) {
+    print(w->name(), Target{w.get(), nullptr}.properties());
+    for (const auto& c : w->controls()) print(c->ref(), Target{w.get(), c.get()}.properties());
+  }
+}
+
+}  // namespace
+
+ScriptRunner::ScriptRunner(Start start, Services services)
+    : start_(std::move(start)), services_(std::move(services)) {}
+
+int ScriptRunner::run(std::istream& script, std::ostream& out) const {
+  Session session(services_, out);
+  return session.run(start_, script);
+}
+
+int runScriptCommand(std::span<const std::string> args, const ScriptRunner& runner,
+                     std::istream& in, std::ostream& out, std::ostream& err) {
+  if (args.size() > 1 || (args.size() == 1 && args[0].starts_with('-'))) {
+    err << "usage: brizzlet-script [FILE]\n"
+           "Runs the scenario script in FILE, or on standard input, against the game.\n";
+    return kScriptError;
+  }
+  if (args.empty()) return runner.run(in, out);
+  const std::string& path = args[0];
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    err << "brizzlet-script: cannot read " << path << ": it is a directory\n";
+    return kScriptError;
+  }
+  std::ifstream file(path);
+  if (!file) {
+    err << "brizzlet-script: cannot open " << path << ": " << std::strerror(errno) << '\n';
+    return kScriptError;
+  }
+  return runner.run(file, out);
+}
+
+}  // namespace brz

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <span>
+#include <string>
+
+#include "platform/runtime.h"
+
+namespace brz {
+
+// How a script run ended: the exit status of `brizzlet-script`.
+enum ScriptStatus : int {
+  kScriptPassed = 0,        // ran to its end, or the program ended; no expect failed
+  kScriptExpectFailed = 1,  // at least one expect failed
+  kScriptError = 2,         // the script itself is wrong: nothing after the bad line ran
+  kScriptFatal = 3,         // the program stopped with a fatal run-time error
+};
+
+// Runs scenario scripts (docs/scripting.md) against a program on a virtual
+// clock. Every run builds a fresh runtime with the services it was given,
+// hands it to `start` (which creates and shows the program's first window),
+// then reads the script line by line and runs each command as it is read.
+class ScriptRunner {
+ public:
+  using Start = std::function<void(Runtime&)>;
+
+  // The furthest the virtual clock may go, in ms (about 31 700 years): a wait
+  // past it is a script error, so no arithmetic on the clock can overflow.
+  static constexpr Millis kClockLimit = 1'000'000'000'000'000;
+
+  // `services.trace` is replaced by the runner's own trace printer; a missing
+  // message box is answered at once.
+  explicit ScriptRunner(Start start, Services services = {});
+
+  // Runs one script on a new runtime, writing what it prints to `out`.
+  // Returns a ScriptStatus.
+  int run(std::istream& script, std::ostream& out) const;
+
+ private:
+  Start start_;
+  Services services_;
+};
+
+// The command line `brizzlet-script [FILE]`: runs FILE, or `in` when no file
+// is named. `args` are the arguments after the program name. A file that
+// cannot be opened, or a wrong command line, is reported on `err` with status
+// kScriptError.
+int runScriptCommand(std::span<const std::string> args, const ScriptRunner& runner,
+                     std::istream& in, std::ostream& out, std::ostream& err);
+
+}  // namespace brz
