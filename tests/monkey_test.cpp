@@ -1,0 +1,538 @@
+// A seeded monkey plays the real windows: random clicks, moves, key presses,
+// window closes and waits over every control of both windows, across many
+// rounds of every mode, with the real picture files read and decoded. After
+// every step it checks the rules that hold whatever the player does.
+//
+// A failure names the seed and the step, and writes every step since the
+// program's start as a scenario script, so `brizzlet-script` replays it.
+//
+// By hand, a longer run or another seed:
+//   BRIZZLET_MONKEY_STEPS=500000 BRIZZLET_MONKEY_SEED=42 build/tests/monkey_test
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "game/form1.h"
+#include "menu/menutama.h"
+#include "menu/start.h"
+#include "platform/counters.h"
+#include "platform/properties.h"
+#include "platform/sdl_pictures.h"
+#include "tools/script_runner.h"
+#ifdef BRIZZLET_HAVE_ASSETS
+#include "assets/layout_pictures.h"
+#endif
+
+namespace brz {
+namespace {
+
+const std::array<std::string_view, 3> kModeCaptions = {kTimeAttackCaption, kBasmiCaption,
+                                                       kBalmCaption};
+const char* const kModeNames[] = {"Time Attack", "Basmi", "balm"};
+constexpr int kNoRound = -1;
+constexpr Twips kBackdropWidth = 13000;  // the menu behind a round
+
+std::uint64_t envNumber(const char* name, std::uint64_t fallback) {
+  const char* text = std::getenv(name);
+  return text && *text ? std::strtoull(text, nullptr, 10) : fallback;
+}
+
+// The plain decimal text the game writes into its counters: "0", "-40",
+// "3877.5"; no exponent, no "-0", no leading zeros, no blanks.
+bool isPlainNumber(std::string_view text) {
+  auto digits = [](std::string_view s) {
+    return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  if (text == "-0") return false;
+  if (text.starts_with('-')) text.remove_prefix(1);
+  size_t point = text.find('.');
+  std::string_view whole = text.substr(0, point);
+  if (!digits(whole) || (whole.size() > 1 && whole.front() == '0')) return false;
+  if (point == std::string_view::npos) return true;
+  std::string_view fraction = text.substr(point + 1);
+  return digits(fraction) && fraction.back() != '0';
+}
+
+// Every property of every window and control, as the scenario runner's
+// `dump` prints them.
+std::vector<std::string> dump(const Runtime& rt) {
+  std::vector<std::string> lines;
+  auto add = [&](const std::string& ref, const PropertyList& list) {
+    for (const auto& [name, value] : list)
+      lines.push_back(ref + "." + name + " = " + formatValue(value));
+  };
+  for (const auto& w : rt.windows()) {
+    PropertyList list;
+    w->properties(list);
+    add(w->name(), list);
+    for (const auto& c : w->controls()) {
+      PropertyList own;
+      c->properties(own);
+      add(c->ref(), own);
+    }
+  }
+  return lines;
+}
+
+Services gameServices(PictureDecoder& decoder) {
+  Services services;
+  services.pictures = &decoder;
+#ifdef BRIZZLET_HAVE_ASSETS
+  services.layoutPictures = [](std::string_view name) { return assets::layoutPicture(name); };
+#endif
+  return services;
+}
+
+void startGame(Runtime& rt) {
+  rt.setStartDirectory(BRIZZLET_ASSETS_DIR);
+  rt.setScreenSize(15360, 11520);
+  startBrizzlet(rt);
+}
+
+struct Stats {
+  long steps = 0;
+  long programs = 0;
+  long ignored = 0;  // input the player could not have made
+  long shots = 0;
+  std::array<long, 3> launches{};
+  std::array<long, 3> ends{};
+  std::array<long, 3> givenUp{};
+};
+
+// One step of the player.
+struct Action {
+  enum Kind { Wait, Click, ClickAt, Move, MoveAt, Key, Close } kind = Wait;
+  Window* window = nullptr;    // ClickAt, MoveAt, Close; Click and Move on a window
+  Control* control = nullptr;  // Click and Move on a control
+  Twips x = 0, y = 0;
+  Millis ms = 0;
+  std::string key;
+
+  std::string ref() const { return control ? control->ref() : window->name(); }
+  std::string line() const {
+    auto xy = [&] { return " " + numberText(x) + " " + numberText(y); };
+    switch (kind) {
+      case Wait:
+        return "wait " + std::to_string(ms);
+      case Click:
+        return "click " + ref();
+      case ClickAt:
+        return "clickat " + window->name() + xy();
+      case Move:
+        return "move " + ref() + xy();
+      case MoveAt:
+        return "moveat " + window->name() + xy();
+      case Key:
+        return "key " + key;
+      case Close:
+        return "close " + window->name();
+    }
+    return "";
+  }
+};
+
+class Monkey {
+ public:
+  explicit Monkey(std::uint64_t seed, bool closes = true) : random_(seed), closes_(closes) {
+    startProgram();
+  }
+
+  // One random step, then the rules. Returns the first rule broken, or "".
+  std::string step();
+
+  Runtime& runtime() { return *rt_; }
+  // The steps since the program's last start, as script lines.
+  const std::vector<std::string>& script() const { return script_; }
+  const Stats& stats() const { return stats_; }
+
+ private:
+  Form1& game() { return rt_->form<Form1>(); }
+  menutama& menu() { return rt_->form<menutama>(); }
+  int pick(int n) { return static_cast<int>(random_() % static_cast<std::uint64_t>(n)); }
+  bool chance(int percent) { return pick(100) < percent; }
+  Twips coordinate(Twips low, Twips high) {
+    return low + static_cast<Twips>(pick(static_cast<int>(high - low)));
+  }
+
+  void startProgram();
+  Action choose();
+  Control* pressed(const Action& a) const;
+  bool perform(const Action& a);
+  std::string check(const Action& a, const Control* target);
+
+  std::mt19937_64 random_;
+  bool closes_;
+  SdlPictureDecoder decoder_;
+  std::unique_ptr<Runtime> rt_;
+  std::vector<Control*> everyControl_;
+  std::vector<std::string> script_;
+  Stats stats_;
+
+  // What the monkey knows of the program, from what it did to it.
+  int round_ = kNoRound;  // the mode being played, from a launch to its end
+  std::array<std::string, 3> highScores_;
+  std::array<size_t, 2> controlCounts_{};
+  int messageBoxes_ = 0;
+};
+
+void Monkey::startProgram() {
+  Services services = gameServices(decoder_);
+  services.messageBox = [this](const std::string&) { ++messageBoxes_; };
+  rt_ = std::make_unique<Runtime>(services);
+  startGame(*rt_);
+  ++stats_.programs;
+  script_.clear();
+  round_ = kNoRound;
+  highScores_ = {"1000", "1000", "1000"};
+  everyControl_.clear();
+  for (size_t w = 0; w < rt_->windows().size() && w < 2; ++w) {
+    controlCounts_[w] = rt_->windows()[w]->controls().size();
+    for (const auto& c : rt_->windows()[w]->controls()) everyControl_.push_back(c.get());
+  }
+}
+
+Action Monkey::choose() {
+  Form1& g = game();
+  menutama& m = menu();
+  Action a;
+  Image* const mosquitoes[] = {&g.nyamuk1, &g.nyamuk2, &g.nyamuk3, &g.nyamuk4, &g.nyamuk5};
+  Window* const windows[] = {&m, &g};
+
+  if (closes_ && pick(1000) == 0) {
+    a.kind = Action::Close;
+    a.window = windows[pick(2)];
+    return a;
+  }
+  // Out of bullets, a player mostly reloads.
+  if (g.visible() && g.plor.text() == "0" && chance(40)) {
+    a.kind = Action::Click;
+    a.control = &g.reload;
+    return a;
+  }
+  // Between rounds, a player mostly starts one.
+  if (!g.visible() && chance(25)) {
+    a.kind = Action::Click;
+    a.control = pick(3) == 0 ? static_cast<Control*>(&m.Command1)
+                : pick(2)    ? static_cast<Control*>(&m.Command2)
+                             : static_cast<Control*>(&m.Command3);
+    return a;
+  }
+
+  int roll = pick(100);
+  if (roll < 22) {  // wait: mostly a moment, sometimes long enough to end a round
+    a.kind = Action::Wait;
+    int scale = pick(10);
+    a.ms = scale < 6 ? pick(200) : scale < 9 ? 200 + pick(1800) : 2000 + pick(18000);
+  } else if (roll < 52) {  // shoot at a mosquito, by name or at its place
+    Image* target = mosquitoes[pick(5)];
+    if (!target->visible() && chance(70))
+      for (Image* other : mosquitoes)
+        if (other->visible()) target = other;
+    if (chance(50)) {
+      a.kind = Action::Click;
+      a.control = target;
+    } else {
+      a.kind = Action::ClickAt;
+      a.window = &g;
+      a.x = g.Frame1.left() + target->left() + static_cast<Twips>(pick(495));
+      a.y = g.Frame1.top() + target->top() + static_cast<Twips>(pick(360));
+    }
+  } else if (roll < 58) {  // shoot at the field
+    a.kind = Action::ClickAt;
+    a.window = &g;
+    a.x = coordinate(0, g.Frame1.width());
+    a.y = g.Frame1.top() + coordinate(0, g.Frame1.height());
+  } else if (roll < 62) {
+    a.kind = Action::Click;
+    a.control = &g.reload;
+  } else if (roll < 72) {  // any control of either window, or a window itself
+    a.kind = Action::Click;
+    size_t i = pick(static_cast<int>(everyControl_.size()) + 2);
+    if (i < everyControl_.size()) {
+      a.control = everyControl_[i];
+      // EXIT ends the program; keep it rarer than the rest.
+      if (a.control == &m.Command5 && !chance(20)) a.control = &m.Check1;
+      if (!closes_ && a.control == &m.Command5) a.control = &m.Command4;
+    } else {
+      a.window = windows[i - everyControl_.size()];
+    }
+  } else if (roll < 80) {  // a click anywhere, also just outside the client area
+    a.kind = Action::ClickAt;
+    a.window = windows[pick(2)];
+    a.x = coordinate(-300, a.window->clientWidth() + 300);
+    a.y = coordinate(-300, a.window->clientHeight() + 300);
+  } else if (roll < 86) {
+    a.kind = Action::MoveAt;
+    a.window = windows[pick(2)];
+    a.x = coordinate(-300, a.window->clientWidth() + 300);
+    a.y = coordinate(-300, a.window->clientHeight() + 300);
+  } else if (roll < 93) {
+    a.kind = Action::Move;
+    size_t i = pick(static_cast<int>(everyControl_.size()) + 2);
+    if (i < everyControl_.size()) {
+      a.control = everyControl_[i];
+      a.x = coordinate(0, std::max<Twips>(a.control->width(), 1));
+      a.y = coordinate(0, std::max<Twips>(a.control->height(), 1));
+    } else {
+      a.window = windows[i - everyControl_.size()];
+      a.x = coordinate(0, a.window->clientWidth());
+      a.y = coordinate(0, a.window->clientHeight());
+    }
+  } else {
+    a.kind = Action::Key;
+    const char* const keys[] = {"space", "enter", "space", "enter", "escape", "a", "tab"};
+    a.key = keys[pick(static_cast<int>(std::size(keys)))];
+  }
+  return a;
+}
+
+// The control a click or key press will reach, worked out before it happens
+// from what the player can see; null when it reaches no control.
+Control* Monkey::pressed(const Action& a) const {
+  const Runtime& rt = *rt_;
+  switch (a.kind) {
+    case Action::Click: {
+      Control* c = a.control;
+      if (!c || !rt.canTakeInput(*c)) return nullptr;
+      while (c && !c->takesMouse()) c = dynamic_cast<Control*>(&c->container());
+      return c;
+    }
+    case Action::ClickAt:
+      return a.window->visible() ? rt.hitTest(*a.window, a.x, a.y).control : nullptr;
+    case Action::Key: {
+      Window* w = rt.activeWindow();
+      Control* c = w ? w->activeControl() : nullptr;
+      if (!c || !rt.canTakeInput(*c)) return nullptr;
+      bool button =
+          c->kind() == ControlKind::CommandButton && (a.key == "space" || a.key == "enter");
+      bool box = c->kind() == ControlKind::CheckBox && a.key == "space";
+      return button || box ? c : nullptr;
+    }
+    default:
+      return nullptr;
+  }
+}
+
+bool Monkey::perform(const Action& a) {
+  Runtime& rt = *rt_;
+  switch (a.kind) {
+    case Action::Wait:
+      rt.advanceTo(rt.now() + a.ms);
+      return true;
+    case Action::Click:
+      return a.control ? rt.click(*a.control) : rt.click(*a.window);
+    case Action::ClickAt:
+      return rt.clickAt(*a.window, a.x, a.y);
+    case Action::Move:
+      return a.control ? rt.move(*a.control, a.x, a.y) : rt.move(*a.window, a.x, a.y);
+    case Action::MoveAt:
+      return rt.moveAt(*a.window, a.x, a.y);
+    case Action::Key:
+      rt.pressKey(a.key);
+      return true;
+    case Action::Close:
+      rt.close(*a.window);
+      return true;
+  }
+  return false;
+}
+
+std::string Monkey::step() {
+  if (!rt_->running()) startProgram();  // after a close or EXIT: the player starts it again
+  ++stats_.steps;
+  Action a = choose();
+  script_.push_back(a.line());
+  Control* target = pressed(a);
+  std::string plorBefore = game().plor.text();
+  if (!perform(a)) ++stats_.ignored;
+  if (rt_->running() && toNumber(game().plor.text()) < toNumber(plorBefore)) ++stats_.shots;
+  return check(a, target);
+}
+
+std::string Monkey::check(const Action& a, const Control* target) {
+  Runtime& rt = *rt_;
+  std::ostringstream broken;
+  int boxes = messageBoxes_;
+  messageBoxes_ = 0;
+
+  if (!rt.fatalError().empty()) return "fatal run-time error: " + rt.fatalError();
+  bool endsProgram = a.kind == Action::Close || target == &menu().Command5;
+  if (rt.ended() != endsProgram)
+    return rt.ended() ? "the program ended by itself" : "the program did not end";
+  if (rt.ended()) return "";
+
+  Form1& g = game();
+  menutama& m = menu();
+  if (rt.windows().size() != 2 || g.controls().size() != controlCounts_[1] ||
+      m.controls().size() != controlCounts_[0])
+    return "windows or controls were added or lost";
+  if (boxes != (target == &m.Command4 ? 1 : 0))
+    return "a message box came from somewhere other than About";
+
+  // The round: from an accepted Play press with the game window hidden to the
+  // end of that round, which alone narrows the menu from the backdrop.
+  int endedRound = kNoRound;
+  const Control* plays[] = {&m.Command1, &m.Command2, &m.Command3};
+  bool launched = false;
+  for (int mode = 0; mode < 3; ++mode)
+    if (target == plays[mode] && round_ == kNoRound) {
+      round_ = mode;
+      launched = true;
+      ++stats_.launches[mode];
+    }
+  if (!launched && round_ != kNoRound && m.width() != kBackdropWidth) {
+    endedRound = round_;
+    ++stats_.ends[round_];
+    if (g.caption().empty()) ++stats_.givenUp[round_];
+    round_ = kNoRound;
+  }
+  if (g.visible() != (round_ != kNoRound))
+    return g.visible()
+               ? "the game window is shown with no round running"
+               : std::string("the game window is hidden during a ") + kModeNames[round_] + " round";
+  if (round_ != kNoRound && g.caption() != kModeCaptions[round_])
+    return "a " + std::string(kModeNames[round_]) + " round has the caption \"" + g.caption() +
+           "\"";
+
+  for (TextBox* counter : {&g.Score, &g.Balsem, &g.sisa, &g.time, &g.ganas, &g.plor})
+    if (!isPlainNumber(counter->text()))
+      return counter->name() + " holds \"" + counter->text() + "\", not a number";
+  double bullets = toNumber(g.plor.text());
+  if (bullets < 0 || bullets > 6 || bullets != static_cast<int>(bullets))
+    return "the magazine holds " + g.plor.text();
+  if (g.Frame1.enabled() != (g.plor.text() != "0"))
+    return std::string("the field is ") + (g.Frame1.enabled() ? "enabled" : "disabled") + " with " +
+           g.plor.text() + " bullets";
+
+  Label* highs[] = {&m.high1, &m.high2, &m.high3};
+  for (int mode = 0; mode < 3; ++mode) {
+    const std::string& now = highs[mode]->caption();
+    if (!isPlainNumber(now) || toInteger(now) < 1000)
+      return highs[mode]->name() + " is \"" + now + "\"";
+    if (toInteger(now) < toInteger(highScores_[mode]))
+      return highs[mode]->name() + " fell from " + highScores_[mode] + " to " + now;
+    if (now != highScores_[mode] && endedRound != mode)
+      return highs[mode]->name() + " changed outside the end of a " + kModeNames[mode] + " round";
+    highScores_[mode] = now;
+  }
+
+  // The flight: every mosquito in its lane and on the field (leftward ones
+  // come back at the field's width, rightward ones at -400).
+  struct Lane {
+    const Image& mosquito;
+    Twips top, low;
+  };
+  const Lane lanes[] = {{g.nyamuk1, 360, 1},
+                        {g.nyamuk2, 1320, 1},
+                        {g.nyamuk3, 2520, 1},
+                        {g.nyamuk4, 720, -400},
+                        {g.nyamuk5, 1920, -400}};
+  for (const Lane& lane : lanes)
+    if (lane.mosquito.top() != lane.top || !(lane.mosquito.left() >= lane.low) ||
+        !(lane.mosquito.left() <= 9900))
+      return lane.mosquito.name() +
+             " left its lane or the field: " + numberText(lane.mosquito.left()) + ", " +
+             numberText(lane.mosquito.top());
+
+  if (!g.Timer1.enabled() || g.Timer1.interval() != 50 || !m.Timer1.enabled())
+    return "a timer that never stops has stopped";
+  return "";
+}
+
+// --- the runs ----------------------------------------------------------------
+
+// Runs the monkey; on a broken rule, writes its script and fails with the seed.
+void play(std::uint64_t seed, long steps) {
+  std::cout << "monkey seed " << seed << ", " << steps << " steps" << std::endl;
+  Monkey monkey(seed);
+  for (long n = 1; n <= steps; ++n) {
+    std::string broken = monkey.step();
+    if (broken.empty()) continue;
+    auto file = std::filesystem::path(testing::TempDir()) /
+                ("brizzlet-monkey-" + std::to_string(seed) + ".script");
+    std::ofstream out(file);
+    out << "# monkey seed " << seed << ", step " << n << ": " << broken << "\n";
+    for (const auto& line : monkey.script()) out << line << "\n";
+    std::ostringstream tail;
+    const auto& lines = monkey.script();
+    for (size_t i = lines.size() > 15 ? lines.size() - 15 : 0; i < lines.size(); ++i)
+      tail << "  " << lines[i] << "\n";
+    FAIL() << "seed " << seed << ", step " << n << ": " << broken << "\n"
+           << "replay: BRIZZLET_MONKEY_SEED=" << seed << " BRIZZLET_MONKEY_STEPS=" << n
+           << ", or (cd assets && brizzlet-script " << file.string() << ")\n"
+           << "the last steps:\n"
+           << tail.str();
+  }
+  const Stats& s = monkey.stats();
+  std::cout << "  " << s.programs << " program runs, " << s.shots << " shots, " << s.ignored
+            << " inputs the player could not make\n";
+  for (int mode = 0; mode < 3; ++mode)
+    std::cout << "  " << kModeNames[mode] << ": " << s.launches[mode] << " rounds, " << s.ends[mode]
+              << " ended (" << s.givenUp[mode] << " given up)\n";
+  // The monkey must really play: every mode started and ended, also without
+  // giving up.
+  for (int mode = 0; mode < 3; ++mode) {
+    EXPECT_GT(s.ends[mode], 0) << kModeNames[mode];
+    EXPECT_GT(s.ends[mode] - s.givenUp[mode], 0) << kModeNames[mode];
+  }
+  EXPECT_GT(s.programs, 1) << "no close or EXIT was tried";
+}
+
+class MonkeyTest : public testing::TestWithParam<std::uint64_t> {};
+
+TEST_P(MonkeyTest, RandomPlayKeepsEveryRule) {
+  std::uint64_t seed = envNumber("BRIZZLET_MONKEY_SEED", GetParam());
+  play(seed, static_cast<long>(envNumber("BRIZZLET_MONKEY_STEPS", 25000)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, MonkeyTest, testing::Values(1, 2, 3, 4));
+
+// The script a failure writes must bring the runner to the very state the
+// monkey saw, or it reproduces nothing.
+TEST(MonkeyScript, ReplaysToTheSameWindowsInTheScenarioRunner) {
+  // A run of the program long enough to hold many rounds; EXIT, which a
+  // click at a random place can still reach, starts the count again.
+  Monkey monkey(20240607, /*closes=*/false);
+  for (int n = 0; n < 20000 && (monkey.script().size() < 1500 || !monkey.runtime().running()); ++n)
+    ASSERT_EQ(monkey.step(), "") << "step " << n;
+  ASSERT_TRUE(monkey.runtime().running());
+  ASSERT_GT(monkey.stats().shots, 50);
+
+  std::string script;
+  for (const auto& line : monkey.script()) script += line + "\n";
+  script += "dump\n";
+  SdlPictureDecoder decoder;
+  ScriptRunner runner(startGame, gameServices(decoder));
+  std::istringstream in(script);
+  std::ostringstream out;
+  ASSERT_EQ(runner.run(in, out), kScriptPassed) << out.str();
+
+  std::vector<std::string> printed;
+  std::istringstream lines(out.str());
+  for (std::string line; std::getline(lines, line);) printed.push_back(line);
+  std::vector<std::string> expected = dump(monkey.runtime());
+  ASSERT_GE(printed.size(), expected.size());
+  std::vector<std::string> replayed(printed.end() - static_cast<long>(expected.size()),
+                                    printed.end());
+  EXPECT_EQ(replayed, expected);
+  EXPECT_EQ(monkey.runtime().now(), [&] {
+    Millis total = 0;
+    for (const auto& line : monkey.script())
+      if (line.starts_with("wait ")) total += std::stoll(line.substr(5));
+    return total;
+  }());
+}
+
+}  // namespace
+}  // namespace brz
