@@ -1,0 +1,283 @@
+#include "platform/sdl/frontend.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/sdl/fonts.h"
+#include "platform/sdl/look.h"
+#include "platform/sdl/message_box.h"
+#include "platform/sdl/mixer_sound.h"
+#include "platform/sdl/pointer.h"
+#include "platform/sdl/screen.h"
+#include "platform/sdl_pictures.h"
+
+namespace brz::sdl {
+
+namespace {
+
+constexpr const char* kTitle = "Brizzlet";
+// With no timer due and no input the loop still looks round this often.
+constexpr Millis kIdleWakeMs = 1000;
+
+void setHints() {
+  SDL_SetHint(SDL_HINT_APP_NAME, kTitle);
+  // Closing a window runs its unload handler; it does not quit by itself.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // A click on a window in the back clicks there, as it brings it to the front.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // Moves are reported over the windows only, never dragged outside them.
+  SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  // The software renderer's frames go straight to the window, not through GL.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+}
+
+// SDL falls back to drawing off screen when it finds no display; the game
+// then only runs there when asked to by name (SDL_VIDEODRIVER).
+bool onADisplay() {
+  std::string driver = SDL_GetCurrentVideoDriver();
+  if (driver != "offscreen" && driver != "dummy") return true;
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  return asked && driver == asked;
+}
+
+MouseButton buttonOf(std::uint8_t sdlButton) {
+  if (sdlButton == SDL_BUTTON_LEFT) return MouseButton::Left;
+  if (sdlButton == SDL_BUTTON_RIGHT) return MouseButton::Right;
+  return MouseButton::Other;
+}
+
+std::uint64_t doubleClickTime() {
+  const char* hint = SDL_GetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_TIME);
+  int ms = hint ? std::atoi(hint) : 0;
+  return ms > 0 ? ms : 500;
+}
+
+// One run of the game: the runtime with its services, the real windows and
+// the event loop.
+class Session {
+ public:
+  explicit Session(const Game& game) : game_(game), clicks_(doubleClickTime()) {
+    Services services;
+    services.pictures = &decoder_;
+    services.sound = &sound_;
+    services.layoutPictures = game.layoutPictures;
+    services.messageBox = [this](const std::string& text) { messageBox(text); };
+    services.measureText = [this](const std::string& text, const Font& font, Twips wrapWidth) {
+      if (fonts_.available()) return fonts_.measure(text, font, wrapWidth);
+      return Runtime().measureText(text, font, wrapWidth);
+    };
+    runtime_ = std::make_unique<Runtime>(std::move(services));
+    screen_ = std::make_unique<Screen>(*runtime_, fonts_);
+  }
+
+  int run() {
+    Runtime& runtime = *runtime_;
+    std::error_code error;
+    runtime.setStartDirectory(std::filesystem::current_path(error).string());
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(0, &bounds) == 0)
+      runtime.setScreenSize(toTwips(bounds.w), toTwips(bounds.h));
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0)
+      frameMs_ = std::max(1, 1000 / mode.refresh_rate);
+
+    base_ = SDL_GetTicks64();
+    runtime.guard([&] { game_.start(runtime); });
+    loop();
+
+    if (runtime.ended()) return 0;
+    if (!runtime.fatalError().empty()) {
+      fatal("Run-time error: " + runtime.fatalError());
+      return 1;
+    }
+    std::fprintf(stderr, "brizzlet: stopped from outside\n");
+    return 1;
+  }
+
+  // Reports an error that stops the game: a message box, and the same text
+  // on stderr.
+  void fatal(const std::string& text) {
+    std::fprintf(stderr, "brizzlet: %s\n", text.c_str());
+    showBox(text);
+  }
+
+ private:
+  Millis clock() const { return static_cast<Millis>(SDL_GetTicks64() - base_); }
+
+  // Ticks run at their due times; in between the loop sleeps until the next
+  // tick, the next frame or input, whichever comes first.
+  void loop() {
+    Runtime& runtime = *runtime_;
+    Millis lastFrame = -frameMs_;
+    while (runtime.running() && !quit_) {
+      runtime.runDueTimers(clock());
+      if (!runtime.running()) break;
+      Millis now = clock();
+      bool changed = screen_->invalid() || runtime.revision() != syncedRevision_;
+      if (changed && now - lastFrame >= frameMs_) {
+        frame();
+        lastFrame = now;
+      }
+      Millis wake = now + kIdleWakeMs;
+      if (auto due = runtime.nextDue()) wake = std::min(wake, *due);
+      if (screen_->invalid() || runtime.revision() != syncedRevision_)
+        wake = std::min(wake, lastFrame + frameMs_);
+      Millis timeout = wake - clock();
+      SDL_Event event;
+      bool got = timeout > 0 ? SDL_WaitEventTimeout(&event, static_cast<int>(timeout)) == 1
+                             : SDL_PollEvent(&event) == 1;
+      while (got && runtime.running() && !quit_) {
+        runtime.runDueTimers(clock());  // the ticks due before the event come first
+        handle(event);
+        got = SDL_PollEvent(&event) == 1;
+      }
+    }
+  }
+
+  void frame() {
+    syncedRevision_ = runtime_->revision();
+    screen_->sync();
+    screen_->paint();
+    updatePointer();
+  }
+
+  void handle(const SDL_Event& event) {
+    Runtime& runtime = *runtime_;
+    switch (event.type) {
+      case SDL_QUIT:
+        quit_ = true;
+        break;
+      case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+          if (Window* window = screen_->find(event.window.windowID)) runtime.close(*window);
+        } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                   event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+          screen_->invalidate(event.window.windowID);
+        }
+        break;
+      case SDL_MOUSEMOTION:
+        if (Window* window = screen_->find(event.motion.windowID)) {
+          Twips x = toTwips(event.motion.x), y = toTwips(event.motion.y);
+          runtime.moveAt(*window, x, y);
+          screen_->setPointer(pointerAt(runtime, *window, x, y));
+        }
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+        if (Window* window = screen_->find(event.button.windowID)) {
+          Twips x = toTwips(event.button.x), y = toTwips(event.button.y);
+          const Control* target = runtime.hitTest(*window, x, y).control;
+          if (clicks_.isClick(*window, target, buttonOf(event.button.button),
+                              event.button.timestamp))
+            runtime.clickAt(*window, x, y);
+        }
+        break;
+      case SDL_KEYDOWN:
+        if (event.key.repeat) break;
+        if (event.key.keysym.sym == SDLK_SPACE) runtime.pressKey("space");
+        if (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER)
+          runtime.pressKey("enter");
+        break;
+      default:
+        break;
+    }
+  }
+
+  // The pointer follows what lies under it, also when the control moved
+  // under a still mouse.
+  void updatePointer() {
+    SDL_Window* focus = SDL_GetMouseFocus();
+    Window* window = focus ? screen_->find(SDL_GetWindowID(focus)) : nullptr;
+    if (!window || !window->visible()) return;
+    int x = 0, y = 0;
+    SDL_GetMouseState(&x, &y);
+    screen_->setPointer(pointerAt(*runtime_, *window, toTwips(x), toTwips(y)));
+  }
+
+  // Modal: the game waits for OK, and what the player did to the windows
+  // meanwhile is dropped.
+  void messageBox(const std::string& text) {
+    frame();
+    if (!showBox(text))
+      std::fprintf(stderr, "brizzlet: cannot show the message \"%s\": %s\n", text.c_str(),
+                   SDL_GetError());
+  }
+
+  // While the box is up the game's windows are drawn again when uncovered,
+  // and what the player does to them is dropped.
+  bool showBox(const std::string& text) {
+    return showMessageBox(kTitle, text, fonts_, screen_->sdlWindow(runtime_->activeWindow()),
+                          [this](const SDL_Event& event) {
+                            if (event.type != SDL_WINDOWEVENT) return;
+                            if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                                event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                              screen_->invalidate(event.window.windowID);
+                              screen_->paint();
+                            }
+                          });
+  }
+
+  const Game& game_;
+  Fonts fonts_;
+  SdlPictureDecoder decoder_;
+  MixerSound sound_;
+  std::unique_ptr<Runtime> runtime_;
+  std::unique_ptr<Screen> screen_;
+  ClickRules clicks_;
+  std::uint64_t base_ = 0;
+  Millis frameMs_ = 16;
+  std::uint64_t syncedRevision_ = ~std::uint64_t{0};
+  bool quit_ = false;
+};
+
+}  // namespace
+
+int run(const Game& game) {
+  setHints();
+  // SDL would try every kind of display it knows, complaining on stderr, and
+  // then draw off screen: only the kind the session has is tried.
+  bool x11 = SDL_getenv("DISPLAY"), wayland = SDL_getenv("WAYLAND_DISPLAY");
+  if (!x11 && !wayland && !SDL_getenv("SDL_VIDEODRIVER")) {
+    std::fprintf(stderr, "brizzlet: no display to show the game on (DISPLAY is not set)\n");
+    return 1;
+  }
+  if (x11 != wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 ? "x11" : "wayland");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "brizzlet: cannot open a display: %s\n", SDL_GetError());
+    return 1;
+  }
+  if (!onADisplay()) {
+    std::fprintf(stderr, "brizzlet: no display to show the game on\n");
+    SDL_Quit();
+    return 1;
+  }
+  int status = 1;
+  {
+    std::unique_ptr<Session> session;
+    try {
+      session = std::make_unique<Session>(game);
+      status = session->run();
+    } catch (const std::exception& error) {
+      std::string text = std::string("Internal error: ") + error.what();
+      if (session) {
+        session->fatal(text);
+      } else {
+        std::fprintf(stderr, "brizzlet: %s\n", text.c_str());
+      }
+      status = 1;
+    }
+  }
+  SDL_Quit();
+  return status;
+}
+
+}  // namespace brz::sdl

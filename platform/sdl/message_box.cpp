@@ -1,0 +1,143 @@
+#include "platform/sdl/message_box.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/runtime.h"
+#include "platform/sdl/look.h"
+#include "platform/sdl/painter.h"
+#include "platform/sdl/screen.h"
+
+namespace brz::sdl {
+
+namespace {
+
+// In pixels: the margins round the text, the OK button, the widest line.
+constexpr int kMargin = 16, kButtonWidth = 75, kButtonHeight = 23, kMaxTextWidth = 420;
+
+class BoxWindow : public Window {
+ public:
+  BoxWindow(Runtime& runtime, const WindowLayout& layout, std::span<const ControlLayout> controls)
+      : Window(runtime, layout, controls) {}
+};
+
+}  // namespace
+
+bool showMessageBox(const std::string& title, const std::string& text, Fonts& fonts,
+                    SDL_Window* parent, const std::function<void(const SDL_Event&)>& elsewhere) {
+  // The box is a little window of its own toolkit: a label and a button.
+  Services services;
+  services.measureText = [&](const std::string& t, const Font& f, Twips w) {
+    return fonts.measure(t, f, w);
+  };
+  Runtime runtime(std::move(services));
+  Font font;
+  auto lines = fonts.wrap(text, font, kMaxTextWidth);
+  int textWidth = 0;
+  for (const auto& line : lines) textWidth = std::max(textWidth, fonts.width(line, font));
+  int textHeight = fonts.lineHeight(font) * static_cast<int>(lines.size());
+  int w = std::max(textWidth, kButtonWidth) + 2 * kMargin;
+  int h = kMargin + textHeight + kMargin + kButtonHeight + kMargin * 3 / 4;
+  std::vector<ControlLayout> controls = {
+      {.kind = ControlKind::CommandButton,
+       .name = "OK",
+       .left = toTwips((w - kButtonWidth) / 2),
+       .top = toTwips(h - kButtonHeight - kMargin * 3 / 4),
+       .width = toTwips(kButtonWidth),
+       .height = toTwips(kButtonHeight),
+       .caption = "OK"},
+      {.kind = ControlKind::Label,
+       .name = "Text",
+       .left = toTwips(kMargin),
+       .top = toTwips(kMargin),
+       .width = toTwips(textWidth + 1),
+       .height = toTwips(textHeight),
+       .caption = text},
+  };
+  BoxWindow box(
+      runtime,
+      {.name = "MsgBox", .caption = title, .clientWidth = toTwips(w), .clientHeight = toTwips(h)},
+      controls);
+  bool answered = false;
+  auto& ok = box.control<CommandButton>("OK");
+  ok.click = [&] { answered = true; };
+  box.show();
+  ok.setFocus();
+
+  int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+  if (parent) {
+    int px, py, pw, ph;
+    SDL_GetWindowPosition(parent, &px, &py);
+    SDL_GetWindowSize(parent, &pw, &ph);
+    x = px + (pw - w) / 2;
+    y = py + (ph - h) / 2;
+  }
+  SDL_Window* window = SDL_CreateWindow(title.c_str(), x, y, w, h, SDL_WINDOW_HIDDEN);
+  if (!window) return false;
+  SDL_Renderer* renderer = createRenderer(window);
+  if (!renderer) {
+    SDL_DestroyWindow(window);
+    return false;
+  }
+  if (parent) SDL_SetWindowModalFor(window, parent);
+  SDL_ShowWindow(window);
+  SDL_RaiseWindow(window);
+  std::uint32_t id = SDL_GetWindowID(window);
+  {
+    Painter painter(renderer, fonts);
+    std::uint64_t painted = ~std::uint64_t{0};
+    while (!answered) {
+      if (runtime.revision() != painted) {
+        painted = runtime.revision();
+        painter.paint(box);
+        SDL_RenderPresent(renderer);
+      }
+      SDL_Event event;
+      if (SDL_WaitEvent(&event) != 1) break;
+      std::uint32_t target = 0;
+      switch (event.type) {
+        case SDL_WINDOWEVENT:
+          target = event.window.windowID;
+          break;
+        case SDL_MOUSEMOTION:
+          target = event.motion.windowID;
+          break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+          target = event.button.windowID;
+          break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+          target = id;  // the keyboard belongs to the modal box
+          break;
+        case SDL_QUIT:
+          SDL_PushEvent(&event);  // for the game's own loop to see
+          answered = true;
+          continue;
+        default:
+          break;
+      }
+      if (target != id) {
+        elsewhere(event);
+        continue;
+      }
+      if (event.type == SDL_WINDOWEVENT) {
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) answered = true;
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) painted = ~std::uint64_t{0};
+      } else if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
+        runtime.clickAt(box, toTwips(event.button.x), toTwips(event.button.y));
+      } else if (event.type == SDL_KEYDOWN) {
+        SDL_Keycode key = event.key.keysym.sym;
+        if (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE || key == SDLK_ESCAPE)
+          answered = true;
+      }
+    }
+  }
+  SDL_DestroyRenderer(renderer);
+  SDL_DestroyWindow(window);
+  return true;
+}
+
+}  // namespace brz::sdl

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/sound.h"
+
+namespace brz::sdl {
+
+// The media players for real, through SDL2_mixer. Each player plays one file
+// at a time: a WAV on a mixer channel of its own, so that a new shot cuts the
+// previous one; a MIDI piece on the mixer's one music stream, through
+// FluidSynth and the system's General MIDI soundfont.
+//
+// With no audio device every player is silent; a file that cannot be played
+// leaves its player silent. Either is said once on stderr, never more.
+class MixerSound : public SoundBackend {
+ public:
+  MixerSound();
+  ~MixerSound() override;
+  MixerSound(const MixerSound&) = delete;
+  MixerSound& operator=(const MixerSound&) = delete;
+
+  // Whether the audio device is open.
+  bool open() const;
+  std::unique_ptr<SoundChannel> createChannel(const std::string& playerName) override;
+
+  struct State;
+
+ private:
+  std::unique_ptr<State> state_;
+};
+
+// The General MIDI soundfont to play MIDI with: SDL_SOUNDFONTS when it is
+// set, else the first of the system's usual places that exists; "" if none.
+std::string findSoundFont();
+
+}  // namespace brz::sdl

@@ -1,0 +1,466 @@
+#include "platform/sdl/painter.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace brz::sdl {
+
+namespace {
+
+// Frames whose texts and pictures were not drawn for this long lose their textures.
+constexpr std::uint64_t kKeepFrames = 120;
+// The check box's square and the classic seven-by-seven tick inside it.
+constexpr int kCheckSize = 13;
+constexpr const char* kTick[] = {
+    "......X", ".....XX", "X...XXX", "XX.XXX.", "XXXXX..", ".XXX...", "..X....",
+};
+
+SDL_Rect toSdl(const PixelRect& r) {
+  return {r.x, r.y, r.w, r.h};
+}
+
+PixelRect inset(const PixelRect& r, int by) {
+  return {r.x + by, r.y + by, r.w - 2 * by, r.h - 2 * by};
+}
+
+}  // namespace
+
+Painter::Painter(SDL_Renderer* renderer, Fonts& fonts) : renderer_(renderer), fonts_(fonts) {}
+
+Painter::~Painter() {
+  for (auto& [key, cached] : texts_) SDL_DestroyTexture(cached.texture);
+  for (auto& [key, cached] : pictures_) SDL_DestroyTexture(cached.texture);
+}
+
+void Painter::paint(const Window& window) {
+  ++frame_;
+  window_ = &window;
+  int w = toPixels(window.clientWidth()), h = toPixels(window.clientHeight());
+  PixelRect all{0, 0, w, h};
+  setClip(all);
+  fill(all, toRgb(window.backColor()));
+  paintChildren(window, 0, 0, all);
+  SDL_RenderSetClipRect(renderer_, nullptr);
+  evict();
+}
+
+void Painter::paintChildren(const Container& container, int x, int y, const PixelRect& clip) {
+  const auto& children = container.children();
+  for (auto it = children.rbegin(); it != children.rend(); ++it) {
+    const Control& child = **it;
+    if (!child.visible() || child.kind() == ControlKind::Timer) continue;
+    if (child.kind() == ControlKind::Line) {
+      setClip(clip);
+      if (!clip_.empty()) paintLine(static_cast<const Line&>(child), x, y);
+      continue;
+    }
+    PixelRect box{x + toPixels(child.left()), y + toPixels(child.top()), toPixels(child.width()),
+                  toPixels(child.height())};
+    PixelRect inner = intersect(box, clip);
+    if (inner.empty()) continue;
+    setClip(inner);
+    paintControl(child, box, inner);
+    if (const Container* holder = child.asContainer()) {
+      // A picture box keeps its children inside its border.
+      PixelRect holderClip =
+          child.kind() == ControlKind::PictureBox ? intersect(inset(box, 2), clip) : inner;
+      if (!holderClip.empty()) paintChildren(*holder, box.x, box.y, holderClip);
+    }
+  }
+}
+
+void Painter::paintControl(const Control& control, const PixelRect& box, const PixelRect& clip) {
+  switch (control.kind()) {
+    case ControlKind::Frame:
+      paintFrame(static_cast<const Frame&>(control), box);
+      break;
+    case ControlKind::Label:
+      paintLabel(static_cast<const Label&>(control), box);
+      break;
+    case ControlKind::TextBox:
+      paintTextBox(static_cast<const TextBox&>(control), box);
+      break;
+    case ControlKind::Image:
+      picture(static_cast<const Image&>(control).picture(), box.x, box.y);
+      break;
+    case ControlKind::PictureBox:
+      fill(box, toRgb(control.backColor()));
+      sunken(box);
+      setClip(intersect(inset(box, 2), clip));
+      if (!clip_.empty())
+        picture(static_cast<const Image&>(control).picture(), box.x + 2, box.y + 2);
+      break;
+    case ControlKind::CommandButton:
+      paintButton(static_cast<const CommandButton&>(control), box);
+      break;
+    case ControlKind::CheckBox:
+      paintCheckBox(static_cast<const CheckBox&>(control), box);
+      break;
+    case ControlKind::DirListBox: {
+      fill(box, {255, 255, 255});
+      sunken(box);
+      const auto& path = static_cast<const DirListBox&>(control).path();
+      setClip(intersect(inset(box, 2), clip));
+      if (!clip_.empty()) text(path, control.font(), {0, 0, 0}, box.x + 3, box.y + 3);
+      break;
+    }
+    case ControlKind::MediaPlayer:
+      fill(box, kFace);
+      raised(box);
+      break;
+    case ControlKind::Timer:
+    case ControlKind::Line:
+      break;
+  }
+}
+
+// The etched border starts half a line down, with the caption on it; also
+// when there is no caption, as the classic frame has it.
+void Painter::paintFrame(const Frame& frame, const PixelRect& box) {
+  fill(box, toRgb(frame.backColor()));
+  int top = fonts_.lineHeight(frame.font()) / 2;
+  PixelRect edge{box.x, box.y + top, box.w - 1, box.h - top - 1};
+  rectangle({edge.x + 1, edge.y + 1, edge.w, edge.h}, kHighlight);
+  rectangle(edge, kShadow);
+  if (frame.caption().empty()) return;
+  int width = fonts_.width(frame.caption(), frame.font());
+  fill({box.x + 6, box.y, width + 4, fonts_.lineHeight(frame.font())}, toRgb(frame.backColor()));
+  textLines({frame.caption()}, frame.font(), toRgb(frame.foreColor()),
+            {box.x + 8, box.y, box.w - 8, box.h}, false, frame.enabled());
+}
+
+// A label that sizes itself without wrapping keeps to one line; every other
+// label wraps its caption at its width.
+void Painter::paintLabel(const Label& label, const PixelRect& box) {
+  if (!label.transparent) fill(box, toRgb(label.backColor()));
+  std::vector<std::string> lines;
+  if (label.autoSize && !label.wordWrap)
+    lines = {label.caption()};
+  else
+    lines = fonts_.wrap(label.caption(), label.font(), box.w);
+  textLines(lines, label.font(), toRgb(label.foreColor()), box,
+            label.alignment == Alignment::Center, label.enabled());
+}
+
+void Painter::paintTextBox(const TextBox& box, const PixelRect& r) {
+  fill(r, box.enabled() ? toRgb(box.backColor()) : kFace);
+  sunken(r);
+  PixelRect inside = inset(r, 2);
+  setClip(intersect(inside, clip_));
+  if (!clip_.empty())
+    textLines({box.text()}, box.font(), toRgb(box.foreColor()), inset(inside, 1), false,
+              box.enabled());
+}
+
+// Raised and bevelled; the graphical style shows the back colour. The button
+// with the focus in the active window gets a black outline and a dotted
+// rectangle inside.
+void Painter::paintButton(const CommandButton& button, const PixelRect& box) {
+  fill(box, button.graphical ? toRgb(button.backColor()) : kFace);
+  bool focused = button.hasFocus() && window_->runtime().activeWindow() == window_;
+  PixelRect face = box;
+  if (focused) {
+    rectangle(box, kDarkShadow);
+    face = inset(box, 1);
+  }
+  raised(face);
+  PixelRect inside = inset(face, 2);
+  auto lines = fonts_.wrap(button.caption(), button.font(), inside.w - 4);
+  int height = fonts_.lineHeight(button.font()) * static_cast<int>(lines.size());
+  PixelRect textBox{inside.x, inside.y + (inside.h - height) / 2, inside.w, height};
+  textLines(lines, button.font(), toRgb(button.foreColor()), textBox, true, button.enabled());
+  if (focused) dottedRectangle(inset(inside, 1));
+}
+
+void Painter::paintCheckBox(const CheckBox& box, const PixelRect& r) {
+  fill(r, toRgb(box.backColor()));
+  PixelRect square{r.x, r.y + (r.h - kCheckSize) / 2, kCheckSize, kCheckSize};
+  fill(square, box.enabled() ? kHighlight : kFace);
+  sunken(square);
+  if (box.value() == 1) {
+    Rgb tick = box.enabled() ? Rgb{0, 0, 0} : kGrayText;
+    for (int row = 0; row < 7; ++row)
+      for (int col = 0; col < 7; ++col)
+        if (kTick[row][col] == 'X') fill({square.x + 3 + col, square.y + 3 + row, 1, 1}, tick);
+  }
+  int height = fonts_.lineHeight(box.font());
+  PixelRect caption{r.x + kCheckSize + 4, r.y + (r.h - height) / 2, r.w - kCheckSize - 4, height};
+  textLines({box.caption()}, box.font(), toRgb(box.foreColor()), caption, false, box.enabled());
+  if (box.window().activeControl() == &box && window_->runtime().activeWindow() == window_) {
+    int width = fonts_.width(box.caption(), box.font());
+    dottedRectangle({caption.x - 1, caption.y - 1, width + 3, height + 2});
+  }
+}
+
+// A line of BorderWidth pixels in its colour, with round ends.
+void Painter::paintLine(const Line& line, int x, int y) {
+  Rgb c = toRgb(line.backColor());
+  float x1 = x + toPixels(line.x1()) + 0.5f, y1 = y + toPixels(line.y1()) + 0.5f;
+  float x2 = x + toPixels(line.x2()) + 0.5f, y2 = y + toPixels(line.y2()) + 0.5f;
+  int width = std::max(1, line.borderWidth);
+  SDL_SetRenderDrawColor(renderer_, c.r, c.g, c.b, 255);
+  if (width == 1) {
+    SDL_RenderDrawLine(renderer_, static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
+                       static_cast<int>(y2));
+    return;
+  }
+  float half = width / 2.0f;
+  float dx = x2 - x1, dy = y2 - y1, length = std::hypot(dx, dy);
+  if (length > 0) {
+    float nx = -dy / length * half, ny = dx / length * half;
+    SDL_Color colour{c.r, c.g, c.b, 255};
+    SDL_Vertex v[4] = {{{x1 + nx, y1 + ny}, colour, {0, 0}},
+                       {{x1 - nx, y1 - ny}, colour, {0, 0}},
+                       {{x2 - nx, y2 - ny}, colour, {0, 0}},
+                       {{x2 + nx, y2 + ny}, colour, {0, 0}}};
+    int indices[6] = {0, 1, 2, 0, 2, 3};
+    SDL_RenderGeometry(renderer_, nullptr, v, 4, indices, 6);
+  }
+  for (auto [cx, cy] : {std::pair{x1, y1}, std::pair{x2, y2}}) {
+    for (int row = 0; row < width; ++row) {
+      float ry = row + 0.5f - half;
+      int span = static_cast<int>(std::lround(std::sqrt(std::max(0.0f, half * half - ry * ry))));
+      fill({static_cast<int>(std::floor(cx)) - span, static_cast<int>(std::floor(cy - half)) + row,
+            2 * span, 1},
+           c);
+    }
+  }
+}
+
+// --- drawing primitives --------------------------------------------------------
+
+void Painter::setClip(const PixelRect& clip) {
+  clip_ = clip;
+  SDL_Rect r = toSdl(clip);
+  SDL_RenderSetClipRect(renderer_, &r);
+}
+
+void Painter::fill(const PixelRect& r, Rgb colour) {
+  // An empty clip would mean no clipping at all to SDL: draw nothing instead.
+  if (r.empty() || clip_.empty()) return;
+  SDL_SetRenderDrawColor(renderer_, colour.r, colour.g, colour.b, 255);
+  SDL_Rect rect = toSdl(r);
+  SDL_RenderFillRect(renderer_, &rect);
+}
+
+void Painter::rectangle(const PixelRect& r, Rgb colour) {
+  fill({r.x, r.y, r.w, 1}, colour);
+  fill({r.x, r.y + r.h - 1, r.w, 1}, colour);
+  fill({r.x, r.y, 1, r.h}, colour);
+  fill({r.x + r.w - 1, r.y, 1, r.h}, colour);
+}
+
+void Painter::bevel(const PixelRect& r, Rgb topLeft, Rgb bottomRight) {
+  fill({r.x, r.y, r.w - 1, 1}, topLeft);
+  fill({r.x, r.y, 1, r.h - 1}, topLeft);
+  fill({r.x, r.y + r.h - 1, r.w, 1}, bottomRight);
+  fill({r.x + r.w - 1, r.y, 1, r.h}, bottomRight);
+}
+
+void Painter::raised(const PixelRect& r) {
+  bevel(r, kHighlight, kDarkShadow);
+  bevel(inset(r, 1), kLight, kShadow);
+}
+
+void Painter::sunken(const PixelRect& r) {
+  bevel(r, kShadow, kHighlight);
+  bevel(inset(r, 1), kDarkShadow, kLight);
+}
+
+void Painter::dottedRectangle(const PixelRect& r) {
+  for (int i = 0; i < r.w; i += 2) {
+    fill({r.x + i, r.y, 1, 1}, {0, 0, 0});
+    fill({r.x + i, r.y + r.h - 1, 1, 1}, {0, 0, 0});
+  }
+  for (int i = 0; i < r.h; i += 2) {
+    fill({r.x, r.y + i, 1, 1}, {0, 0, 0});
+    fill({r.x + r.w - 1, r.y + i, 1, 1}, {0, 0, 0});
+  }
+}
+
+// At the picture's own size (a pixel for every 15 twips), its transparent
+// parts showing what lies behind.
+void Painter::picture(const PictureRef& picture, int x, int y) {
+  if (!picture || picture->width <= 0 || picture->height <= 0 || clip_.empty()) return;
+  auto& cached = pictures_[picture.get()];
+  if (!cached.texture || cached.picture.lock() != picture) {
+    if (cached.texture) SDL_DestroyTexture(cached.texture);
+    cached.picture = picture;
+    cached.texture = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                       SDL_TEXTUREACCESS_STATIC, picture->width, picture->height);
+    if (!cached.texture) return;
+    SDL_UpdateTexture(cached.texture, nullptr, picture->argb.data(), picture->width * 4);
+    SDL_SetTextureBlendMode(cached.texture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(cached.texture, SDL_ScaleModeNearest);
+  }
+  SDL_Rect dst{x, y, picture->width, picture->height};
+  SDL_RenderCopy(renderer_, cached.texture, nullptr, &dst);
+}
+
+int Painter::text(const std::string& line, const Font& font, Rgb colour, int x, int y) {
+  TTF_Font* face = fonts_.face(font);
+  if (!face || line.empty()) return 0;
+  std::string key = line;
+  key += '\0';
+  key += std::to_string(fontPixels(font.points)) + (font.bold ? "b" : "r") +
+         std::to_string(colour.r) + "," + std::to_string(colour.g) + "," + std::to_string(colour.b);
+  Cached& cached = texts_[key];
+  if (!cached.texture) {
+    SDL_Surface* surface =
+        TTF_RenderUTF8_Blended(face, line.c_str(), {colour.r, colour.g, colour.b, 255});
+    if (!surface) return 0;
+    cached.texture = SDL_CreateTextureFromSurface(renderer_, surface);
+    cached.w = surface->w;
+    cached.h = surface->h;
+    SDL_FreeSurface(surface);
+    if (!cached.texture) return 0;
+  }
+  cached.usedInFrame = frame_;
+  if (!clip_.empty()) {
+    SDL_Rect dst{x, y, cached.w, cached.h};
+    SDL_RenderCopy(renderer_, cached.texture, nullptr, &dst);
+  }
+  return cached.w;
+}
+
+void Painter::textLines(const std::vector<std::string>& lines, const Font& font, Rgb colour,
+                        const PixelRect& box, bool centred, bool enabled) {
+  int height = fonts_.lineHeight(font);
+  int y = box.y;
+  for (const std::string& line : lines) {
+    int x = box.x;
+    if (centred) x += (box.w - fonts_.width(line, font)) / 2;
+    if (enabled) {
+      text(line, font, colour, x, y);
+    } else {
+      text(line, font, kHighlight, x + 1, y + 1);
+      text(line, font, kGrayText, x, y);
+    }
+    y += height;
+  }
+}
+
+void Painter::evict() {
+  std::erase_if(texts_, [&](auto& entry) {
+    if (frame_ - entry.second.usedInFrame < kKeepFrames) return false;
+    SDL_DestroyTexture(entry.second.texture);
+    return true;
+  });
+  std::erase_if(pictures_, [](auto& entry) {
+    if (!entry.second.picture.expired()) return false;
+    SDL_DestroyTexture(entry.second.texture);
+    return true;
+  });
+}
+
+namespace {
+
+// FNV-1a over the values fed to it.
+struct Digest {
+  std::uint64_t value = 14695981039346656037ull;
+  void bytes(const void* data, size_t size) {
+    for (size_t i = 0; i < size; ++i) {
+      value ^= static_cast<const unsigned char*>(data)[i];
+      value *= 1099511628211ull;
+    }
+  }
+  template <class T>
+  Digest& operator<<(const T& v) {
+    bytes(&v, sizeof v);
+    return *this;
+  }
+  Digest& operator<<(const std::string& s) {
+    *this << s.size();
+    bytes(s.data(), s.size());
+    return *this;
+  }
+};
+
+void digestControl(Digest& d, const Control& c) {
+  d << c.kind() << c.visible();
+  if (!c.visible()) return;
+  d << c.left() << c.top() << c.width() << c.height() << c.enabled() << c.backColor()
+    << c.foreColor() << c.font().points << c.font().bold;
+  bool focused = c.window().activeControl() == &c;
+  switch (c.kind()) {
+    case ControlKind::Frame:
+      d << static_cast<const Frame&>(c).caption();
+      break;
+    case ControlKind::Label: {
+      auto& label = static_cast<const Label&>(c);
+      d << label.caption() << label.alignment << label.wordWrap << label.autoSize
+        << label.transparent;
+      break;
+    }
+    case ControlKind::TextBox:
+      d << static_cast<const TextBox&>(c).text();
+      break;
+    case ControlKind::Image:
+    case ControlKind::PictureBox:
+      d << static_cast<const Image&>(c).picture().get();
+      break;
+    case ControlKind::CommandButton: {
+      auto& button = static_cast<const CommandButton&>(c);
+      d << button.caption() << button.graphical << focused;
+      break;
+    }
+    case ControlKind::CheckBox: {
+      auto& box = static_cast<const CheckBox&>(c);
+      d << box.caption() << box.value() << focused;
+      break;
+    }
+    case ControlKind::Line: {
+      auto& line = static_cast<const Line&>(c);
+      d << line.x1() << line.y1() << line.x2() << line.y2() << line.borderWidth;
+      break;
+    }
+    case ControlKind::DirListBox:
+      d << static_cast<const DirListBox&>(c).path();
+      break;
+    default:
+      break;
+  }
+  if (const Container* holder = c.asContainer())
+    for (const Control* child : holder->children()) digestControl(d, *child);
+}
+
+}  // namespace
+
+std::uint64_t fingerprint(const Window& window) {
+  Digest d;
+  d << window.clientWidth() << window.clientHeight() << window.backColor()
+    << (window.runtime().activeWindow() == &window);
+  for (const Control* child : window.children()) digestControl(d, *child);
+  return d.value;
+}
+
+Picture paintOffscreen(const Window& window, Fonts& fonts) {
+  Picture shot;
+  shot.source = window.name();
+  shot.width = toPixels(window.clientWidth());
+  shot.height = toPixels(window.clientHeight());
+  SDL_Surface* surface =
+      SDL_CreateRGBSurfaceWithFormat(0, shot.width, shot.height, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (!surface) return shot;
+  if (SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(surface)) {
+    {
+      Painter painter(renderer, fonts);
+      painter.paint(window);
+      SDL_RenderFlush(renderer);
+    }
+    SDL_DestroyRenderer(renderer);
+  }
+  shot.argb.resize(static_cast<size_t>(shot.width) * shot.height);
+  for (int y = 0; y < shot.height; ++y)
+    std::memcpy(&shot.argb[static_cast<size_t>(y) * shot.width],
+                static_cast<const char*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch,
+                static_cast<size_t>(shot.width) * 4);
+  SDL_FreeSurface(surface);
+  return shot;
+}
+
+}  // namespace brz::sdl

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/runtime.h"
+#include "platform/sdl/fonts.h"
+#include "platform/sdl/look.h"
+
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace brz::sdl {
+
+// Draws a window's client area in the classic desktop look onto a renderer:
+// the window's back colour, then its controls back to front (the first child
+// of a container is in front), each clipped to its container. Keeps the
+// textures of texts and pictures it drew for the next frames.
+class Painter {
+ public:
+  Painter(SDL_Renderer* renderer, Fonts& fonts);
+  ~Painter();
+  Painter(const Painter&) = delete;
+  Painter& operator=(const Painter&) = delete;
+
+  // Draws the whole client area, its top left at the renderer's origin.
+  void paint(const Window& window);
+
+ private:
+  struct Cached {
+    SDL_Texture* texture = nullptr;
+    int w = 0, h = 0;
+    std::uint64_t usedInFrame = 0;
+  };
+  struct CachedPicture {
+    std::weak_ptr<const Picture> picture;
+    SDL_Texture* texture = nullptr;
+  };
+
+  void paintChildren(const Container& container, int x, int y, const PixelRect& clip);
+  void paintControl(const Control& control, const PixelRect& box, const PixelRect& clip);
+  void paintFrame(const Frame& frame, const PixelRect& box);
+  void paintLabel(const Label& label, const PixelRect& box);
+  void paintTextBox(const TextBox& box, const PixelRect& r);
+  void paintButton(const CommandButton& button, const PixelRect& box);
+  void paintCheckBox(const CheckBox& box, const PixelRect& r);
+  void paintLine(const Line& line, int x, int y);
+
+  void setClip(const PixelRect& clip);
+  void fill(const PixelRect& r, Rgb colour);
+  void rectangle(const PixelRect& r, Rgb colour);
+  void bevel(const PixelRect& r, Rgb topLeft, Rgb bottomRight);
+  void raised(const PixelRect& r);
+  void sunken(const PixelRect& r);
+  void dottedRectangle(const PixelRect& r);
+  void picture(const PictureRef& picture, int x, int y);
+  // One line of text at (x, y), its top left; returns its width.
+  int text(const std::string& line, const Font& font, Rgb colour, int x, int y);
+  // Lines of text in a box, left-aligned or centred; greyed and embossed when
+  // the control is disabled.
+  void textLines(const std::vector<std::string>& lines, const Font& font, Rgb colour,
+                 const PixelRect& box, bool centred, bool enabled);
+  void evict();
+
+  SDL_Renderer* renderer_;
+  Fonts& fonts_;
+  const Window* window_ = nullptr;
+  PixelRect clip_;
+  std::uint64_t frame_ = 0;
+  std::map<std::string, Cached> texts_;
+  std::map<const Picture*, CachedPicture> pictures_;
+};
+
+// A digest of everything Painter::paint draws from: equal digests, equal
+// pictures. Any property the painter reads must be in it.
+std::uint64_t fingerprint(const Window& window);
+
+// What a window's client area looks like, drawn with no display: the pixels
+// a screenshot of it would hold, as straight ARGB.
+Picture paintOffscreen(const Window& window, Fonts& fonts);
+
+}  // namespace brz::sdl

@@ -1,0 +1,70 @@
+#include "platform/sdl/pointer.h"
+
+namespace brz::sdl {
+
+namespace {
+
+// Controls without a window of their own: their container draws them and
+// answers the mouse over them.
+bool drawnByContainer(ControlKind kind) {
+  return kind == ControlKind::Label || kind == ControlKind::Image || kind == ControlKind::Line;
+}
+
+PictureRef mouseIcon(const Control& control) {
+  if (auto* frame = dynamic_cast<const Frame*>(&control)) return frame->mouseIcon();
+  if (auto* button = dynamic_cast<const CommandButton*>(&control)) return button->mouseIcon();
+  return nullptr;
+}
+
+bool clicksWithEitherButton(const Control* target) {
+  if (!target) return true;
+  switch (target->kind()) {
+    case ControlKind::Frame:
+    case ControlKind::Label:
+    case ControlKind::Image:
+    case ControlKind::PictureBox:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool hasDoubleClick(const Control* target) {
+  return clicksWithEitherButton(target) ||
+         (target->kind() != ControlKind::CommandButton && target->kind() != ControlKind::CheckBox);
+}
+
+}  // namespace
+
+PictureRef pointerAt(const Runtime& runtime, const Window& window, Twips x, Twips y) {
+  const Control* control = runtime.hitTest(window, x, y).control;
+  while (control) {
+    PictureRef icon = mouseIcon(*control);
+    if (icon && icon->width > 0 && icon->height > 0) return icon;
+    if (!drawnByContainer(control->kind())) return nullptr;
+    control = dynamic_cast<const Control*>(&control->container());
+  }
+  return nullptr;
+}
+
+bool ClickRules::isClick(const Window& window, const Control* target, MouseButton button,
+                         std::uint64_t timeMs) {
+  const void* key = target ? static_cast<const void*>(target) : static_cast<const void*>(&window);
+  bool counts = button == MouseButton::Left ||
+                (button == MouseButton::Right && clicksWithEitherButton(target));
+  if (counts && hasDoubleClick(target)) {
+    bool second = last_ == key && lastButton_ == button && timeMs - lastMs_ <= doubleClickMs_;
+    if (second) {
+      last_ = nullptr;  // a third press starts afresh
+      return false;
+    }
+    last_ = key;
+    lastButton_ = button;
+    lastMs_ = timeMs;
+    return true;
+  }
+  last_ = nullptr;  // any other press breaks a double click
+  return counts;
+}
+
+}  // namespace brz::sdl

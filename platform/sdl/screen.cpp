@@ -1,0 +1,185 @@
+#include "platform/sdl/screen.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/sdl/painter.h"
+
+namespace brz::sdl {
+
+namespace {
+
+SDL_Surface* surfaceOf(const Picture& picture) {
+  return SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(picture.argb.data()),
+                                            picture.width, picture.height, 32, picture.width * 4,
+                                            SDL_PIXELFORMAT_ARGB8888);
+}
+
+}  // namespace
+
+// Drawn in software straight into the window: these few small windows need
+// no graphics card, the pixels are the same on every machine (and the same as
+// in the offscreen tests), and it costs the least on a plain X server. No
+// vsync: the loop paces its frames itself, and some drivers refuse it.
+SDL_Renderer* createRenderer(SDL_Window* window) {
+  SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  return renderer ? renderer : SDL_CreateRenderer(window, -1, 0);
+}
+
+Screen::Screen(Runtime& runtime, Fonts& fonts) : runtime_(runtime), fonts_(fonts) {}
+
+Screen::~Screen() {
+  SDL_SetCursor(SDL_GetDefaultCursor());
+  for (auto& [picture, pointer] : pointers_) SDL_FreeCursor(pointer.cursor);
+  for (auto& [window, real] : reals_) {
+    real.painter.reset();
+    if (real.renderer) SDL_DestroyRenderer(real.renderer);
+    SDL_DestroyWindow(real.window);
+  }
+}
+
+Screen::Real& Screen::create(Window& window) {
+  Real& real = reals_[&window];
+  real.area = clientArea(window);
+  real.title = window.caption();
+  real.window =
+      SDL_CreateWindow(real.title.c_str(), real.area.x, real.area.y, std::max(1, real.area.w),
+                       std::max(1, real.area.h), SDL_WINDOW_HIDDEN);
+  if (!real.window) {
+    std::fprintf(stderr, "brizzlet: cannot open the window %s: %s\n", window.name().c_str(),
+                 SDL_GetError());
+    return real;
+  }
+  real.renderer = createRenderer(real.window);
+  if (!real.renderer) {
+    std::fprintf(stderr, "brizzlet: cannot draw the window %s: %s\n", window.name().c_str(),
+                 SDL_GetError());
+    return real;
+  }
+  real.painter = std::make_unique<Painter>(real.renderer, fonts_);
+  return real;
+}
+
+void Screen::sync() {
+  bool restacked = false;
+  for (const auto& owned : runtime_.windows()) {
+    Window& window = *owned;
+    auto found = reals_.find(&window);
+    if (found == reals_.end() && !window.visible()) continue;
+    Real& real = found != reals_.end() ? found->second : create(window);
+    if (!real.window) continue;
+    if (real.title != window.caption()) {
+      real.title = window.caption();
+      SDL_SetWindowTitle(real.window, real.title.c_str());
+    }
+    const Picture* icon = window.icon().get();
+    if (icon != real.icon) {
+      real.icon = icon;
+      if (icon && icon->width > 0 && icon->height > 0) {
+        SDL_Surface* surface = surfaceOf(*icon);
+        SDL_SetWindowIcon(real.window, surface);
+        SDL_FreeSurface(surface);
+      }
+    }
+    PixelRect area = clientArea(window);
+    if (area.x != real.area.x || area.y != real.area.y)
+      SDL_SetWindowPosition(real.window, area.x, area.y);
+    if (area.w != real.area.w || area.h != real.area.h) {
+      SDL_SetWindowSize(real.window, std::max(1, area.w), std::max(1, area.h));
+      real.invalid = true;
+    }
+    real.area = area;
+    if (window.visible() != real.shown) {
+      real.shown = window.visible();
+      if (real.shown) {
+        SDL_ShowWindow(real.window);
+        real.invalid = true;
+      } else {
+        SDL_HideWindow(real.window);
+      }
+      restacked = true;
+    }
+  }
+  if (restacked || runtime_.zOrder() != stacking_) restack();
+}
+
+// Raises the shown windows from the back to the front, so they end up in the
+// runtime's order.
+void Screen::restack() {
+  stacking_ = runtime_.zOrder();
+  for (auto it = stacking_.rbegin(); it != stacking_.rend(); ++it) {
+    auto found = reals_.find(*it);
+    if (found != reals_.end() && found->second.window) SDL_RaiseWindow(found->second.window);
+  }
+}
+
+// A window is drawn again only when what it shows changed: the runtime's
+// revision also moves when a value is set to what it already was.
+void Screen::paint() {
+  for (auto& [window, real] : reals_) {
+    if (!real.shown || !real.painter) continue;
+    if (!real.invalid && real.paintedRevision == runtime_.revision()) continue;
+    real.paintedRevision = runtime_.revision();
+    std::uint64_t shown = fingerprint(*window);
+    if (!real.invalid && shown == real.fingerprint) continue;
+    real.painter->paint(*window);
+    SDL_RenderPresent(real.renderer);
+    real.invalid = false;
+    real.fingerprint = shown;
+  }
+}
+
+void Screen::invalidate(std::uint32_t sdlWindowId) {
+  for (auto& [window, real] : reals_)
+    if (real.window && SDL_GetWindowID(real.window) == sdlWindowId) real.invalid = true;
+}
+
+bool Screen::invalid() const {
+  return std::any_of(reals_.begin(), reals_.end(), [&](const auto& entry) {
+    const Real& real = entry.second;
+    return real.shown && (real.invalid || real.paintedRevision != runtime_.revision());
+  });
+}
+
+Window* Screen::find(std::uint32_t sdlWindowId) const {
+  for (const auto& [window, real] : reals_)
+    if (real.window && SDL_GetWindowID(real.window) == sdlWindowId)
+      return const_cast<Window*>(window);
+  return nullptr;
+}
+
+SDL_Window* Screen::sdlWindow(const Window* window) const {
+  auto found = reals_.find(window);
+  return found == reals_.end() ? nullptr : found->second.window;
+}
+
+// The hot spot is the centre of the picture, where a cross-hair's lines meet.
+void Screen::setPointer(const PictureRef& picture) {
+  std::erase_if(pointers_, [&](auto& entry) {
+    if (!entry.second.picture.expired()) return false;
+    if (pointer_ == entry.first) {
+      SDL_SetCursor(SDL_GetDefaultCursor());
+      pointer_ = nullptr;
+    }
+    SDL_FreeCursor(entry.second.cursor);
+    return true;
+  });
+  if (picture.get() == pointer_) return;
+  SDL_Cursor* cursor = SDL_GetDefaultCursor();
+  if (picture) {
+    Pointer& made = pointers_[picture.get()];
+    if (!made.cursor) {
+      made.picture = picture;
+      SDL_Surface* surface = surfaceOf(*picture);
+      made.cursor = SDL_CreateColorCursor(surface, picture->width / 2, picture->height / 2);
+      SDL_FreeSurface(surface);
+    }
+    if (made.cursor) cursor = made.cursor;
+  }
+  SDL_SetCursor(cursor);
+  pointer_ = picture.get();
+}
+
+}  // namespace brz::sdl

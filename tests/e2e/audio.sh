@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# The media players for real, heard through SDL's disk audio driver: every
+# sample the mixer produces lands in a raw file, which sox measures.
+#   audio.sh SOUND_PROBE ASSETS_DIR
+# Uses the game's gun.wav and backsound.mid when they are there, small
+# generated ones when not.
+set -euo pipefail
+probe=$(realpath "$1")
+assets=$(realpath -m "$2")
+command -v sox >/dev/null || { echo "SKIP: sox is not installed"; exit 77; }
+
+work=$(mktemp -d /tmp/brizzlet-audio-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+gun=$assets/gun.wav
+music=$assets/backsound.mid
+[ -f "$gun" ] || { gun=$work/gun.wav; sox -n -r 44100 -c 1 "$gun" synth 0.25 noise fade 0 0.25 0.2; }
+[ -f "$music" ] || music=""
+# Half a second of middle C on the piano, then the end of the piece.
+printf 'MThd\x00\x00\x00\x06\x00\x00\x00\x01\x00\x60MTrk\x00\x00\x00\x0f' >note.mid
+printf '\x00\xc0\x00\x00\x90\x3c\x64\x60\x80\x3c\x40\x00\xff\x2f\x00' >>note.mid
+[ -n "$music" ] || music=$work/note.mid
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# run OUTPUT STEP... : the probe's steps, heard into OUTPUT.raw; its stderr
+# into OUTPUT.err, without the disk driver's own notices.
+run() {
+  local out=$1
+  shift
+  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/$out.raw "$probe" "$@" 2>"$out.all"
+  grep -v '^CRITICAL' "$out.all" >"$out.err" || true
+}
+
+# rms FILE START LENGTH : the RMS amplitude of a stretch, in seconds.
+rms() {
+  sox -t raw -r 44100 -e signed -b 16 -c 2 "$1" -n trim "$2" "$3" stat 2>&1 |
+    awk '/RMS +amplitude/ { print $3 }'
+}
+loud() { awk -v v="$1" 'BEGIN { exit !(v > 0.005) }'; }
+silent() { awk -v v="$1" 'BEGIN { exit !(v < 0.0005) }'; }
+
+# A shot sounds at once: within the first tenth of a second.
+run shot open 1 "$gun" wait 600
+v=$(rms shot.raw 0 0.1)
+loud "$v" || fail "the gun shot is silent in its first 0.1 s (RMS $v)"
+[ ! -s shot.err ] || fail "the gun shot wrote to stderr: $(cat shot.err)"
+
+# The music plays through the General MIDI soundfont.
+run music open 2 "$music" wait 1500
+v=$(rms music.raw 0.2 1.0)
+loud "$v" || fail "the music is silent (RMS $v)"
+
+# Stop halts it; play after a stop starts it again.
+run stopped open 2 "$music" wait 800 stop 2 wait 1200 play 2 wait 1000
+v=$(rms stopped.raw 1.2 0.5)
+silent "$v" || fail "the music goes on after stop (RMS $v)"
+v=$(rms stopped.raw 2.2 0.6)
+loud "$v" || fail "play after stop is silent (RMS $v)"
+
+# Play on a playing piece changes nothing: from its first note on, the very
+# same samples as without it (the piece starts a few chunks into each file).
+# A stop and a play there does change them, which shows the comparison works.
+from_first_sound() {
+  local frame
+  frame=$(od -An -v -tx1 -w4 "$1" | grep -n -v -m1 '00 00 00 00$' | cut -d: -f1)
+  tail -c +$(((frame - 1) * 4 + 1)) "$1" | head -c 264600 # 1.5 s
+}
+run straight open 2 "$music" wait 2500
+run replayed open 2 "$music" wait 1000 play 2 wait 1500
+run restarted open 2 "$music" wait 1000 stop 2 play 2 wait 1500
+cmp -s <(from_first_sound straight.raw) <(from_first_sound replayed.raw) ||
+  fail "play on a playing piece changed what plays"
+! cmp -s <(from_first_sound straight.raw) <(from_first_sound restarted.raw) ||
+  fail "stop and play in the middle of the piece changed nothing"
+
+# Play on a piece that has ended starts it again from its beginning.
+run ended open 2 note.mid wait 4000 play 2 wait 1000
+v=$(rms ended.raw 2.5 1.0)
+silent "$v" || fail "the short piece did not end (RMS $v)"
+v=$(rms ended.raw 4.05 0.4)
+loud "$v" || fail "play after the end is silent (RMS $v)"
+
+# A missing file: silent, one line on stderr however often it is asked for.
+run missing open 1 /no/such/dir/gun.wav play 1 open 1 /no/such/dir/gun.wav wait 200
+[ "$(wc -l <missing.err)" -eq 1 ] || fail "a missing file gave $(wc -l <missing.err) lines"
+grep -q '/no/such/dir/gun.wav' missing.err || fail "the missing file is not named: $(cat missing.err)"
+v=$(rms missing.raw 0 0.2)
+silent "$v" || fail "a missing file made a sound (RMS $v)"
+
+# No audio device: silent players, one clear line, a normal exit.
+if SDL_AUDIODRIVER=no-such-driver "$probe" open 1 "$gun" open 2 "$music" play 2 stop 2 \
+  2>nodevice.err; then
+  [ "$(wc -l <nodevice.err)" -eq 1 ] || fail "no device gave $(wc -l <nodevice.err) lines"
+  grep -q 'no sound' nodevice.err || fail "no device is not said: $(cat nodevice.err)"
+else
+  fail "with no audio device the players fail"
+fi
+
+[ "$failures" -eq 0 ] && echo "audio: all passed"
+exit "$failures"

@@ -1,0 +1,171 @@
+#!/usr/bin/env bash
+# The real game played like a player, on a private Xvfb with xdotool: the
+# menu after its slide-in, a round of each mode, a hit, the give-up, About,
+# EXIT; then a start without the magazine pictures, which must stop with the
+# error report; and a start with no display at all.
+#   brizzlet.sh BRIZZLET ASSETS_DIR ARTEFACTS_DIR
+# The screenshots stay in ARTEFACTS_DIR.
+set -uo pipefail
+game=$(realpath "$1")
+assets=$(realpath "$2")
+mkdir -p "$3"
+artefacts=$(realpath "$3")
+here=$(dirname "$(realpath "$0")")
+source "$here/xvfb.sh"
+
+rm -f "$artefacts"/*.png
+work=$(mktemp -d /tmp/brizzlet-e2e-XXXXXX)
+trap 'stop_all; rm -rf "$work"' EXIT
+
+# Layout twips to client pixels, and the centre of a control from the sum of
+# its containers' places.
+px() { echo $((($1 * 2 + 15) / 30)); }
+centre() { echo $(($(px "$1") + $(px "$2") / 2)); }
+
+# --- no display -----------------------------------------------------------------
+env -u DISPLAY -u WAYLAND_DISPLAY "$game" >/dev/null 2>"$work/nodisplay.err"
+status=$?
+[ $status -ne 0 ] || fail "with no display the game exits with status 0"
+[ "$(wc -l <"$work/nodisplay.err")" -eq 1 ] ||
+  fail "with no display: $(wc -l <"$work/nodisplay.err") lines on stderr"
+grep -qi display "$work/nodisplay.err" || fail "with no display: $(cat "$work/nodisplay.err")"
+
+start_xvfb "$work"
+# Sound is tested on its own; here a silent device keeps the output clean.
+export SDL_AUDIODRIVER=dummy
+
+# --- the menu -------------------------------------------------------------------
+cd "$assets"
+launched=$(date +%s%N)
+"$game" >"$work/game.out" 2>"$work/game.err" &
+game_pid=$!
+started_pids+=("$game_pid")
+menu=$(window "Brizzlet Main Menu") || { fail "no menu window"; exit 1; }
+note "menu window shown $((($(date +%s%N) - launched) / 1000000)) ms after the start"
+sleep 12 # the slide-in: 223 ticks of 50 ms
+shot menu
+geometry "$menu"
+[ "$WIDTH" -eq "$(px 4470)" ] && [ "$HEIGHT" -eq "$(px 5130)" ] ||
+  fail "menu client area is ${WIDTH}x$HEIGHT"
+# The panel at rest at Left 110, the Play buttons light cyan.
+[ "$(colour menu "$menu" "$(px 2110)" "$(px 4440)")" = 0000FF ] ||
+  fail "the menu panel is not in place: $(colour menu "$menu" "$(px 2110)" "$(px 4440)")"
+[ "$(colour menu "$menu" "$(px $((110 + 120 + 2160 + 45)))" "$(px $((240 + 270 + 600 + 45)))")" = \
+  80FFFF ] || fail "the Play Time Attack button is not light cyan"
+
+# About: a message box with OK, over the menu.
+click "$menu" "$(centre $((110 + 1560)) 1215)" "$(centre $((240 + 4320)) 375)"
+if box=$(window Brizzlet 5); then
+  shot about
+  geometry "$box"
+  click "$box" $((WIDTH / 2)) $((HEIGHT - 24))
+  gone Brizzlet 5 || fail "OK did not close the About box"
+else
+  fail "About shows no message box"
+fi
+
+# --- Time Attack: a hit, then the give-up ---------------------------------------
+click "$menu" "$(centre $((110 + 120 + 2160)) 1455)" "$(centre $((240 + 270 + 600)) 375)"
+form1=$(window "Brizzlet!!! ~ Time Attack" 5) || { fail "Play Time Attack shows no game"; exit 1; }
+sleep 0.5
+shot time-attack
+geometry "$menu"
+[ "$WIDTH" -eq "$(px $((13000 - 150)))" ] || fail "the menu is no backdrop: ${WIDTH} wide"
+# nyamuk1 stands still at level 0: shoot it. The hit picture, red, shows on it.
+nx=$(px 5760) ny=$(px $((480 + 360)))
+click "$form1" $((nx + 16)) $((ny + 12))
+sleep 0.2
+shot hit
+red=$(count hit "$form1" $((nx - 8)) $((ny - 12)) 50 50 "r>0.7&&g<0.35&&b<0.35")
+[ "$red" -gt 100 ] || fail "no hit splash on the mosquito ($red red pixels)"
+[ "$(colour hit "$form1" "$(px $((4800 + 720 + 1400)))" "$(px $((4440 + 120 + 300)))")" = FFFFFF ] ||
+  fail "the score box is not white after one hit"
+click "$form1" "$(centre 6840 375)" "$(centre 120 375)"
+gone "Brizzlet!!! ~ Time Attack" 5 || fail "X does not hide the game window"
+sleep 2.5 # the panel slides in again, steps of 150
+shot end-of-round
+geometry "$menu"
+[ "$WIDTH" -eq "$(px $((8200 - 150)))" ] || fail "the menu is not in the game's place: $WIDTH wide"
+
+# --- Basmi: the mosquitoes fly from the launch ------------------------------------
+# After a round the panel rests at Left 135.
+click "$menu" "$(centre $((135 + 120 + 2160)) 1455)" "$(centre $((240 + 1560 + 720)) 375)"
+if form1=$(window "Brizzlet!!! ~ Basmi Semua Nyamuk" 5); then
+  sleep 0.3
+  shot basmi
+  sleep 0.3
+  shot basmi-later
+  geometry "$form1"
+  moved=$(compare -metric AE -crop "$(px 7455)x$(px 3000)+$X+$((Y + 32))" \
+    "$artefacts/basmi.png" "$artefacts/basmi-later.png" null: 2>&1 || true)
+  [ "${moved%% *}" -gt 100 ] 2>/dev/null || fail "the Basmi mosquitoes do not fly ($moved)"
+  click "$form1" "$(centre 6840 375)" "$(centre 120 375)"
+  gone "Brizzlet!!! ~ Basmi Semua Nyamuk" 5 || fail "X does not end the Basmi round"
+else
+  fail "Play Basmi shows no game"
+fi
+sleep 2.5
+
+# --- the balm mode: a wider window ------------------------------------------------
+click "$menu" "$(centre $((135 + 120 + 2160)) 1455)" "$(centre $((240 + 2880 + 720)) 375)"
+if form1=$(window "Tolong ... Jangan Sampai Gua digigit nyamuk ! ..." 5); then
+  sleep 0.5
+  shot balm
+  geometry "$form1"
+  [ "$WIDTH" -eq "$(px $((10000 - 150)))" ] || fail "the balm-mode window is $WIDTH wide"
+  click "$form1" "$(centre 6840 375)" "$(centre 120 375)"
+  gone "Tolong ... Jangan Sampai Gua digigit nyamuk ! ..." 5 || fail "X does not end the balm round"
+else
+  fail "Play This Game shows no game"
+fi
+sleep 2.5
+shot menu-again
+
+# --- EXIT ends the game with status 0 ---------------------------------------------
+click "$menu" "$(centre $((135 + 2880)) 1215)" "$(centre $((240 + 4320)) 375)"
+for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.05; done
+if kill -0 "$game_pid" 2>/dev/null; then
+  fail "EXIT does not end the game"
+else
+  wait "$game_pid"
+  status=$?
+  [ $status -eq 0 ] || fail "EXIT ends the game with status $status"
+fi
+[ ! -s "$work/game.err" ] || fail "the game wrote to stderr: $(cat "$work/game.err")"
+
+# --- no magazine pictures: the first shot stops the game with a report ------------
+mkdir "$work/empty"
+cd "$work/empty"
+"$game" >"$work/bare.out" 2>"$work/bare.err" &
+game_pid=$!
+started_pids+=("$game_pid")
+menu=$(window "Brizzlet Main Menu") || { fail "no menu window without the files"; exit 1; }
+# A click on the sliding logo (Left -2880 + 50 a tick) speeds the slide up.
+sleep 3
+click "$menu" 120 150
+sleep 1
+click "$menu" "$(centre $((135 + 120 + 2160)) 1455)" "$(centre $((240 + 270 + 600)) 375)"
+if form1=$(window "Brizzlet!!! ~ Time Attack" 5); then
+  click "$form1" 100 150 # a miss: 60 ms later the shot's picture is read
+  if box=$(window Brizzlet 5); then
+    shot missing-picture
+    grep -q 'plor7.gif' "$work/bare.err" || fail "the report does not name the file: $(cat "$work/bare.err")"
+    geometry "$box"
+    click "$box" $((WIDTH / 2)) $((HEIGHT - 24))
+  else
+    fail "a missing picture shows no error report"
+  fi
+else
+  fail "Play Time Attack after the logo click shows no game"
+fi
+for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.05; done
+if kill -0 "$game_pid" 2>/dev/null; then
+  fail "the game goes on after its error report"
+else
+  wait "$game_pid"
+  status=$?
+  [ $status -ne 0 ] || fail "the error report ends the game with status 0"
+fi
+
+[ "$failures" -eq 0 ] && echo "brizzlet end to end: all passed; screenshots in $artefacts"
+exit "$failures"

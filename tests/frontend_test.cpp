@@ -1,0 +1,491 @@
+// The desktop front end without a display: colours and pixels, the mouse
+// rules, text measuring, and what the painter draws, read back from an
+// offscreen picture of a window.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/runtime.h"
+#include "platform/sdl/fonts.h"
+#include "platform/sdl/look.h"
+#include "platform/sdl/mixer_sound.h"
+#include "platform/sdl/painter.h"
+#include "platform/sdl/pointer.h"
+
+namespace brz::sdl {
+namespace {
+
+using K = ControlKind;
+
+constexpr Color kCyan = 0x00FFFF80, kGreen = 0x0000FF00, kYellow = 0x0000FFFF, kBlue = 0x00FF0000;
+
+// Coordinates below are in pixels (x 15 twips) so the checks read in pixels.
+constexpr Twips px(int pixels) {
+  return static_cast<Twips>(pixels * 15);
+}
+
+constexpr ControlLayout kControls[] = {
+    {.kind = K::CommandButton,
+     .name = "Plain",
+     .left = px(10),
+     .top = px(10),
+     .width = px(60),
+     .height = px(24),
+     .caption = "",
+     .back = kGreen},
+    {.kind = K::CommandButton,
+     .name = "Coloured",
+     .left = px(80),
+     .top = px(10),
+     .width = px(60),
+     .height = px(24),
+     .back = kGreen,
+     .graphical = true},
+    {.kind = K::Frame,
+     .name = "Front",
+     .left = px(10),
+     .top = px(50),
+     .width = px(60),
+     .height = px(60),
+     .back = kBlue},
+    {.kind = K::Frame,
+     .name = "Field",
+     .left = px(40),
+     .top = px(80),
+     .width = px(100),
+     .height = px(80),
+     .back = kWhite,
+     .mouseIcon = "cross"},
+    {.kind = K::TextBox,
+     .name = "Score",
+     .left = px(150),
+     .top = px(10),
+     .width = px(60),
+     .height = px(24),
+     .caption = "",
+     .back = kGreen},
+    {.kind = K::Label,
+     .name = "Clear",
+     .left = px(150),
+     .top = px(50),
+     .width = px(40),
+     .height = px(20),
+     .transparent = true},
+    {.kind = K::Label,
+     .name = "Solid",
+     .left = px(150),
+     .top = px(80),
+     .width = px(40),
+     .height = px(20),
+     .back = kYellow},
+    {.kind = K::CheckBox,
+     .name = "Sound",
+     .left = px(150),
+     .top = px(110),
+     .width = px(60),
+     .height = px(17),
+     .back = kCyan,
+     .value = 1},
+    {.kind = K::PictureBox,
+     .name = "Logo",
+     .left = px(150),
+     .top = px(140),
+     .width = px(20),
+     .height = px(20),
+     .back = kWhite},
+    {.kind = K::Line,
+     .name = "Trace",
+     .container = "Field",
+     .left = px(10),
+     .top = px(40),
+     .width = px(90),
+     .height = px(40),
+     .back = kYellow,
+     .borderWidth = 5},
+    {.kind = K::Image,
+     .name = "Bug",
+     .container = "Field",
+     .left = px(70),
+     .top = px(20),
+     .width = px(4),
+     .height = px(4)},
+    {.kind = K::CommandButton,
+     .name = "Balm",
+     .container = "Field",
+     .left = px(70),
+     .top = px(60),
+     .width = px(20),
+     .height = px(10)},
+    {.kind = K::Image,
+     .name = "Wide",
+     .container = "Field",
+     .left = px(80),
+     .top = px(5),
+     .width = px(40),
+     .height = px(10)},
+};
+
+class TestWindow : public Window {
+ public:
+  explicit TestWindow(Runtime& rt)
+      : Window(rt,
+               {.name = "Test",
+                .caption = "Test",
+                .clientWidth = px(220),
+                .clientHeight = px(170),
+                .back = kCyan},
+               kControls) {}
+};
+
+// A picture of solid ARGB pixels, with the given one left transparent.
+PictureRef solid(int w, int h, std::uint32_t argb, int clearX = -1, int clearY = -1) {
+  auto picture = std::make_shared<Picture>();
+  picture->width = w;
+  picture->height = h;
+  picture->argb.assign(static_cast<size_t>(w) * h, argb);
+  if (clearX >= 0) picture->argb[static_cast<size_t>(clearY) * w + clearX] = 0;
+  return picture;
+}
+
+class Drawn : public ::testing::Test {
+ protected:
+  Drawn() {
+    rt.start<TestWindow>();
+    w = &rt.form<TestWindow>();
+  }
+  template <class T = Control>
+  T& the(std::string_view name) {
+    return w->control<T>(name);
+  }
+  // The colour at a pixel of the client area.
+  Rgb at(int x, int y) {
+    if (!shot || shotRevision != rt.revision()) {
+      shot = std::make_unique<Picture>(paintOffscreen(*w, fonts));
+      shotRevision = rt.revision();
+    }
+    std::uint32_t p = shot->argb[static_cast<size_t>(y) * shot->width + x];
+    return {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+            static_cast<std::uint8_t>(p)};
+  }
+  // How many pixels of a box are dark: where text is drawn.
+  int darkPixels(int x, int y, int width, int height) {
+    int dark = 0;
+    for (int j = y; j < y + height; ++j)
+      for (int i = x; i < x + width; ++i)
+        if (Rgb c = at(i, j); c.r + c.g + c.b < 200) ++dark;
+    return dark;
+  }
+
+  Runtime rt;
+  TestWindow* w = nullptr;
+  Fonts fonts;
+  std::unique_ptr<Picture> shot;
+  std::uint64_t shotRevision = 0;
+};
+
+const Rgb kCyanRgb{0x80, 0xFF, 0xFF}, kGreenRgb{0, 0xFF, 0}, kYellowRgb{0xFF, 0xFF, 0},
+    kBlueRgb{0, 0, 0xFF}, kWhiteRgb{255, 255, 255}, kBlackRgb{0, 0, 0};
+
+// --- numbers --------------------------------------------------------------------
+
+TEST(Look, ColoursAreBlueGreenRedAndSystemColoursAreClassicGreys) {
+  EXPECT_EQ(toRgb(0x0000FFFF), (Rgb{255, 255, 0}));  // the layouts' yellow
+  EXPECT_EQ(toRgb(0x00FF0000), (Rgb{0, 0, 255}));
+  EXPECT_EQ(toRgb(0x0080FFFF), (Rgb{255, 255, 128}));
+  EXPECT_EQ(toRgb(kButtonFace), kFace);
+  EXPECT_EQ(toRgb(kWindowText), kBlackRgb);
+  EXPECT_EQ(toRgb(0x80000005), kWhiteRgb);
+  EXPECT_EQ(toRgb(0x80000010), kShadow);
+}
+
+TEST(Look, WindowsSitInsideTheirFrameAllowanceAtFifteenTwipsAPixel) {
+  Runtime rt;
+  rt.start<TestWindow>();
+  auto& w = rt.form<TestWindow>();
+  // The backdrop: off the screen's top left corner and larger than it.
+  w.setLeft(-100);
+  w.setTop(-100);
+  w.setWidth(13000);
+  w.setHeight(11000);
+  EXPECT_EQ(clientArea(w), (PixelRect{-7 + 5, -7 + 27, 857, 701}));
+  // A control at 5755 twips starts on the pixel whose twips it covers.
+  EXPECT_EQ(toPixels(5755), 384);
+  EXPECT_GE(toTwips(384), 5755);
+  EXPECT_LT(toTwips(383), 5755);
+  EXPECT_EQ(fontPixels(8.25f), 11);
+  EXPECT_EQ(fontPixels(13.5f), 18);
+}
+
+// --- the mouse ------------------------------------------------------------------
+
+class Mouse : public Drawn {
+ protected:
+  Mouse() {
+    the<Frame>("Field").setMouseIcon(cross);
+    the<Image>("Bug").setPicture(solid(4, 4, 0xFF000000));
+  }
+  PictureRef pointer(int x, int y) { return pointerAt(rt, *w, px(x), px(y)); }
+  PictureRef cross = solid(32, 32, 0xFFFF0000);
+};
+
+TEST_F(Mouse, FieldPointerShowsOverItAndWhatItDrawsButNotOverItsButtons) {
+  EXPECT_EQ(pointer(100, 90), cross);     // bare field
+  EXPECT_EQ(pointer(111, 101), cross);    // the image in it
+  EXPECT_EQ(pointer(50, 120), cross);     // the line in it takes no mouse
+  EXPECT_EQ(pointer(115, 145), nullptr);  // a button without a pointer of its own
+  EXPECT_EQ(pointer(20, 60), nullptr);    // another frame in front of the field
+  EXPECT_EQ(pointer(200, 165), nullptr);  // the window
+  auto& balm = the<CommandButton>("Balm");
+  balm.setMouseIcon(cross);
+  EXPECT_EQ(pointer(115, 145), cross);
+  // A pointer picture that is still a placeholder shows the arrow.
+  the<Frame>("Field").setMouseIcon(std::make_shared<Picture>());
+  EXPECT_EQ(pointer(100, 90), nullptr);
+}
+
+TEST_F(Mouse, SecondPressOfADoubleClickOnAPictureIsNoClick) {
+  ClickRules rules(500);
+  const Control* bug = &the("Bug");
+  const Control* field = &the("Field");
+  EXPECT_TRUE(rules.isClick(*w, bug, MouseButton::Left, 1000));
+  EXPECT_FALSE(rules.isClick(*w, bug, MouseButton::Left, 1400));
+  EXPECT_TRUE(rules.isClick(*w, bug, MouseButton::Left, 1450));  // a third press starts afresh
+  // Another control, the other button, or too late: a click each time.
+  EXPECT_TRUE(rules.isClick(*w, field, MouseButton::Left, 1500));
+  EXPECT_TRUE(rules.isClick(*w, field, MouseButton::Right, 1600));
+  EXPECT_TRUE(rules.isClick(*w, field, MouseButton::Right, 2101));
+  // The bare window is no different.
+  EXPECT_TRUE(rules.isClick(*w, nullptr, MouseButton::Left, 3000));
+  EXPECT_FALSE(rules.isClick(*w, nullptr, MouseButton::Left, 3100));
+}
+
+TEST_F(Mouse, ButtonsTakeTheLeftButtonOnlyAndEveryPress) {
+  ClickRules rules(500);
+  const Control* button = &the("Plain");
+  const Control* box = &the("Sound");
+  const Control* bug = &the("Bug");
+  EXPECT_TRUE(rules.isClick(*w, button, MouseButton::Left, 1000));
+  EXPECT_TRUE(rules.isClick(*w, button, MouseButton::Left, 1100));
+  EXPECT_FALSE(rules.isClick(*w, button, MouseButton::Right, 1200));
+  EXPECT_FALSE(rules.isClick(*w, box, MouseButton::Right, 1300));
+  EXPECT_FALSE(rules.isClick(*w, bug, MouseButton::Other, 1350));
+  // A press on a button between two on a picture breaks the double click.
+  EXPECT_TRUE(rules.isClick(*w, bug, MouseButton::Left, 2000));
+  EXPECT_TRUE(rules.isClick(*w, button, MouseButton::Left, 2100));
+  EXPECT_TRUE(rules.isClick(*w, bug, MouseButton::Left, 2200));
+}
+
+// --- text -----------------------------------------------------------------------
+
+class Text : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!fonts.available()) GTEST_SKIP() << "Liberation Sans is not installed";
+  }
+  Fonts fonts;
+};
+
+TEST_F(Text, WrappedLinesFitTheirWidthAndBreakOnlyBetweenWords) {
+  Font font;
+  std::string text = "Ket: Tembak nyamuknya sebelum waktunya habis. Pokonya ya gitu dech";
+  auto lines = fonts.wrap(text, font, 129);
+  ASSERT_GT(lines.size(), 2u);
+  std::string joined;
+  for (const auto& line : lines) {
+    EXPECT_LE(fonts.width(line, font), 129) << line;
+    EXPECT_NE(line.front(), ' ');
+    joined += (joined.empty() ? "" : " ") + line;
+  }
+  EXPECT_EQ(joined, text);
+  // A word wider than the line stands alone; a line break always breaks.
+  EXPECT_EQ(fonts.wrap("Supercalifragilistic x", font, 20),
+            (std::vector<std::string>{"Supercalifragilistic", "x"}));
+  EXPECT_EQ(fonts.wrap("GAME\r\nOVER", font, 500), (std::vector<std::string>{"GAME", "OVER"}));
+  EXPECT_EQ(fonts.wrap("  indented", font, 500), (std::vector<std::string>{"  indented"}));
+}
+
+TEST_F(Text, MeasuresInTwipsWithBoldAndSizeMakingItLarger) {
+  Font normal, bold{8.25f, true}, big{24, true};
+  auto [w, h] = fonts.measure("High Score  : ", normal, 0);
+  EXPECT_EQ(static_cast<int>(w) % 15, 0);
+  EXPECT_GT(w, fonts.measure("High Score", normal, 0).first);  // trailing spaces count
+  EXPECT_GT(fonts.measure("Sound ON", bold, 0).first, fonts.measure("Sound ON", normal, 0).first);
+  EXPECT_GT(fonts.measure("GAME OVER", big, 0).second, 2 * h);
+  // Wrapped: the width asked for, a line height per line.
+  auto [ww, wh] = fonts.measure("GAME OVER", big, 1140);
+  EXPECT_EQ(ww, 1140);
+  EXPECT_EQ(wh, 2 * toTwips(fonts.lineHeight(big)));
+}
+
+// --- drawing --------------------------------------------------------------------
+
+TEST_F(Drawn, ButtonsAreRaisedAndOnlyTheGraphicalStyleShowsItsColour) {
+  EXPECT_EQ(at(0, 0), kCyanRgb);       // the window's back colour
+  EXPECT_EQ(at(10, 10), kHighlight);   // lit top left
+  EXPECT_EQ(at(69, 33), kDarkShadow);  // dark bottom right
+  EXPECT_EQ(at(68, 32), kShadow);
+  EXPECT_EQ(at(40, 20), kFace);       // standard style: the face, whatever its colour
+  EXPECT_EQ(at(110, 20), kGreenRgb);  // graphical style
+  EXPECT_EQ(at(70, 20), kCyanRgb);    // nothing spills out
+}
+
+TEST_F(Drawn, TheFocusedButtonOfTheActiveWindowShowsIt) {
+  auto& plain = the<CommandButton>("Plain");
+  plain.setFocus();
+  EXPECT_EQ(at(10, 10), kDarkShadow);        // the black outline
+  EXPECT_EQ(at(11, 11), kHighlight);         // the bevel moves in
+  EXPECT_GT(darkPixels(14, 14, 52, 1), 20);  // the dotted rectangle
+  w->setActiveControl(nullptr);
+  EXPECT_EQ(at(10, 10), kHighlight);
+}
+
+TEST_F(Drawn, FirstChildIsInFrontAndChildrenAreClippedToTheirContainer) {
+  EXPECT_EQ(at(50, 90), kBlueRgb);     // Front over Field where they overlap
+  EXPECT_EQ(at(100, 100), kWhiteRgb);  // Field alone
+  // The picture Wide sticks out of the field's right edge: cut there.
+  the<Image>("Wide").setPicture(solid(40, 10, 0xFFFF0000));
+  EXPECT_EQ(at(135, 90), (Rgb{255, 0, 0}));
+  EXPECT_EQ(at(140, 90), kCyanRgb);
+  // Hidden: the field shows again.
+  the("Wide").hide();
+  EXPECT_EQ(at(135, 90), kWhiteRgb);
+}
+
+TEST_F(Drawn, PicturesAtTheirOwnSizeWithTransparentPartsShowingThrough) {
+  the<Image>("Bug").setPicture(solid(4, 4, 0xFF000000, 1, 1));
+  EXPECT_EQ(at(110, 100), kBlackRgb);
+  EXPECT_EQ(at(111, 101), kWhiteRgb);  // transparent: the field behind
+  EXPECT_EQ(at(114, 100), kWhiteRgb);
+  // A picture box has a sunken border and its picture inside it.
+  the<PictureBox>("Logo").setPicture(solid(16, 16, 0xFF00FF00));
+  EXPECT_EQ(at(150, 140), kShadow);
+  EXPECT_EQ(at(151, 141), kDarkShadow);
+  EXPECT_EQ(at(152, 142), kGreenRgb);
+  EXPECT_EQ(at(169, 159), kHighlight);
+}
+
+TEST_F(Drawn, TheLineIsItsWidthInItsColour) {
+  auto& line = the<Line>("Trace");
+  line.setY2(px(40));  // level, across the field at y = 80 + 40
+  EXPECT_EQ(at(90, 120), kYellowRgb);
+  EXPECT_EQ(at(90, 118), kYellowRgb);
+  EXPECT_EQ(at(90, 122), kYellowRgb);
+  EXPECT_EQ(at(90, 116), kWhiteRgb);
+  EXPECT_EQ(at(90, 124), kWhiteRgb);
+  EXPECT_EQ(at(48, 120), kYellowRgb);  // a round end reaches past the end point
+  line.hide();
+  EXPECT_EQ(at(90, 120), kWhiteRgb);
+}
+
+TEST_F(Drawn, TextBoxesAreSunkenAndShowTheirColourAndText) {
+  auto& score = the<TextBox>("Score");
+  EXPECT_EQ(at(150, 10), kShadow);
+  EXPECT_EQ(at(151, 11), kDarkShadow);
+  EXPECT_EQ(at(209, 33), kHighlight);
+  EXPECT_EQ(at(180, 20), kGreenRgb);
+  EXPECT_EQ(darkPixels(153, 13, 55, 18), 0);
+  score.setText("35");
+  EXPECT_GT(darkPixels(153, 13, 55, 18), 10);
+  score.setBackColor(kWhite);
+  EXPECT_EQ(at(200, 28), kWhiteRgb);
+}
+
+TEST_F(Drawn, LabelsAreTransparentOrFilledAndCentredWhenSaid) {
+  EXPECT_EQ(at(170, 60), kCyanRgb);
+  EXPECT_EQ(at(170, 90), kYellowRgb);
+  auto& solid = the<Label>("Solid");
+  solid.setCaption("ii");
+  int left = darkPixels(150, 80, 20, 20), right = darkPixels(170, 80, 20, 20);
+  EXPECT_GT(left, 0);
+  EXPECT_EQ(right, 0);
+  solid.alignment = Alignment::Center;
+  solid.setCaption("ii");
+  EXPECT_EQ(darkPixels(150, 80, 15, 20), 0);
+  EXPECT_EQ(darkPixels(175, 80, 15, 20), 0);
+  EXPECT_GT(darkPixels(165, 80, 10, 20), 0);
+  // A label that does not size itself wraps onto a second line.
+  solid.setCaption("ii ii ii ii ii ii ii ii ii");
+  EXPECT_GT(darkPixels(150, 80 + fonts.lineHeight({}), 40, 20 - fonts.lineHeight({})), 0);
+}
+
+TEST_F(Drawn, CheckBoxShowsItsTickOnlyWhenChecked) {
+  auto& box = the<CheckBox>("Sound");
+  EXPECT_GT(darkPixels(153, 115, 7, 7), 10);
+  box.setValue(0);
+  EXPECT_EQ(darkPixels(153, 115, 7, 7), 0);
+  EXPECT_EQ(at(156, 118), kWhiteRgb);
+}
+
+// --- drawing again only when something shows ----------------------------------
+
+TEST_F(Drawn, FingerprintFollowsEveryPropertyThePainterDraws) {
+  std::vector<std::pair<const char*, std::function<void()>>> changes = {
+      {"left", [&] { the("Bug").setLeft(px(71)); }},
+      {"width", [&] { the("Solid").setWidth(px(41)); }},
+      {"visible", [&] { the("Balm").hide(); }},
+      {"enabled", [&] { the("Plain").setEnabled(false); }},
+      {"back colour", [&] { the("Score").setBackColor(kWhite); }},
+      {"fore colour", [&] { the("Solid").setForeColor(kWhite); }},
+      {"font",
+       [&] {
+         the("Solid").setFont({12, true});
+       }},
+      {"caption", [&] { the<Label>("Solid").setCaption("x"); }},
+      {"text", [&] { the<TextBox>("Score").setText("1"); }},
+      {"picture", [&] { the<Image>("Bug").setPicture(solid(1, 1, 0)); }},
+      {"focus", [&] { the<CommandButton>("Plain").setFocus(); }},
+      {"value", [&] { the<CheckBox>("Sound").setValue(0); }},
+      {"line end", [&] { the<Line>("Trace").setX2(px(20)); }},
+      {"window size", [&] { w->setWidth(w->width() + 15); }},
+      {"active window", [&] { w->hide(); }},
+  };
+  for (auto& [what, change] : changes) {
+    std::uint64_t before = fingerprint(*w);
+    change();
+    EXPECT_NE(fingerprint(*w), before) << what;
+  }
+}
+
+TEST_F(Drawn, FingerprintIgnoresWritesThatChangeNothingAndHiddenControls) {
+  std::uint64_t before = fingerprint(*w);
+  the("Bug").setLeft(the("Bug").left());
+  the<Label>("Solid").setCaption("");
+  EXPECT_EQ(fingerprint(*w), before);
+  the("Wide").hide();
+  before = fingerprint(*w);
+  the("Wide").setLeft(0);
+  EXPECT_EQ(fingerprint(*w), before);
+}
+
+// --- sound ----------------------------------------------------------------------
+
+TEST(Sound, WithNoAudioDeviceThePlayersAreSilentNotBroken) {
+  ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  MixerSound sound;
+  EXPECT_FALSE(sound.open());
+  auto effects = sound.createChannel("MediaPlayer1");
+  auto music = sound.createChannel("MediaPlayer2");
+  effects->open("/no/such/gun.wav");
+  music->open("/no/such/backsound.mid");
+  music->play();
+  music->stop();
+  effects->play();
+  ::unsetenv("SDL_AUDIODRIVER");
+}
+
+TEST(Sound, SoundFontFromTheEnvironmentFirstThenTheSystem) {
+  ::setenv("SDL_SOUNDFONTS", "/my/font.sf2", 1);
+  EXPECT_EQ(findSoundFont(), "/my/font.sf2");
+  ::unsetenv("SDL_SOUNDFONTS");
+  std::string found = findSoundFont();
+  if (!found.empty()) {
+    EXPECT_NE(found.find("/usr/share/"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace brz::sdl

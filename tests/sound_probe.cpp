@@ -1,0 +1,36 @@
+// Drives the real media players from the command line, for the audio test:
+//   sound_probe STEP...
+// where a STEP is `open PLAYER FILE`, `play PLAYER`, `stop PLAYER` or
+// `wait MS`, and PLAYER is 1 (the effects player) or 2 (the music player).
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "platform/sdl/mixer_sound.h"
+
+int main(int argc, char** argv) {
+  brz::sdl::MixerSound sound;
+  std::unique_ptr<brz::SoundChannel> players[2] = {sound.createChannel("MediaPlayer1"),
+                                                   sound.createChannel("MediaPlayer2")};
+  auto player = [&](const char* n) -> brz::SoundChannel& { return *players[n[0] == '2']; };
+  for (int i = 1; i < argc; ++i) {
+    std::string step = argv[i];
+    if (step == "open" && i + 2 < argc) {
+      player(argv[i + 1]).open(argv[i + 2]);
+      i += 2;
+    } else if (step == "play" && i + 1 < argc) {
+      player(argv[++i]).play();
+    } else if (step == "stop" && i + 1 < argc) {
+      player(argv[++i]).stop();
+    } else if (step == "wait" && i + 1 < argc) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[++i])));
+    } else {
+      std::fprintf(stderr, "sound_probe: cannot read step %d: %s\n", i, argv[i]);
+      return 2;
+    }
+  }
+  return 0;
+}
