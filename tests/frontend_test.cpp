@@ -450,7 +450,7 @@ TEST_F(Drawn, FingerprintFollowsEveryPropertyThePainterDraws) {
   }
 }
 
-TEST_F(Drawn, FingerprintIgnoresWritesThatChangeNothingAndHiddenControls) {
+TEST_F(Drawn, FingerprintIgnoresWhatDoesNotShow) {
   std::uint64_t before = fingerprint(*w);
   the("Bug").setLeft(the("Bug").left());
   the<Label>("Solid").setCaption("");
@@ -459,6 +459,14 @@ TEST_F(Drawn, FingerprintIgnoresWritesThatChangeNothingAndHiddenControls) {
   before = fingerprint(*w);
   the("Wide").setLeft(0);
   EXPECT_EQ(fingerprint(*w), before);
+  // Moving wholly above the client area, like the menu's credits before a round.
+  auto& label = the("Clear");
+  label.setTop(px(-30));
+  before = fingerprint(*w);
+  label.setLeft(px(10));
+  EXPECT_EQ(fingerprint(*w), before);
+  label.setTop(px(-10));  // its lower half shows
+  EXPECT_NE(fingerprint(*w), before);
 }
 
 // --- sound ----------------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include "platform/sdl/mixer_sound.h"
 #include "platform/sdl/pointer.h"
 #include "platform/sdl/screen.h"
+#include "platform/sdl/x11_errors.h"
 #include "platform/sdl_pictures.h"
 
 namespace brz::sdl {
@@ -25,6 +26,7 @@ namespace {
 constexpr const char* kTitle = "Brizzlet";
 // With no timer due and no input the loop still looks round this often.
 constexpr Millis kIdleWakeMs = 1000;
+constexpr int kDisplayAttempts = 5;
 
 void setHints() {
   SDL_SetHint(SDL_HINT_APP_NAME, kTitle);
@@ -91,7 +93,7 @@ class Session {
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0)
       frameMs_ = std::max(1, 1000 / mode.refresh_rate);
 
-    base_ = SDL_GetTicks64();
+    base_ = SDL_GetPerformanceCounter();
     runtime.guard([&] { game_.start(runtime); });
     loop();
 
@@ -112,7 +114,13 @@ class Session {
   }
 
  private:
-  Millis clock() const { return static_cast<Millis>(SDL_GetTicks64() - base_); }
+  // The real clock in microseconds since the start; the runtime's millisecond
+  // clock is it rounded down, so no tick ever runs before its time.
+  std::int64_t micros() const {
+    return static_cast<std::int64_t>((SDL_GetPerformanceCounter() - base_) * 1000000 /
+                                     SDL_GetPerformanceFrequency());
+  }
+  Millis clock() const { return micros() / 1000; }
 
   // Ticks run at their due times; in between the loop sleeps until the next
   // tick, the next frame or input, whichever comes first.
@@ -132,7 +140,7 @@ class Session {
       if (auto due = runtime.nextDue()) wake = std::min(wake, *due);
       if (screen_->invalid() || runtime.revision() != syncedRevision_)
         wake = std::min(wake, lastFrame + frameMs_);
-      Millis timeout = wake - clock();
+      Millis timeout = (wake * 1000 - micros() + 999) / 1000;
       SDL_Event event;
       bool got = timeout > 0 ? SDL_WaitEventTimeout(&event, static_cast<int>(timeout)) == 1
                              : SDL_PollEvent(&event) == 1;
@@ -251,10 +259,15 @@ int run(const Game& game) {
     return 1;
   }
   if (x11 != wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 ? "x11" : "wayland");
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "brizzlet: cannot open a display: %s\n", SDL_GetError());
-    return 1;
+  // A busy X server may turn a connection away for a moment: try a few times.
+  for (int attempt = 1; SDL_Init(SDL_INIT_VIDEO) != 0; ++attempt) {
+    if (attempt == kDisplayAttempts) {
+      std::fprintf(stderr, "brizzlet: cannot open a display: %s\n", SDL_GetError());
+      return 1;
+    }
+    SDL_Delay(100);
   }
+  tolerateLostWakeups();
   if (!onADisplay()) {
     std::fprintf(stderr, "brizzlet: no display to show the game on\n");
     SDL_Quit();

@@ -88,6 +88,7 @@ bool showMessageBox(const std::string& title, const std::string& text, Fonts& fo
   {
     Painter painter(renderer, fonts);
     std::uint64_t painted = ~std::uint64_t{0};
+    bool pressed = false;
     while (!answered) {
       if (runtime.revision() != painted) {
         painted = runtime.revision();
@@ -127,6 +128,13 @@ bool showMessageBox(const std::string& title, const std::string& text, Fonts& fo
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) answered = true;
         if (event.window.event == SDL_WINDOWEVENT_EXPOSED) painted = ~std::uint64_t{0};
       } else if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
+        pressed = true;
+      } else if (event.type == SDL_MOUSEBUTTONUP && event.button.button == SDL_BUTTON_LEFT &&
+                 pressed) {
+        // OK answers on the release, as a push button does: the box is gone
+        // before the release could reach it otherwise, and SDL would take the
+        // button for still held down.
+        pressed = false;
         runtime.clickAt(box, toTwips(event.button.x), toTwips(event.button.y));
       } else if (event.type == SDL_KEYDOWN) {
         SDL_Keycode key = event.key.keysym.sym;
@@ -137,6 +145,11 @@ bool showMessageBox(const std::string& title, const std::string& text, Fonts& fo
   }
   SDL_DestroyRenderer(renderer);
   SDL_DestroyWindow(window);
+  // The keyboard goes back where it was, also with no window manager to say so.
+  if (parent) {
+    SDL_RaiseWindow(parent);
+    SDL_SetWindowInputFocus(parent);
+  }
   return true;
 }
 

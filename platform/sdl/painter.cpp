@@ -27,6 +27,20 @@ PixelRect inset(const PixelRect& r, int by) {
   return {r.x + by, r.y + by, r.w - 2 * by, r.h - 2 * by};
 }
 
+// Where a control is drawn, its container's origin at (x, y); a line's box
+// holds both ends and its width.
+PixelRect boxOf(const Control& c, int x, int y) {
+  if (c.kind() != ControlKind::Line)
+    return {x + toPixels(c.left()), y + toPixels(c.top()), toPixels(c.width()),
+            toPixels(c.height())};
+  auto& line = static_cast<const Line&>(c);
+  int x1 = toPixels(line.x1()), y1 = toPixels(line.y1());
+  int x2 = toPixels(line.x2()), y2 = toPixels(line.y2());
+  int reach = std::max(1, line.borderWidth);
+  return {x + std::min(x1, x2) - reach, y + std::min(y1, y2) - reach,
+          std::abs(x2 - x1) + 2 * reach + 1, std::abs(y2 - y1) + 2 * reach + 1};
+}
+
 }  // namespace
 
 Painter::Painter(SDL_Renderer* renderer, Fonts& fonts) : renderer_(renderer), fonts_(fonts) {}
@@ -58,8 +72,7 @@ void Painter::paintChildren(const Container& container, int x, int y, const Pixe
       if (!clip_.empty()) paintLine(static_cast<const Line&>(child), x, y);
       continue;
     }
-    PixelRect box{x + toPixels(child.left()), y + toPixels(child.top()), toPixels(child.width()),
-                  toPixels(child.height())};
+    PixelRect box = boxOf(child, x, y);
     PixelRect inner = intersect(box, clip);
     if (inner.empty()) continue;
     setClip(inner);
@@ -380,9 +393,13 @@ struct Digest {
   }
 };
 
-void digestControl(Digest& d, const Control& c) {
-  d << c.kind() << c.visible();
-  if (!c.visible()) return;
+// Only what shows counts: a control drawn wholly outside its container (the
+// credits ticker above the menu's client area) changes nothing on screen.
+void digestControl(Digest& d, const Control& c, int x, int y, const PixelRect& clip) {
+  PixelRect box = boxOf(c, x, y);
+  bool shows = c.visible() && !intersect(box, clip).empty();
+  d << c.kind() << shows;
+  if (!shows) return;
   d << c.left() << c.top() << c.width() << c.height() << c.enabled() << c.backColor()
     << c.foreColor() << c.font().points << c.font().bold;
   bool focused = c.window().activeControl() == &c;
@@ -424,8 +441,10 @@ void digestControl(Digest& d, const Control& c) {
     default:
       break;
   }
-  if (const Container* holder = c.asContainer())
-    for (const Control* child : holder->children()) digestControl(d, *child);
+  if (const Container* holder = c.asContainer()) {
+    PixelRect inner = intersect(c.kind() == ControlKind::PictureBox ? inset(box, 2) : box, clip);
+    for (const Control* child : holder->children()) digestControl(d, *child, box.x, box.y, inner);
+  }
 }
 
 }  // namespace
@@ -434,7 +453,8 @@ std::uint64_t fingerprint(const Window& window) {
   Digest d;
   d << window.clientWidth() << window.clientHeight() << window.backColor()
     << (window.runtime().activeWindow() == &window);
-  for (const Control* child : window.children()) digestControl(d, *child);
+  PixelRect all{0, 0, toPixels(window.clientWidth()), toPixels(window.clientHeight())};
+  for (const Control* child : window.children()) digestControl(d, *child, 0, 0, all);
   return d.value;
 }
 

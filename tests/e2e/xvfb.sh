@@ -6,6 +6,15 @@ for tool in Xvfb xdotool import convert; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
+# retry COMMAND... : a busy X server turns a connection away now and then.
+retry() {
+  for _ in 1 2 3 4 5; do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 failures=0
 fail() {
   echo "FAIL: $*"
@@ -33,12 +42,25 @@ stop_all() {
   wait 2>/dev/null || true
 }
 
-# window NAME [SECONDS] : the id of the shown window titled exactly NAME.
+# shown NAME : the ids of the shown windows titled exactly NAME, maybe none;
+# fails only when the X server cannot be reached.
+shown() {
+  local out
+  for _ in 1 2 3 4 5; do
+    out=$(xdotool search --onlyvisible --name "^${1}\$" 2>&1)
+    case "$out" in
+      *"open display"*) sleep 0.1 ;;
+      *) echo "$out" | grep -E '^[0-9]+$' || true; return 0 ;;
+    esac
+  done
+  return 1
+}
+
+# window NAME [SECONDS] : waits for the window titled NAME to show; its id.
 window() {
-  local name=$1 deadline=$((SECONDS + ${2:-10})) id
+  local deadline=$((SECONDS + ${2:-10})) id
   while [ $SECONDS -le $deadline ]; do
-    id=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -1) || true
-    [ -n "$id" ] && { echo "$id"; return 0; }
+    id=$(shown "$1" | head -1) && [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.05
   done
   return 1
@@ -46,25 +68,26 @@ window() {
 
 # gone NAME [SECONDS] : waits until no window titled NAME shows.
 gone() {
-  local name=$1 deadline=$((SECONDS + ${2:-10}))
+  local deadline=$((SECONDS + ${2:-10})) ids
   while [ $SECONDS -le $deadline ]; do
-    xdotool search --onlyvisible --name "^${name}\$" >/dev/null 2>&1 || return 0
+    ids=$(shown "$1") && [ -z "$ids" ] && return 0
     sleep 0.05
   done
   return 1
 }
 
 # geometry ID : sets X Y WIDTH HEIGHT of the window's client area.
-geometry() { eval "$(xdotool getwindowgeometry --shell "$1")"; }
+geometry() { eval "$(retry xdotool getwindowgeometry --shell "$1")"; }
 
 # click ID X Y : one left click at a point of the window's client area.
 click() {
   geometry "$1"
-  xdotool mousemove --sync $((X + $2)) $((Y + $3)) click 1
+  retry xdotool mousemove --sync $((X + $2)) $((Y + $3))
+  retry xdotool click 1
 }
 
 # shot NAME : the whole screen, kept as NAME.png among the artefacts.
-shot() { import -window root "$artefacts/$1.png"; }
+shot() { retry import -window root "$artefacts/$1.png"; }
 
 # colour SHOT ID X Y : the colour at a point of a window in a screenshot, as
 # RRGGBB.
