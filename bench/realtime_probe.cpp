@@ -30,7 +30,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <random>
 #include <string>
@@ -47,11 +46,10 @@ namespace {
 
 enum class Mode { Timing, Round, Respond, Logo };
 
-// Nanoseconds on the clock SDL's own ticks come from.
+// Nanoseconds on the clock the front end runs the timers by.
 std::int64_t nowNs() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC_RAW, &t);
-  return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
+  static const double scale = 1e9 / static_cast<double>(SDL_GetPerformanceFrequency());
+  return static_cast<std::int64_t>(static_cast<double>(SDL_GetPerformanceCounter()) * scale);
 }
 
 double wallSeconds() {
@@ -101,9 +99,8 @@ struct Watch {
   brz::Runtime* rt = nullptr;
   double launchedAt = 0;  // wall clock, seconds; 0 when not given
 
-  // The runtime's clock reads SDL's whole-millisecond ticks from `base`; the
-  // true moment of SDL tick `base + t` is `zeroNs + t ms` (set at start).
-  std::uint64_t base = 0;
+  // The runtime's clock counts from just before the start; `zeroNs` is read
+  // first thing in the start, microseconds later.
   std::int64_t zeroNs = 0;
   // Ticks are counted and timed from the end of the start-up on, for
   // `seconds`; the ones due during the start-up are counted apart.
@@ -135,20 +132,6 @@ struct Watch {
 
 double lateMs(brz::Millis due) {
   return static_cast<double>(nowNs() - watch.zeroNs) / 1e6 - static_cast<double>(due);
-}
-
-// Lines up the true clock with SDL's ticks: waits for SDL's next whole
-// millisecond and notes when it came.
-void synchronise(std::uint64_t base) {
-  std::uint64_t start = SDL_GetTicks64();
-  std::uint64_t ticks = start;
-  std::int64_t at = 0;
-  while (ticks == start) {
-    at = nowNs();
-    ticks = SDL_GetTicks64();
-  }
-  watch.base = base;
-  watch.zeroNs = at - static_cast<std::int64_t>(ticks - base) * 1'000'000;
 }
 
 std::uint32_t findWindow(const std::string& title) {
@@ -197,12 +180,6 @@ void report() {
   figure("timer1_late_p99", percentile(w.gameLate, 0.99), "ms");
   figure("timer1_late_max", percentile(w.gameLate, 1.0), "ms");
   figure("timer1_late_min", percentile(w.gameLate, 0.0), "ms");
-  // SDL's millisecond clock, which the runtime reads, steps by most of a
-  // millisecond twice a second, so a tick can come "early" by the true clock.
-  // Taking the earliest tick as on time bounds the lateness from above.
-  double earliest = percentile(w.gameLate, 0.0);
-  figure("timer1_late_mean_bound", mean(w.gameLate) - earliest, "ms");
-  figure("timer1_late_p99_bound", percentile(w.gameLate, 0.99) - earliest, "ms");
   if (w.mode == Mode::Timing) {
     figure("menu_timer1_ticks", static_cast<double>(w.menuTicks), "ticks");
     figure("menu_late_mean", mean(w.menuLate), "ms");
@@ -240,7 +217,7 @@ void report() {
 void start(brz::Runtime& rt) {
   Watch& w = watch;
   w.rt = &rt;
-  synchronise(SDL_GetTicks64());
+  w.zeroNs = nowNs();
   brz::startBrizzlet(rt);
   auto& game = rt.form<brz::Form1>();
   auto& menu = rt.form<brz::menutama>();

@@ -159,7 +159,9 @@ class Monkey {
  private:
   Form1& game() { return rt_->form<Form1>(); }
   menutama& menu() { return rt_->form<menutama>(); }
-  int pick(int n) { return static_cast<int>(random_() % static_cast<std::uint64_t>(n)); }
+  int pick(int n) {
+    return n > 0 ? static_cast<int>(random_() % static_cast<std::uint64_t>(n)) : 0;
+  }
   bool chance(int percent) { return pick(100) < percent; }
   Twips coordinate(Twips low, Twips high) {
     return low + static_cast<Twips>(pick(static_cast<int>(high - low)));
@@ -362,7 +364,6 @@ std::string Monkey::step() {
 
 std::string Monkey::check(const Action& a, const Control* target) {
   Runtime& rt = *rt_;
-  std::ostringstream broken;
   int boxes = messageBoxes_;
   messageBoxes_ = 0;
 

@@ -10,6 +10,8 @@ here=$(dirname "$(realpath "$0")")
 work=$(mktemp -d /tmp/brizzlet-noaudio-XXXXXX)
 artefacts=$work
 source "$here/xvfb.sh"
+# In a sanitizer build: what the system libraries keep to the end is not ours.
+export LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan.supp:print_suppressions=0
 trap 'stop_all; rm -rf "$work"' EXIT
 
 px() { echo $((($1 * 2 + 15) / 30)); }
