@@ -9,6 +9,8 @@ mkdir -p "$2"
 artefacts=$(realpath "$2")
 here=$(dirname "$(realpath "$0")")
 source "$here/xvfb.sh"
+# Under LeakSanitizer: what the system libraries keep is not the game's.
+export LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan.supp:print_suppressions=0
 
 work=$(mktemp -d /tmp/brizzlet-install-XXXXXX)
 trap 'stop_all; rm -rf "$work"' EXIT
