@@ -211,13 +211,14 @@ TEST(Look, WindowsSitInsideTheirFrameAllowanceAtFifteenTwipsAPixel) {
   w.setTop(-100);
   w.setWidth(13000);
   w.setHeight(11000);
-  EXPECT_EQ(clientArea(w), (PixelRect{-7 + 5, -7 + 27, 857, 701}));
+  Scale classic;
+  EXPECT_EQ(clientArea(w, classic), (PixelRect{-7 + 5, -7 + 27, 857, 701}));
   // A control at 5755 twips starts on the pixel whose twips it covers.
-  EXPECT_EQ(toPixels(5755), 384);
-  EXPECT_GE(toTwips(384), 5755);
-  EXPECT_LT(toTwips(383), 5755);
-  EXPECT_EQ(fontPixels(8.25f), 11);
-  EXPECT_EQ(fontPixels(13.5f), 18);
+  EXPECT_EQ(classic.toPixels(5755), 384);
+  EXPECT_GE(classic.toTwips(384), 5755);
+  EXPECT_LT(classic.toTwips(383), 5755);
+  EXPECT_EQ(classic.fontPixels(8.25f), 11);
+  EXPECT_EQ(classic.fontPixels(13.5f), 18);
 }
 
 // --- the mouse ------------------------------------------------------------------
@@ -318,7 +319,7 @@ TEST_F(Text, MeasuresInTwipsWithBoldAndSizeMakingItLarger) {
   // Wrapped: the width asked for, a line height per line.
   auto [ww, wh] = fonts.measure("GAME OVER", big, 1140);
   EXPECT_EQ(ww, 1140);
-  EXPECT_EQ(wh, 2 * toTwips(fonts.lineHeight(big)));
+  EXPECT_EQ(wh, 2 * fonts.scale().toTwips(fonts.lineHeight(big)));
 }
 
 // --- drawing --------------------------------------------------------------------
@@ -444,29 +445,29 @@ TEST_F(Drawn, FingerprintFollowsEveryPropertyThePainterDraws) {
       {"active window", [&] { w->hide(); }},
   };
   for (auto& [what, change] : changes) {
-    std::uint64_t before = fingerprint(*w);
+    std::uint64_t before = fingerprint(*w, fonts.scale());
     change();
-    EXPECT_NE(fingerprint(*w), before) << what;
+    EXPECT_NE(fingerprint(*w, fonts.scale()), before) << what;
   }
 }
 
 TEST_F(Drawn, FingerprintIgnoresWhatDoesNotShow) {
-  std::uint64_t before = fingerprint(*w);
+  std::uint64_t before = fingerprint(*w, fonts.scale());
   the("Bug").setLeft(the("Bug").left());
   the<Label>("Solid").setCaption("");
-  EXPECT_EQ(fingerprint(*w), before);
+  EXPECT_EQ(fingerprint(*w, fonts.scale()), before);
   the("Wide").hide();
-  before = fingerprint(*w);
+  before = fingerprint(*w, fonts.scale());
   the("Wide").setLeft(0);
-  EXPECT_EQ(fingerprint(*w), before);
+  EXPECT_EQ(fingerprint(*w, fonts.scale()), before);
   // Moving wholly above the client area, like the menu's credits before a round.
   auto& label = the("Clear");
   label.setTop(px(-30));
-  before = fingerprint(*w);
+  before = fingerprint(*w, fonts.scale());
   label.setLeft(px(10));
-  EXPECT_EQ(fingerprint(*w), before);
+  EXPECT_EQ(fingerprint(*w, fonts.scale()), before);
   label.setTop(px(-10));  // its lower half shows
-  EXPECT_NE(fingerprint(*w), before);
+  EXPECT_NE(fingerprint(*w, fonts.scale()), before);
 }
 
 // --- sound ----------------------------------------------------------------------

@@ -28,7 +28,7 @@ std::string findFont(const char* file) {
 
 }  // namespace
 
-Fonts::Fonts() {
+Fonts::Fonts(Scale scale) : scale_(scale) {
   if (TTF_Init() != 0) {
     std::fprintf(stderr, "brizzlet: no text: %s\n", TTF_GetError());
     return;
@@ -48,7 +48,7 @@ Fonts::~Fonts() {
 
 TTF_Font* Fonts::face(const Font& font) {
   if (!available()) return nullptr;
-  auto key = std::make_pair(fontPixels(font.points), font.bold);
+  auto key = std::make_pair(scale_.fontPixels(font.points), font.bold);
   auto found = faces_.find(key);
   if (found != faces_.end()) return found->second;
   // At 72 dpi a point is a pixel, so the em is exactly the pixel size asked for.
@@ -67,7 +67,7 @@ int Fonts::width(const std::string& text, const Font& font) {
 
 int Fonts::lineHeight(const Font& font) {
   TTF_Font* f = face(font);
-  return f ? TTF_FontHeight(f) : fontPixels(font.points) * 6 / 5;
+  return f ? TTF_FontHeight(f) : scale_.fontPixels(font.points) * 6 / 5;
 }
 
 std::vector<std::string> Fonts::wrap(const std::string& text, const Font& font, int widthPx) {
@@ -106,9 +106,9 @@ std::vector<std::string> Fonts::wrap(const std::string& text, const Font& font, 
 
 std::pair<Twips, Twips> Fonts::measure(const std::string& text, const Font& font, Twips wrapWidth) {
   int height = lineHeight(font);
-  if (wrapWidth <= 0) return {toTwips(width(text, font)), toTwips(height)};
-  auto lines = wrap(text, font, toPixels(wrapWidth));
-  return {wrapWidth, toTwips(height * static_cast<int>(lines.size()))};
+  if (wrapWidth <= 0) return {scale_.toTwips(width(text, font)), scale_.toTwips(height)};
+  auto lines = wrap(text, font, scale_.toPixels(wrapWidth));
+  return {wrapWidth, scale_.toTwips(height * static_cast<int>(lines.size()))};
 }
 
 }  // namespace brz::sdl

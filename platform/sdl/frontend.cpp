@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/sdl/density.h"
 #include "platform/sdl/fonts.h"
 #include "platform/sdl/look.h"
 #include "platform/sdl/message_box.h"
@@ -68,7 +69,12 @@ std::uint64_t doubleClickTime() {
 // the event loop.
 class Session {
  public:
-  explicit Session(const Game& game) : game_(game), clicks_(doubleClickTime()) {
+  // The windows are drawn at the display's scale, chosen once at the start.
+  explicit Session(const Game& game)
+      : game_(game),
+        scale_(scaleFactorFor(displayDpi())),
+        fonts_(scale_),
+        clicks_(doubleClickTime()) {
     Services services;
     services.pictures = &decoder_;
     services.sound = &sound_;
@@ -88,7 +94,7 @@ class Session {
     runtime.setStartDirectory(std::filesystem::current_path(error).string());
     SDL_Rect bounds;
     if (SDL_GetDisplayBounds(0, &bounds) == 0)
-      runtime.setScreenSize(toTwips(bounds.w), toTwips(bounds.h));
+      runtime.setScreenSize(scale_.toTwips(bounds.w), scale_.toTwips(bounds.h));
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0)
       frameMs_ = std::max(1, 1000 / mode.refresh_rate);
@@ -175,14 +181,14 @@ class Session {
         break;
       case SDL_MOUSEMOTION:
         if (Window* window = screen_->find(event.motion.windowID)) {
-          Twips x = toTwips(event.motion.x), y = toTwips(event.motion.y);
+          Twips x = scale_.pointAt(event.motion.x), y = scale_.pointAt(event.motion.y);
           runtime.moveAt(*window, x, y);
           screen_->setPointer(pointerAt(runtime, *window, x, y));
         }
         break;
       case SDL_MOUSEBUTTONDOWN:
         if (Window* window = screen_->find(event.button.windowID)) {
-          Twips x = toTwips(event.button.x), y = toTwips(event.button.y);
+          Twips x = scale_.pointAt(event.button.x), y = scale_.pointAt(event.button.y);
           const Control* target = runtime.hitTest(*window, x, y).control;
           if (clicks_.isClick(*window, target, buttonOf(event.button.button),
                               event.button.timestamp))
@@ -208,7 +214,7 @@ class Session {
     if (!window || !window->visible()) return;
     int x = 0, y = 0;
     SDL_GetMouseState(&x, &y);
-    screen_->setPointer(pointerAt(*runtime_, *window, toTwips(x), toTwips(y)));
+    screen_->setPointer(pointerAt(*runtime_, *window, scale_.pointAt(x), scale_.pointAt(y)));
   }
 
   // Modal: the game waits for OK, and what the player did to the windows
@@ -235,6 +241,7 @@ class Session {
   }
 
   const Game& game_;
+  Scale scale_;
   Fonts fonts_;
   SdlPictureDecoder decoder_;
   MixerSound sound_;

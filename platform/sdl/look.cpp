@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace brz::sdl {
 
@@ -11,10 +12,31 @@ PixelRect intersect(const PixelRect& a, const PixelRect& b) {
   return {x1, y1, std::max(0, x2 - x1), std::max(0, y2 - y1)};
 }
 
-PixelRect clientArea(const Window& window) {
-  return {toPixels(window.left()) + kBorderPixels,
-          toPixels(window.top()) + kBorderPixels + kTitlePixels, toPixels(window.clientWidth()),
-          toPixels(window.clientHeight())};
+int scaleFactorFor(float dpi) {
+  if (!(dpi > 0)) return 1;  // also NaN
+  double factor = std::ceil(static_cast<double>(dpi) / kClassicDpi - 0.5);
+  return static_cast<int>(std::clamp(factor, 1.0, static_cast<double>(kMaxScaleFactor)));
+}
+
+Picture magnified(const Picture& picture, const Scale& scale) {
+  int f = scale.factor();
+  Picture big;
+  big.source = picture.source;
+  big.fromFile = picture.fromFile;
+  big.width = picture.width * f;
+  big.height = picture.height * f;
+  big.argb.resize(static_cast<size_t>(big.width) * std::max(0, big.height));
+  for (int y = 0; y < big.height; ++y)
+    for (int x = 0; x < big.width; ++x)
+      big.argb[static_cast<size_t>(y) * big.width + x] =
+          picture.argb[static_cast<size_t>(y / f) * picture.width + x / f];
+  return big;
+}
+
+PixelRect clientArea(const Window& window, const Scale& scale) {
+  return {scale.toPixels(window.left()) + scale.pixels(kBorderPixels),
+          scale.toPixels(window.top()) + scale.pixels(kBorderPixels + kTitlePixels),
+          scale.toPixels(window.clientWidth()), scale.toPixels(window.clientHeight())};
 }
 
 Rgb toRgb(Color color) {

@@ -14,7 +14,7 @@ namespace brz::sdl {
 
 namespace {
 
-// In pixels: the margins round the text, the OK button, the widest line.
+// In 96-dpi pixels: the margins round the text, the OK button, the widest line.
 constexpr int kMargin = 16, kButtonWidth = 75, kButtonHeight = 23, kMaxTextWidth = 420;
 
 class BoxWindow : public Window {
@@ -33,33 +33,38 @@ bool showMessageBox(const std::string& title, const std::string& text, Fonts& fo
     return fonts.measure(t, f, w);
   };
   Runtime runtime(std::move(services));
+  const Scale& scale = fonts.scale();
+  int margin = scale.pixels(kMargin), buttonWidth = scale.pixels(kButtonWidth),
+      buttonHeight = scale.pixels(kButtonHeight);
   Font font;
-  auto lines = fonts.wrap(text, font, kMaxTextWidth);
+  auto lines = fonts.wrap(text, font, scale.pixels(kMaxTextWidth));
   int textWidth = 0;
   for (const auto& line : lines) textWidth = std::max(textWidth, fonts.width(line, font));
   int textHeight = fonts.lineHeight(font) * static_cast<int>(lines.size());
-  int w = std::max(textWidth, kButtonWidth) + 2 * kMargin;
-  int h = kMargin + textHeight + kMargin + kButtonHeight + kMargin * 3 / 4;
+  int w = std::max(textWidth, buttonWidth) + 2 * margin;
+  int h = margin + textHeight + margin + buttonHeight + margin * 3 / 4;
   std::vector<ControlLayout> controls = {
       {.kind = ControlKind::CommandButton,
        .name = "OK",
-       .left = toTwips((w - kButtonWidth) / 2),
-       .top = toTwips(h - kButtonHeight - kMargin * 3 / 4),
-       .width = toTwips(kButtonWidth),
-       .height = toTwips(kButtonHeight),
+       .left = scale.toTwips((w - buttonWidth) / 2),
+       .top = scale.toTwips(h - buttonHeight - margin * 3 / 4),
+       .width = scale.toTwips(buttonWidth),
+       .height = scale.toTwips(buttonHeight),
        .caption = "OK"},
       {.kind = ControlKind::Label,
        .name = "Text",
-       .left = toTwips(kMargin),
-       .top = toTwips(kMargin),
-       .width = toTwips(textWidth + 1),
-       .height = toTwips(textHeight),
+       .left = scale.toTwips(margin),
+       .top = scale.toTwips(margin),
+       .width = scale.toTwips(textWidth + scale.pixels(1)),
+       .height = scale.toTwips(textHeight),
        .caption = text},
   };
-  BoxWindow box(
-      runtime,
-      {.name = "MsgBox", .caption = title, .clientWidth = toTwips(w), .clientHeight = toTwips(h)},
-      controls);
+  BoxWindow box(runtime,
+                {.name = "MsgBox",
+                 .caption = title,
+                 .clientWidth = scale.toTwips(w),
+                 .clientHeight = scale.toTwips(h)},
+                controls);
   bool answered = false;
   auto& ok = box.control<CommandButton>("OK");
   ok.click = [&] { answered = true; };
@@ -135,7 +140,7 @@ bool showMessageBox(const std::string& title, const std::string& text, Fonts& fo
         // before the release could reach it otherwise, and SDL would take the
         // button for still held down.
         pressed = false;
-        runtime.clickAt(box, toTwips(event.button.x), toTwips(event.button.y));
+        runtime.clickAt(box, scale.pointAt(event.button.x), scale.pointAt(event.button.y));
       } else if (event.type == SDL_KEYDOWN) {
         SDL_Keycode key = event.key.keysym.sym;
         if (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE || key == SDLK_ESCAPE)

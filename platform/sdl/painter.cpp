@@ -13,7 +13,8 @@ namespace {
 
 // Frames whose texts and pictures were not drawn for this long lose their textures.
 constexpr std::uint64_t kKeepFrames = 120;
-// The check box's square and the classic seven-by-seven tick inside it.
+// The check box's square and the classic seven-by-seven tick inside it, in
+// 96-dpi pixels.
 constexpr int kCheckSize = 13;
 constexpr const char* kTick[] = {
     "......X", ".....XX", "X...XXX", "XX.XXX.", "XXXXX..", ".XXX...", "..X....",
@@ -27,23 +28,30 @@ PixelRect inset(const PixelRect& r, int by) {
   return {r.x + by, r.y + by, r.w - 2 * by, r.h - 2 * by};
 }
 
-// Where a control is drawn, its container's origin at (x, y); a line's box
-// holds both ends and its width.
-PixelRect boxOf(const Control& c, int x, int y) {
-  if (c.kind() != ControlKind::Line)
-    return {x + toPixels(c.left()), y + toPixels(c.top()), toPixels(c.width()),
-            toPixels(c.height())};
+// Where a control is drawn, its container's origin (x, y) twips from the
+// window's. Each edge is placed from the window's origin, never from a
+// container's rounded one, so a pixel is drawn as the control exactly when
+// the twips at its middle (Scale::pointAt) hit it. A line's box holds both
+// ends and its width.
+PixelRect boxOf(const Control& c, Twips x, Twips y, const Scale& scale) {
+  if (c.kind() != ControlKind::Line) {
+    int left = scale.toPixels(x + c.left()), top = scale.toPixels(y + c.top());
+    return {left, top, scale.toPixels(x + c.left() + c.width()) - left,
+            scale.toPixels(y + c.top() + c.height()) - top};
+  }
   auto& line = static_cast<const Line&>(c);
-  int x1 = toPixels(line.x1()), y1 = toPixels(line.y1());
-  int x2 = toPixels(line.x2()), y2 = toPixels(line.y2());
-  int reach = std::max(1, line.borderWidth);
-  return {x + std::min(x1, x2) - reach, y + std::min(y1, y2) - reach,
-          std::abs(x2 - x1) + 2 * reach + 1, std::abs(y2 - y1) + 2 * reach + 1};
+  int x1 = scale.toPixels(x + line.x1()), y1 = scale.toPixels(y + line.y1());
+  int x2 = scale.toPixels(x + line.x2()), y2 = scale.toPixels(y + line.y2());
+  int reach = scale.pixels(std::max(1, line.borderWidth));
+  int one = scale.pixels(1);
+  return {std::min(x1, x2) - reach, std::min(y1, y2) - reach, std::abs(x2 - x1) + 2 * reach + one,
+          std::abs(y2 - y1) + 2 * reach + one};
 }
 
 }  // namespace
 
-Painter::Painter(SDL_Renderer* renderer, Fonts& fonts) : renderer_(renderer), fonts_(fonts) {}
+Painter::Painter(SDL_Renderer* renderer, Fonts& fonts)
+    : renderer_(renderer), fonts_(fonts), scale_(fonts.scale()) {}
 
 Painter::~Painter() {
   for (auto& [key, cached] : texts_) SDL_DestroyTexture(cached.texture);
@@ -53,7 +61,7 @@ Painter::~Painter() {
 void Painter::paint(const Window& window) {
   ++frame_;
   window_ = &window;
-  int w = toPixels(window.clientWidth()), h = toPixels(window.clientHeight());
+  int w = scale_.toPixels(window.clientWidth()), h = scale_.toPixels(window.clientHeight());
   PixelRect all{0, 0, w, h};
   setClip(all);
   fill(all, toRgb(window.backColor()));
@@ -62,7 +70,7 @@ void Painter::paint(const Window& window) {
   evict();
 }
 
-void Painter::paintChildren(const Container& container, int x, int y, const PixelRect& clip) {
+void Painter::paintChildren(const Container& container, Twips x, Twips y, const PixelRect& clip) {
   const auto& children = container.children();
   for (auto it = children.rbegin(); it != children.rend(); ++it) {
     const Control& child = **it;
@@ -72,7 +80,7 @@ void Painter::paintChildren(const Container& container, int x, int y, const Pixe
       if (!clip_.empty()) paintLine(static_cast<const Line&>(child), x, y);
       continue;
     }
-    PixelRect box = boxOf(child, x, y);
+    PixelRect box = boxOf(child, x, y, scale_);
     PixelRect inner = intersect(box, clip);
     if (inner.empty()) continue;
     setClip(inner);
@@ -80,8 +88,9 @@ void Painter::paintChildren(const Container& container, int x, int y, const Pixe
     if (const Container* holder = child.asContainer()) {
       // A picture box keeps its children inside its border.
       PixelRect holderClip =
-          child.kind() == ControlKind::PictureBox ? intersect(inset(box, 2), clip) : inner;
-      if (!holderClip.empty()) paintChildren(*holder, box.x, box.y, holderClip);
+          child.kind() == ControlKind::PictureBox ? intersect(inset(box, px(2)), clip) : inner;
+      if (!holderClip.empty())
+        paintChildren(*holder, x + child.left(), y + child.top(), holderClip);
     }
   }
 }
@@ -103,9 +112,9 @@ void Painter::paintControl(const Control& control, const PixelRect& box, const P
     case ControlKind::PictureBox:
       fill(box, toRgb(control.backColor()));
       sunken(box);
-      setClip(intersect(inset(box, 2), clip));
+      setClip(intersect(inset(box, px(2)), clip));
       if (!clip_.empty())
-        picture(static_cast<const Image&>(control).picture(), box.x + 2, box.y + 2);
+        picture(static_cast<const Image&>(control).picture(), box.x + px(2), box.y + px(2));
       break;
     case ControlKind::CommandButton:
       paintButton(static_cast<const CommandButton&>(control), box);
@@ -117,8 +126,8 @@ void Painter::paintControl(const Control& control, const PixelRect& box, const P
       fill(box, {255, 255, 255});
       sunken(box);
       const auto& path = static_cast<const DirListBox&>(control).path();
-      setClip(intersect(inset(box, 2), clip));
-      if (!clip_.empty()) text(path, control.font(), {0, 0, 0}, box.x + 3, box.y + 3);
+      setClip(intersect(inset(box, px(2)), clip));
+      if (!clip_.empty()) text(path, control.font(), {0, 0, 0}, box.x + px(3), box.y + px(3));
       break;
     }
     case ControlKind::MediaPlayer:
@@ -136,14 +145,16 @@ void Painter::paintControl(const Control& control, const PixelRect& box, const P
 void Painter::paintFrame(const Frame& frame, const PixelRect& box) {
   fill(box, toRgb(frame.backColor()));
   int top = fonts_.lineHeight(frame.font()) / 2;
-  PixelRect edge{box.x, box.y + top, box.w - 1, box.h - top - 1};
-  rectangle({edge.x + 1, edge.y + 1, edge.w, edge.h}, kHighlight);
+  int one = px(1);
+  PixelRect edge{box.x, box.y + top, box.w - one, box.h - top - one};
+  rectangle({edge.x + one, edge.y + one, edge.w, edge.h}, kHighlight);
   rectangle(edge, kShadow);
   if (frame.caption().empty()) return;
   int width = fonts_.width(frame.caption(), frame.font());
-  fill({box.x + 6, box.y, width + 4, fonts_.lineHeight(frame.font())}, toRgb(frame.backColor()));
+  fill({box.x + px(6), box.y, width + px(4), fonts_.lineHeight(frame.font())},
+       toRgb(frame.backColor()));
   textLines({frame.caption()}, frame.font(), toRgb(frame.foreColor()),
-            {box.x + 8, box.y, box.w - 8, box.h}, false, frame.enabled());
+            {box.x + px(8), box.y, box.w - px(8), box.h}, false, frame.enabled());
 }
 
 // A label that sizes itself without wrapping keeps to one line; every other
@@ -162,10 +173,10 @@ void Painter::paintLabel(const Label& label, const PixelRect& box) {
 void Painter::paintTextBox(const TextBox& box, const PixelRect& r) {
   fill(r, box.enabled() ? toRgb(box.backColor()) : kFace);
   sunken(r);
-  PixelRect inside = inset(r, 2);
+  PixelRect inside = inset(r, px(2));
   setClip(intersect(inside, clip_));
   if (!clip_.empty())
-    textLines({box.text()}, box.font(), toRgb(box.foreColor()), inset(inside, 1), false,
+    textLines({box.text()}, box.font(), toRgb(box.foreColor()), inset(inside, px(1)), false,
               box.enabled());
 }
 
@@ -178,43 +189,47 @@ void Painter::paintButton(const CommandButton& button, const PixelRect& box) {
   PixelRect face = box;
   if (focused) {
     rectangle(box, kDarkShadow);
-    face = inset(box, 1);
+    face = inset(box, px(1));
   }
   raised(face);
-  PixelRect inside = inset(face, 2);
-  auto lines = fonts_.wrap(button.caption(), button.font(), inside.w - 4);
+  PixelRect inside = inset(face, px(2));
+  auto lines = fonts_.wrap(button.caption(), button.font(), inside.w - px(4));
   int height = fonts_.lineHeight(button.font()) * static_cast<int>(lines.size());
   PixelRect textBox{inside.x, inside.y + (inside.h - height) / 2, inside.w, height};
   textLines(lines, button.font(), toRgb(button.foreColor()), textBox, true, button.enabled());
-  if (focused) dottedRectangle(inset(inside, 1));
+  if (focused) dottedRectangle(inset(inside, px(1)));
 }
 
 void Painter::paintCheckBox(const CheckBox& box, const PixelRect& r) {
   fill(r, toRgb(box.backColor()));
-  PixelRect square{r.x, r.y + (r.h - kCheckSize) / 2, kCheckSize, kCheckSize};
+  int size = px(kCheckSize), one = px(1);
+  PixelRect square{r.x, r.y + (r.h - size) / 2, size, size};
   fill(square, box.enabled() ? kHighlight : kFace);
   sunken(square);
   if (box.value() == 1) {
     Rgb tick = box.enabled() ? Rgb{0, 0, 0} : kGrayText;
     for (int row = 0; row < 7; ++row)
       for (int col = 0; col < 7; ++col)
-        if (kTick[row][col] == 'X') fill({square.x + 3 + col, square.y + 3 + row, 1, 1}, tick);
+        if (kTick[row][col] == 'X')
+          fill({square.x + px(3 + col), square.y + px(3 + row), one, one}, tick);
   }
   int height = fonts_.lineHeight(box.font());
-  PixelRect caption{r.x + kCheckSize + 4, r.y + (r.h - height) / 2, r.w - kCheckSize - 4, height};
+  PixelRect caption{r.x + size + px(4), r.y + (r.h - height) / 2, r.w - size - px(4), height};
   textLines({box.caption()}, box.font(), toRgb(box.foreColor()), caption, false, box.enabled());
   if (box.window().activeControl() == &box && window_->runtime().activeWindow() == window_) {
     int width = fonts_.width(box.caption(), box.font());
-    dottedRectangle({caption.x - 1, caption.y - 1, width + 3, height + 2});
+    dottedRectangle({caption.x - one, caption.y - one, width + px(3), height + px(2)});
   }
 }
 
-// A line of BorderWidth pixels in its colour, with round ends.
-void Painter::paintLine(const Line& line, int x, int y) {
+// A line of BorderWidth 96-dpi pixels in its colour, with round ends; its
+// ends at the middle of the squares the end points fall in.
+void Painter::paintLine(const Line& line, Twips x, Twips y) {
   Rgb c = toRgb(line.backColor());
-  float x1 = x + toPixels(line.x1()) + 0.5f, y1 = y + toPixels(line.y1()) + 0.5f;
-  float x2 = x + toPixels(line.x2()) + 0.5f, y2 = y + toPixels(line.y2()) + 0.5f;
-  int width = std::max(1, line.borderWidth);
+  float middle = px(1) / 2.0f;
+  float x1 = scale_.toPixels(x + line.x1()) + middle, y1 = scale_.toPixels(y + line.y1()) + middle;
+  float x2 = scale_.toPixels(x + line.x2()) + middle, y2 = scale_.toPixels(y + line.y2()) + middle;
+  int width = px(std::max(1, line.borderWidth));
   SDL_SetRenderDrawColor(renderer_, c.r, c.g, c.b, 255);
   if (width == 1) {
     SDL_RenderDrawLine(renderer_, static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
@@ -260,42 +275,47 @@ void Painter::fill(const PixelRect& r, Rgb colour) {
   SDL_RenderFillRect(renderer_, &rect);
 }
 
+// Lines and bevels are a 96-dpi pixel thick: a band of the scale's factor.
 void Painter::rectangle(const PixelRect& r, Rgb colour) {
-  fill({r.x, r.y, r.w, 1}, colour);
-  fill({r.x, r.y + r.h - 1, r.w, 1}, colour);
-  fill({r.x, r.y, 1, r.h}, colour);
-  fill({r.x + r.w - 1, r.y, 1, r.h}, colour);
+  int one = px(1);
+  fill({r.x, r.y, r.w, one}, colour);
+  fill({r.x, r.y + r.h - one, r.w, one}, colour);
+  fill({r.x, r.y, one, r.h}, colour);
+  fill({r.x + r.w - one, r.y, one, r.h}, colour);
 }
 
 void Painter::bevel(const PixelRect& r, Rgb topLeft, Rgb bottomRight) {
-  fill({r.x, r.y, r.w - 1, 1}, topLeft);
-  fill({r.x, r.y, 1, r.h - 1}, topLeft);
-  fill({r.x, r.y + r.h - 1, r.w, 1}, bottomRight);
-  fill({r.x + r.w - 1, r.y, 1, r.h}, bottomRight);
+  int one = px(1);
+  fill({r.x, r.y, r.w - one, one}, topLeft);
+  fill({r.x, r.y, one, r.h - one}, topLeft);
+  fill({r.x, r.y + r.h - one, r.w, one}, bottomRight);
+  fill({r.x + r.w - one, r.y, one, r.h}, bottomRight);
 }
 
 void Painter::raised(const PixelRect& r) {
   bevel(r, kHighlight, kDarkShadow);
-  bevel(inset(r, 1), kLight, kShadow);
+  bevel(inset(r, px(1)), kLight, kShadow);
 }
 
 void Painter::sunken(const PixelRect& r) {
   bevel(r, kShadow, kHighlight);
-  bevel(inset(r, 1), kDarkShadow, kLight);
+  bevel(inset(r, px(1)), kDarkShadow, kLight);
 }
 
 void Painter::dottedRectangle(const PixelRect& r) {
-  for (int i = 0; i < r.w; i += 2) {
-    fill({r.x + i, r.y, 1, 1}, {0, 0, 0});
-    fill({r.x + i, r.y + r.h - 1, 1, 1}, {0, 0, 0});
+  int one = px(1);
+  for (int i = 0; i < r.w; i += 2 * one) {
+    fill({r.x + i, r.y, one, one}, {0, 0, 0});
+    fill({r.x + i, r.y + r.h - one, one, one}, {0, 0, 0});
   }
-  for (int i = 0; i < r.h; i += 2) {
-    fill({r.x, r.y + i, 1, 1}, {0, 0, 0});
-    fill({r.x + r.w - 1, r.y + i, 1, 1}, {0, 0, 0});
+  for (int i = 0; i < r.h; i += 2 * one) {
+    fill({r.x, r.y + i, one, one}, {0, 0, 0});
+    fill({r.x + r.w - one, r.y + i, one, one}, {0, 0, 0});
   }
 }
 
-// At the picture's own size (a pixel for every 15 twips), its transparent
+// At the picture's own size (a 96-dpi pixel for every 15 twips), magnified
+// by the scale's factor with nearest-neighbour sampling, its transparent
 // parts showing what lies behind.
 void Painter::picture(const PictureRef& picture, int x, int y) {
   if (!picture || picture->width <= 0 || picture->height <= 0 || clip_.empty()) return;
@@ -310,7 +330,7 @@ void Painter::picture(const PictureRef& picture, int x, int y) {
     SDL_SetTextureBlendMode(cached.texture, SDL_BLENDMODE_BLEND);
     SDL_SetTextureScaleMode(cached.texture, SDL_ScaleModeNearest);
   }
-  SDL_Rect dst{x, y, picture->width, picture->height};
+  SDL_Rect dst{x, y, scale_.pixels(picture->width), scale_.pixels(picture->height)};
   SDL_RenderCopy(renderer_, cached.texture, nullptr, &dst);
 }
 
@@ -319,7 +339,7 @@ int Painter::text(const std::string& line, const Font& font, Rgb colour, int x, 
   if (!face || line.empty()) return 0;
   std::string key = line;
   key += '\0';
-  key += std::to_string(fontPixels(font.points)) + (font.bold ? "b" : "r") +
+  key += std::to_string(scale_.fontPixels(font.points)) + (font.bold ? "b" : "r") +
          std::to_string(colour.r) + "," + std::to_string(colour.g) + "," + std::to_string(colour.b);
   Cached& cached = texts_[key];
   if (!cached.texture) {
@@ -350,7 +370,7 @@ void Painter::textLines(const std::vector<std::string>& lines, const Font& font,
     if (enabled) {
       text(line, font, colour, x, y);
     } else {
-      text(line, font, kHighlight, x + 1, y + 1);
+      text(line, font, kHighlight, x + px(1), y + px(1));
       text(line, font, kGrayText, x, y);
     }
     y += height;
@@ -395,8 +415,9 @@ struct Digest {
 
 // Only what shows counts: a control drawn wholly outside its container (the
 // credits ticker above the menu's client area) changes nothing on screen.
-void digestControl(Digest& d, const Control& c, int x, int y, const PixelRect& clip) {
-  PixelRect box = boxOf(c, x, y);
+void digestControl(Digest& d, const Control& c, Twips x, Twips y, const PixelRect& clip,
+                   const Scale& scale) {
+  PixelRect box = boxOf(c, x, y, scale);
   bool shows = c.visible() && !intersect(box, clip).empty();
   d << c.kind() << shows;
   if (!shows) return;
@@ -442,27 +463,29 @@ void digestControl(Digest& d, const Control& c, int x, int y, const PixelRect& c
       break;
   }
   if (const Container* holder = c.asContainer()) {
-    PixelRect inner = intersect(c.kind() == ControlKind::PictureBox ? inset(box, 2) : box, clip);
-    for (const Control* child : holder->children()) digestControl(d, *child, box.x, box.y, inner);
+    PixelRect inner =
+        intersect(c.kind() == ControlKind::PictureBox ? inset(box, scale.pixels(2)) : box, clip);
+    for (const Control* child : holder->children())
+      digestControl(d, *child, x + c.left(), y + c.top(), inner, scale);
   }
 }
 
 }  // namespace
 
-std::uint64_t fingerprint(const Window& window) {
+std::uint64_t fingerprint(const Window& window, const Scale& scale) {
   Digest d;
   d << window.clientWidth() << window.clientHeight() << window.backColor()
     << (window.runtime().activeWindow() == &window);
-  PixelRect all{0, 0, toPixels(window.clientWidth()), toPixels(window.clientHeight())};
-  for (const Control* child : window.children()) digestControl(d, *child, 0, 0, all);
+  PixelRect all{0, 0, scale.toPixels(window.clientWidth()), scale.toPixels(window.clientHeight())};
+  for (const Control* child : window.children()) digestControl(d, *child, 0, 0, all, scale);
   return d.value;
 }
 
 Picture paintOffscreen(const Window& window, Fonts& fonts) {
   Picture shot;
   shot.source = window.name();
-  shot.width = toPixels(window.clientWidth());
-  shot.height = toPixels(window.clientHeight());
+  shot.width = fonts.scale().toPixels(window.clientWidth());
+  shot.height = fonts.scale().toPixels(window.clientHeight());
   SDL_Surface* surface =
       SDL_CreateRGBSurfaceWithFormat(0, shot.width, shot.height, 32, SDL_PIXELFORMAT_ARGB8888);
   if (!surface) return shot;

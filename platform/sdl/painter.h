@@ -17,8 +17,9 @@ namespace brz::sdl {
 
 // Draws a window's client area in the classic desktop look onto a renderer:
 // the window's back colour, then its controls back to front (the first child
-// of a container is in front), each clipped to its container. Keeps the
-// textures of texts and pictures it drew for the next frames.
+// of a container is in front), each clipped to its container, at the scale
+// of its fonts. Keeps the textures of texts and pictures it drew for the
+// next frames.
 class Painter {
  public:
   Painter(SDL_Renderer* renderer, Fonts& fonts);
@@ -40,14 +41,15 @@ class Painter {
     SDL_Texture* texture = nullptr;
   };
 
-  void paintChildren(const Container& container, int x, int y, const PixelRect& clip);
+  // The children of a container whose origin is (x, y) twips from the window's.
+  void paintChildren(const Container& container, Twips x, Twips y, const PixelRect& clip);
   void paintControl(const Control& control, const PixelRect& box, const PixelRect& clip);
   void paintFrame(const Frame& frame, const PixelRect& box);
   void paintLabel(const Label& label, const PixelRect& box);
   void paintTextBox(const TextBox& box, const PixelRect& r);
   void paintButton(const CommandButton& button, const PixelRect& box);
   void paintCheckBox(const CheckBox& box, const PixelRect& r);
-  void paintLine(const Line& line, int x, int y);
+  void paintLine(const Line& line, Twips x, Twips y);
 
   void setClip(const PixelRect& clip);
   void fill(const PixelRect& r, Rgb colour);
@@ -64,9 +66,12 @@ class Painter {
   void textLines(const std::vector<std::string>& lines, const Font& font, Rgb colour,
                  const PixelRect& box, bool centred, bool enabled);
   void evict();
+  // A length of the 96-dpi look in pixels of this screen.
+  int px(int classic) const { return scale_.pixels(classic); }
 
   SDL_Renderer* renderer_;
   Fonts& fonts_;
+  Scale scale_;
   const Window* window_ = nullptr;
   PixelRect clip_;
   std::uint64_t frame_ = 0;
@@ -74,12 +79,12 @@ class Painter {
   std::map<const Picture*, CachedPicture> pictures_;
 };
 
-// A digest of everything Painter::paint draws from: equal digests, equal
-// pictures. Any property the painter reads must be in it.
-std::uint64_t fingerprint(const Window& window);
+// A digest of everything Painter::paint draws from at a scale: equal
+// digests, equal pictures. Any property the painter reads must be in it.
+std::uint64_t fingerprint(const Window& window, const Scale& scale);
 
-// What a window's client area looks like, drawn with no display: the pixels
-// a screenshot of it would hold, as straight ARGB.
+// What a window's client area looks like, drawn with no display at the scale
+// of the fonts: the pixels a screenshot of it would hold, as straight ARGB.
 Picture paintOffscreen(const Window& window, Fonts& fonts);
 
 }  // namespace brz::sdl

@@ -42,7 +42,7 @@ Screen::~Screen() {
 
 Screen::Real& Screen::create(Window& window) {
   Real& real = reals_[&window];
-  real.area = clientArea(window);
+  real.area = clientArea(window, fonts_.scale());
   real.title = window.caption();
   real.window =
       SDL_CreateWindow(real.title.c_str(), real.area.x, real.area.y, std::max(1, real.area.w),
@@ -83,7 +83,7 @@ void Screen::sync() {
         SDL_FreeSurface(surface);
       }
     }
-    PixelRect area = clientArea(window);
+    PixelRect area = clientArea(window, fonts_.scale());
     if (area.x != real.area.x || area.y != real.area.y)
       SDL_SetWindowPosition(real.window, area.x, area.y);
     if (area.w != real.area.w || area.h != real.area.h) {
@@ -122,7 +122,7 @@ void Screen::paint() {
     if (!real.shown || !real.painter) continue;
     if (!real.invalid && real.paintedRevision == runtime_.revision()) continue;
     real.paintedRevision = runtime_.revision();
-    std::uint64_t shown = fingerprint(*window);
+    std::uint64_t shown = fingerprint(*window, fonts_.scale());
     if (!real.invalid && shown == real.fingerprint) continue;
     real.painter->paint(*window);
     SDL_RenderPresent(real.renderer);
@@ -155,7 +155,8 @@ SDL_Window* Screen::sdlWindow(const Window* window) const {
   return found == reals_.end() ? nullptr : found->second.window;
 }
 
-// The hot spot is the centre of the picture, where a cross-hair's lines meet.
+// Magnified like every other picture; the hot spot is its centre, where a
+// cross-hair's lines meet.
 void Screen::setPointer(const PictureRef& picture) {
   std::erase_if(pointers_, [&](auto& entry) {
     if (!entry.second.picture.expired()) return false;
@@ -172,8 +173,9 @@ void Screen::setPointer(const PictureRef& picture) {
     Pointer& made = pointers_[picture.get()];
     if (!made.cursor) {
       made.picture = picture;
-      SDL_Surface* surface = surfaceOf(*picture);
-      made.cursor = SDL_CreateColorCursor(surface, picture->width / 2, picture->height / 2);
+      Picture big = magnified(*picture, fonts_.scale());
+      SDL_Surface* surface = surfaceOf(big);
+      made.cursor = SDL_CreateColorCursor(surface, big.width / 2, big.height / 2);
       SDL_FreeSurface(surface);
     }
     if (made.cursor) cursor = made.cursor;

@@ -22,10 +22,12 @@ fail() {
 }
 note() { echo "-- $*"; }
 
-# start_xvfb DIR : a 1024 x 768 X server on a free display, stopped on exit.
+# start_xvfb DIR [SIZE [OPTION...]] : an X server on a free display, 1024x768
+# unless told, with Xvfb's OPTIONs; stopped by stop_xvfb or on exit.
 start_xvfb() {
-  local dir=$1
-  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$dir/display" 2>"$dir/xvfb.log" &
+  local dir=$1 size=${2:-1024x768}
+  shift $(($# < 2 ? $# : 2))
+  Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp "$@" 9>"$dir/display" 2>"$dir/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$dir/display" ] && break
@@ -33,6 +35,14 @@ start_xvfb() {
   done
   [ -s "$dir/display" ] || { echo "SKIP: Xvfb did not start: $(cat "$dir/xvfb.log")"; exit 77; }
   export DISPLAY=:$(cat "$dir/display")
+}
+
+# stop_xvfb : stops the X server start_xvfb started, for another to start.
+stop_xvfb() {
+  [ -n "${xvfb_pid:-}" ] || return 0
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=
 }
 
 # The processes this script started, stopped on its exit by their own ids.
