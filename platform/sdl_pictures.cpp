@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform/runtime.h"
 
@@ -36,11 +37,19 @@ PictureRef toPicture(SDL_Surface* surface, const std::string& source, bool fromF
 }  // namespace
 
 PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
-  // Open the file ourselves first, so a missing file is reported with the
-  // system's own reason rather than the decoder's guess.
+  // Read the file whole, then decode it from memory: a missing file is
+  // reported with the system's own reason, and the decoder's format probes
+  // seek in memory instead of in the file (two loads a shot, never cached).
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) throw FatalError("LoadPicture: cannot read \"" + path + "\": " + std::strerror(errno));
-  SDL_RWops* stream = SDL_RWFromFP(file, SDL_TRUE);
+  std::vector<unsigned char> bytes;
+  unsigned char chunk[16384];
+  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  bool failed = std::ferror(file);
+  std::fclose(file);
+  if (failed) throw FatalError("LoadPicture: cannot read \"" + path + "\": read error");
+  SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   SDL_Surface* surface = IMG_Load_RW(stream, 1);
   if (!surface) throw FatalError("LoadPicture: cannot decode \"" + path + "\": " + IMG_GetError());
   return toPicture(surface, path, true);
