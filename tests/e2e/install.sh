@@ -39,7 +39,14 @@ cd "$work/elsewhere"
 game_pid=$!
 started_pids+=("$game_pid")
 menu=$(window "Brizzlet Main Menu") || { cat "$work/game.err"; fail "no menu window"; exit 1; }
-sleep 12 # the slide-in
+# The slide-in takes 223 ticks; on a busy machine late ticks are dropped, so
+# wait for the Play button to arrive rather than for a fixed time.
+for _ in $(seq 80); do
+  shot installed-menu
+  [ "$(colour installed-menu "$menu" "$(px $((110 + 120 + 2160 + 45)))" "$(px $((240 + 270 + 600 + 45)))")" = \
+    80FFFF ] && break
+  sleep 0.5
+done
 click "$menu" "$(centre $((110 + 120 + 2160)) 1455)" "$(centre $((240 + 270 + 600)) 375)"
 game=$(window "Brizzlet!!! ~ Time Attack") || { fail "Play Time Attack showed no game window"; exit 1; }
 # A miss on the bare field: the shot frame 60 ms later, the count 120 ms later.
