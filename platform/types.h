@@ -19,7 +19,6 @@ inline constexpr Color kWhite = 0x00FFFFFF;
 inline constexpr Color kBlack = 0x00000000;
 inline constexpr Color kButtonFace = 0x8000000F;  // the system's button face
 inline constexpr Color kWindowText = 0x80000012;  // the system's button text
-inline constexpr Color kWindowBackground = 0x8000000F;
 
 struct Font {
   float points = 8.25f;  // the toolkit's default size
