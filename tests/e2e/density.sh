@@ -14,19 +14,12 @@ artefacts=$(realpath "$3")
 here=$(dirname "$(realpath "$0")")
 source "$here/xvfb.sh"
 command -v xprop >/dev/null || { echo "SKIP: xprop is not installed"; exit 77; }
-# In the sanitizer build: the system libraries' own leaks are not the game's.
-export LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan.supp:print_suppressions=0
 
 rm -f "$artefacts"/*.png
 work=$(mktemp -d /tmp/brizzlet-density-XXXXXX)
 trap 'stop_all; rm -rf "$work"' EXIT
 export SDL_AUDIODRIVER=dummy
 cd "$assets"
-
-# Layout twips to pixels at the factor f, and the middle of a control from
-# the sum of its containers' places.
-px() { echo $((($1 * 2 * f + 15) / 30)); }
-centre() { echo $(($(px "$1") + $(px "$2") / 2)); }
 
 # play DPI FACTOR SCREEN : one game on its own X server, up to a hit on
 # nyamuk1; sets menu_size and game_size to the windows' WIDTHxHEIGHT, and

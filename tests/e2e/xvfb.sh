@@ -16,6 +16,25 @@ retry() {
 }
 
 failures=0
+
+# In a sanitizer build: what the system libraries keep to the end is not the
+# game's.
+export LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "${BASH_SOURCE[0]}")")/lsan.supp:print_suppressions=0
+
+# Layout twips to client pixels at the drawing factor f (1 unless a script
+# sets it), and the centre of a control from the sum of its containers' places.
+f=1
+px() { echo $((($1 * 2 * f + 15) / 30)); }
+centre() { echo $(($(px "$1") + $(px "$2") / 2)); }
+
+# ended PID : waits up to 5 s for the process to end. True, with its exit
+# status in $status, once it has; false while it still runs.
+ended() {
+  for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.05; done
+  kill -0 "$1" 2>/dev/null && return 1
+  wait "$1"
+  status=$?
+}
 fail() {
   echo "FAIL: $*"
   failures=$((failures + 1))
