@@ -1,23 +1,15 @@
 // The end of a round, whichever way it ends. Callers write the mode's last and
 // high score around it.
 #include "game/form1.h"
-#include "menu/menutama.h"
 
 namespace brz {
 
 void Form1::EndRound() {
-  menutama& m = menu();
-
-  // 1. Re-arm the menu's slide-in: the panel just off the left edge, the
-  // title picture with it, steps of 150 every 50 ms.
-  m.Frame2.setLeft(m.Frame2.width() * -1);
-  m.Picture3.setLeft(m.Frame2.left());
-  m.Timer1.setInterval(50);
-  m.Timer1.setTag("150");
+  // 1. The menu slides in again.
+  host().replaySlideIn();
 
   // 2. The end message follows the score box's colour, not the labels.
-  m.Label5.setCaption("GAME OVER");
-  if (Score.backColor() == kGreen) m.Label5.setCaption("Your score bigger than high score");
+  host().showEndMessage(Score.backColor() == kGreen);
 
   // 3. A full magazine.
   plor.setText("6");
@@ -27,10 +19,7 @@ void Form1::EndRound() {
   ganas.setText("0");
 
   // 5. The menu takes the game window's place.
-  m.setLeft(left());
-  m.setTop(top());
-  m.setWidth(8200);
-  m.setHeight(height());
+  host().takePlaceOf(*this);
   hide();
 
   // 6. The music from its beginning.

@@ -2,7 +2,6 @@
 // that grows with the ferocity level; in the balm mode the three that fly left
 // bite the character at the field's left end.
 #include "game/form1.h"
-#include "menu/menutama.h"
 #include "platform/counters.h"
 
 namespace brz {
@@ -11,24 +10,12 @@ namespace {
 
 // A Left below this means a left-flying mosquito has reached the character.
 constexpr Twips kBiteLine = 1080;
-// Where a right-flying mosquito comes back in: 95 twips already in the field.
-constexpr Twips kRightEntry = -400;
 
 }  // namespace
 
 void Form1::Timer1_Tick() {
-  struct Lane {
-    Image& mosquito;
-    int speed;
-    bool leftward;
-  };
-  const Lane lanes[] = {
-      {nyamuk1, 5, true},  {nyamuk2, 6, true},  {nyamuk3, 5, true},
-      {nyamuk4, 6, false}, {nyamuk5, 4, false},
-  };
-
   // 1. Each lane in turn. Hidden mosquitoes fly and cost points too.
-  for (const Lane& lane : lanes) {
+  for (const Lane& lane : lanes_) {
     double g = toNumber(ganas.text());
     double step = lane.speed * g;
     lane.mosquito.setLeft(
@@ -36,15 +23,15 @@ void Form1::Timer1_Tick() {
     bool leftTheField =
         lane.leftward ? lane.mosquito.left() < 1 : lane.mosquito.left() > Frame1.width();
     if (leftTheField) {
-      lane.mosquito.setLeft(lane.leftward ? Frame1.width() : kRightEntry);
+      lane.mosquito.setLeft(entryLeft(lane));
       add(Score, -10);
     }
   }
 
   // 2. The balm mode: the last score follows the score, and the left-flying
   // mosquitoes bite. One bite costs one balm however many crossed the line.
-  if (isMode(kBalmCaption)) {
-    menu().your3.setCaption(Score.text());
+  if (isMode(Mode::Balm)) {
+    host().showLastScore(Mode::Balm, Score.text());
     if (nyamuk1.left() < kBiteLine || nyamuk2.left() < kBiteLine || nyamuk3.left() < kBiteLine) {
       add(Balsem, -1);  // may end the round, which narrows the field
       nyamuk1.setLeft(Frame1.width());

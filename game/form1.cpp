@@ -1,9 +1,14 @@
 #include "game/form1.h"
 
-#include "menu/menutama.h"
 #include "platform/counters.h"
 
 namespace brz {
+
+std::optional<Mode> modeOf(std::string_view caption) {
+  for (Mode mode : {Mode::TimeAttack, Mode::Basmi, Mode::Balm})
+    if (caption == captionOf(mode)) return mode;
+  return std::nullopt;
+}
 
 namespace {
 
@@ -89,11 +94,7 @@ Form1::Form1(Runtime& runtime) : Window(runtime, kWindow, kControls) {
   Frame1.mouseMove = [this](int button, int shift, Twips x, Twips y) {
     Frame1_MouseMove(button, shift, x, y);
   };
-  nyamuk1.click = [this] { nyamuk_Click(nyamuk1, Frame1.width()); };
-  nyamuk2.click = [this] { nyamuk_Click(nyamuk2, Frame1.width()); };
-  nyamuk3.click = [this] { nyamuk_Click(nyamuk3, Frame1.width()); };
-  nyamuk4.click = [this] { nyamuk_Click(nyamuk4, -400); };
-  nyamuk5.click = [this] { nyamuk_Click(nyamuk5, -400); };
+  for (const Lane& lane : lanes_) lane.mosquito.click = [this, &lane] { nyamuk_Click(lane); };
   Timer5.tick = [this] { Timer5_Tick(); };
 
   plor.change = [this] { plor_Change(); };
@@ -112,9 +113,8 @@ Form1::Form1(Runtime& runtime) : Window(runtime, kWindow, kControls) {
 }
 
 void Form1::Form_Load() {
-  setWidth(7605);
-  Frame1.setWidth(7455);
-  menu().show();
+  narrowField();
+  host().show();
   hide();
   MediaPlayer2.setFileName(file("\\backsound.mid"));
 }
@@ -124,12 +124,9 @@ void Form1::Form_Unload() {
   runtime().end();
 }
 
-menutama& Form1::menu() {
-  return runtime().form<menutama>();
-}
-
-bool Form1::soundOn() {
-  return menu().Check1.value() == 1;
+void Form1::narrowField() {
+  setWidth(kNarrowWindow);
+  Frame1.setWidth(kNarrowField);
 }
 
 void Form1::add(TextBox& counter, double amount) {
@@ -138,10 +135,6 @@ void Form1::add(TextBox& counter, double amount) {
 
 void Form1::paintScore(const std::string& highScore) {
   Score.setBackColor(isHigher(Score.text(), highScore) ? kGreen : kWhite);
-}
-
-void Form1::keepHighScore(Label& highScore) {
-  if (isHigher(Score.text(), highScore.caption())) highScore.setCaption(Score.text());
 }
 
 }  // namespace brz

@@ -3,20 +3,18 @@
 #include <string>
 #include <string_view>
 
+#include "game/round_host.h"
 #include "platform/runtime.h"
 
 namespace brz {
 
-class menutama;
-
-// The captions of the game window: the only record of the mode being played.
-inline constexpr std::string_view kTimeAttackCaption = "Brizzlet!!! ~ Time Attack";
-inline constexpr std::string_view kBasmiCaption = "Brizzlet!!! ~ Basmi Semua Nyamuk";
-inline constexpr std::string_view kBalmCaption =
-    "Tolong ... Jangan Sampai Gua digigit nyamuk ! ...";
-
 inline constexpr Color kGreen = 0x0000FF00;
 inline constexpr Color kRed = 0x000000FF;
+
+// The game window's outer width and the play field's, as laid out and in the
+// balm mode, which widens both for the character at the field's left end.
+inline constexpr Twips kNarrowWindow = 7605, kNarrowField = 7455;
+inline constexpr Twips kWideWindow = 10000, kWideField = 9900;
 
 // The game window: the play field with its five mosquitoes, the counters of
 // a round, the magazine, the give-up buttons, the two sound players and the
@@ -28,9 +26,7 @@ class Form1 : public Window {
   // --- controls, named as in the layout ---
   CommandButton& Command3_0 = control<CommandButton>("Command3", 0);
   CommandButton& Command3_1 = control<CommandButton>("Command3", 1);
-  Frame& Frame4 = control<Frame>("Frame4");
   CommandButton& Command2 = control<CommandButton>("Command2");
-  Frame& Frame3 = control<Frame>("Frame3");
   Frame& Balsem1 = control<Frame>("Balsem1");
   Frame& Frame2 = control<Frame>("Frame2");
   TextBox& time = control<TextBox>("time");
@@ -63,7 +59,30 @@ class Form1 : public Window {
   Timer& Timer6 = control<Timer>("Timer6");
   Timer& tmplor = control<Timer>("tmplor");
 
+  // Sets the window up for a round of `mode`: its counters, panels and field,
+  // and last its caption, so the counters' change handlers run under the
+  // caption of the round before.
+  void launch(Mode mode);
+  // Back to the layout's width, window and field.
+  void narrowField();
+
  private:
+  // A mosquito's lane: its speed at level 1 in twips a tick and its way
+  // across. A mosquito that leaves the field, or is shot, comes back in at
+  // the edge it flies from: a left-flying one at the field's width (read at
+  // that moment), a right-flying one at kRightEntry.
+  struct Lane {
+    Image& mosquito;
+    int speed;
+    bool leftward;
+  };
+  static constexpr Twips kRightEntry = -400;  // 95 twips already in the field
+  const Lane lanes_[5] = {
+      {nyamuk1, 5, true},  {nyamuk2, 6, true},  {nyamuk3, 5, true},
+      {nyamuk4, 6, false}, {nyamuk5, 4, false},
+  };
+  Twips entryLeft(const Lane& lane) const { return lane.leftward ? Frame1.width() : kRightEntry; }
+
   // Load and unload.
   void Form_Load();
   void Form_Unload();
@@ -82,7 +101,7 @@ class Form1 : public Window {
   // Shooting and aiming.
   void Frame1_Click();
   void Frame1_MouseMove(int button, int shift, Twips x, Twips y);
-  void nyamuk_Click(Image& mosquito, Twips entryLeft);
+  void nyamuk_Click(const Lane& lane);
   void Timer5_Tick();
 
   // Magazine and reload.
@@ -101,17 +120,16 @@ class Form1 : public Window {
   void Command3_Click(int index);
 
   // Helpers the handlers share.
-  menutama& menu();
-  bool soundOn();
-  bool isMode(std::string_view modeCaption) const { return caption() == modeCaption; }
+  // The menu: the window rounds are launched from, which keeps the scores.
+  RoundHost& host() const { return runtime().existing<RoundHost>(); }
+  bool soundOn() const { return host().soundOn(); }
+  bool isMode(Mode mode) const { return caption() == captionOf(mode); }
   // Dir1.Path followed by a name that begins with a backslash.
   std::string file(std::string_view name) const { return filePath(Dir1.path(), name); }
   // Adds to a counter's number and writes it back as text (its Change runs).
   static void add(TextBox& counter, double amount);
-  // Colours the score box against a high-score label.
+  // Colours the score box against a high score.
   void paintScore(const std::string& highScore);
-  // Sets a high-score label to the score when the score is strictly higher.
-  void keepHighScore(Label& highScore);
 };
 
 }  // namespace brz

@@ -1,6 +1,5 @@
 // Hits and the round clock.
 #include "game/form1.h"
-#include "menu/menutama.h"
 #include "platform/counters.h"
 
 namespace brz {
@@ -25,8 +24,8 @@ void Form1::HitMosquito() {
 
   // The mode's own counters. The last Basmi hit ends the round inside the
   // `sisa` assignment; the bonus then adds nothing, since `ganas` is "0" again.
-  if (isMode(kTimeAttackCaption)) add(time, 1);
-  if (isMode(kBasmiCaption)) {
+  if (isMode(Mode::TimeAttack)) add(time, 1);
+  if (isMode(Mode::Basmi)) {
     add(sisa, -1);
     add(Score, 10 * toNumber(ganas.text()));
   }
@@ -48,16 +47,15 @@ void Form1::Timer2_Tick() {
 
 void Form1::Timer3_Tick() {
   // Time Attack: the time left runs down; the round ends when it is gone.
-  if (isMode(kTimeAttackCaption)) {
+  if (isMode(Mode::TimeAttack)) {
     add(time, -1);
     if (toNumber(time.text()) < 1) {
-      menu().Your1.setCaption(Score.text());
-      keepHighScore(menu().high1);
+      host().recordScore(Mode::TimeAttack, Score.text());
       EndRound();
     }
   }
   // Basmi: the time used runs up and drains the score, with no floor.
-  if (isMode(kBasmiCaption)) {
+  if (isMode(Mode::Basmi)) {
     add(time, 1);
     add(Score, -50);
   }

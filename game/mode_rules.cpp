@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "game/form1.h"
-#include "menu/menutama.h"
 #include "platform/counters.h"
 
 namespace brz {
@@ -17,26 +16,57 @@ constexpr Twips kBalmButtonFloor = 30000;
 
 }  // namespace
 
+// The starting counters of each mode, set in the order the menu's Play
+// buttons set them: `sisa` and `time` have change handlers of their own.
+void Form1::launch(Mode mode) {
+  switch (mode) {
+    case Mode::TimeAttack:
+      ganas.setText("0");
+      time.setText("30");
+      break;
+    case Mode::Basmi:
+      Frame2.show();
+      sisa.setText("30");
+      ganas.setText("10");
+      time.setText("0");
+      break;
+    case Mode::Balm:
+      // A wider field for the character, only three mosquitoes, all three
+      // starting mid-field, and the balm button waiting above the field.
+      setWidth(kWideWindow);
+      Frame1.setWidth(kWideField);
+      Image2.show();
+      Balsem1.show();
+      Balsem.setText("3");
+      ganas.setText("5");
+      time.setText("10");
+      Command1.setTop(-5000);
+      nyamuk4.hide();
+      nyamuk5.hide();
+      nyamuk1.setLeft(6000);
+      nyamuk2.setLeft(6000);
+      nyamuk3.setLeft(6000);
+      break;
+  }
+  setCaption(std::string(captionOf(mode)));
+}
+
 // Green while the score beats the high score of the mode being played.
 void Form1::Score_Change() {
-  if (isMode(kBalmCaption)) paintScore(menu().high3.caption());
-  if (isMode(kTimeAttackCaption)) paintScore(menu().high1.caption());
-  if (isMode(kBasmiCaption)) paintScore(menu().high2.caption());
+  if (auto mode = modeOf(caption())) paintScore(host().highScore(*mode));
 }
 
 // The balm mode ends when the balm is used up. No mode test: only the balm
 // mode lowers it.
 void Form1::Balsem_Change() {
   if (toNumber(Balsem.text()) >= 1) return;
-  setWidth(7605);
-  Frame1.setWidth(7455);
+  narrowField();
   Image2.hide();
   Balsem1.hide();
   nyamuk4.show();
   nyamuk5.show();
   EndRound();
-  menu().your3.setCaption(Score.text());
-  keepHighScore(menu().high3);
+  host().recordScore(Mode::Balm, Score.text());
 }
 
 void Form1::sisa_Change() {
@@ -47,10 +77,12 @@ void Form1::sisa_Change() {
   if (sisa.text() == "1") nyamuk2.hide();
   if (sisa.text() == "0") nyamuk1.hide();
 
-  if (isMode(kBasmiCaption)) {
-    menu().your2.setCaption(Score.text());
-    if (toNumber(sisa.text()) < 1) {
-      keepHighScore(menu().high2);
+  // In Basmi the last score follows every hit; the last hit ends the round.
+  if (isMode(Mode::Basmi)) {
+    if (toNumber(sisa.text()) >= 1) {
+      host().showLastScore(Mode::Basmi, Score.text());
+    } else {
+      host().recordScore(Mode::Basmi, Score.text());
       nyamuk1.show();
       nyamuk2.show();
       nyamuk3.show();
@@ -84,8 +116,7 @@ void Form1::Timer4_Tick() {
 // Giving up, with either button. The caption is cleared before the end, so no
 // score is written for the round.
 void Form1::Command3_Click(int /*index*/) {
-  setWidth(7605);
-  Frame1.setWidth(7455);
+  narrowField();
   Image2.hide();
   Balsem1.hide();
   // All five come back: a Basmi round given up late would otherwise leave its

@@ -33,14 +33,15 @@ void Form1::Frame1_MouseMove(int /*button*/, int /*shift*/, Twips x, Twips y) {
   }
 }
 
-void Form1::nyamuk_Click(Image& mosquito, Twips entryLeft) {
+void Form1::nyamuk_Click(const Lane& lane) {
+  Image& mosquito = lane.mosquito;
   Line1.setX2(mosquito.left() + kAimOffset);
   Line1.setY2(mosquito.top() + kAimOffset);
   HitMosquito();
   // Still done after a hit that ended the round, on the hidden window.
   Image1.setLeft(mosquito.left());
   Image1.setTop(mosquito.top());
-  mosquito.setLeft(entryLeft);
+  mosquito.setLeft(entryLeft(lane));
 }
 
 void Form1::Timer5_Tick() {

@@ -84,7 +84,7 @@ constexpr ControlLayout kControls[] = {
 
 }  // namespace
 
-menutama::menutama(Runtime& runtime) : Window(runtime, kWindow, kControls) {
+menutama::menutama(Runtime& runtime) : RoundHost(runtime, kWindow, kControls) {
   load = [this] { Form_Load(); };
   unload = [this] { Form_Unload(); };
   mouseMove = [this](int button, int shift, Twips x, Twips y) {
@@ -163,40 +163,57 @@ void menutama::StartRound() {
 void menutama::Command1_Click() {
   if (game().visible()) return;
   StartRound();
-  game().ganas.setText("0");
-  game().time.setText("30");
-  game().setCaption(std::string(kTimeAttackCaption));
+  game().launch(Mode::TimeAttack);
 }
 
 void menutama::Command2_Click() {
   if (game().visible()) return;
   StartRound();
-  game().Frame2.show();
-  game().sisa.setText("30");
-  game().ganas.setText("10");
-  game().time.setText("0");
-  game().setCaption(std::string(kBasmiCaption));
+  game().launch(Mode::Basmi);
 }
 
+// The balm mode widens the game window before it is shown.
 void menutama::Command3_Click() {
   if (game().visible()) return;
-  Form1& g = game();
-  g.setWidth(10000);
-  g.Frame1.setWidth(9900);
-  g.Image2.show();
-  g.Balsem1.show();
-  g.Balsem.setText("3");
-  g.ganas.setText("5");
-  g.time.setText("10");
-  g.Command1.setTop(-5000);
-  g.nyamuk4.hide();
-  g.nyamuk5.hide();
-  g.nyamuk1.setLeft(6000);
-  g.nyamuk2.setLeft(6000);
-  g.nyamuk3.setLeft(6000);
-  g.setCaption(std::string(kBalmCaption));
+  game().launch(Mode::Balm);
   StartRound();
 }
+
+// --- what the game window asks of the menu -------------------------------------
+
+void menutama::showLastScore(Mode mode, const std::string& score) {
+  scores(mode).last.setCaption(score);
+}
+
+void menutama::recordScore(Mode mode, const std::string& score) {
+  showLastScore(mode, score);
+  if (isHigher(score, highScore(mode))) scores(mode).high.setCaption(score);
+}
+
+// The panel just off the left edge, the title picture with it, steps of 150
+// every 50 ms.
+void menutama::replaySlideIn() {
+  Frame2.setLeft(Frame2.width() * -1);
+  Picture3.setLeft(Frame2.left());
+  Timer1.setInterval(50);
+  Timer1.setTag("150");
+}
+
+void menutama::showEndMessage(bool beatHighScore) {
+  Label5.setCaption("GAME OVER");
+  if (beatHighScore) Label5.setCaption("Your score bigger than high score");
+}
+
+// Where the game window was, as tall as it, and wide enough for the panel and
+// the title picture.
+void menutama::takePlaceOf(const Window& window) {
+  setLeft(window.left());
+  setTop(window.top());
+  setWidth(8200);
+  setHeight(window.height());
+}
+
+// --- the options -----------------------------------------------------------------
 
 void menutama::Check1_Click() {
   if (Check1.value() == 1)

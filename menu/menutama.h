@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/round_host.h"
 #include "platform/runtime.h"
 
 namespace brz {
@@ -9,7 +10,7 @@ class Form1;
 // The menu window and start-up window: the title animation, the three Play
 // buttons, "Sound ON", "About", "EXIT" and the last and high scores. During a
 // round it is stretched behind the game window as a backdrop.
-class menutama : public Window {
+class menutama : public RoundHost {
  public:
   explicit menutama(Runtime& runtime);
 
@@ -20,14 +21,10 @@ class menutama : public Window {
   Label& Label7 = control<Label>("Label7");
   Label& Label6 = control<Label>("Label6");
   Label& Label5 = control<Label>("Label5");
-  Label& Label4 = control<Label>("Label4");
-  Label& Label2 = control<Label>("Label2");
   Timer& Timer1 = control<Timer>("Timer1");
   CommandButton& Command5 = control<CommandButton>("Command5");
   CommandButton& Command4 = control<CommandButton>("Command4");
   CheckBox& Check1 = control<CheckBox>("Check1");
-  Frame& Frame4 = control<Frame>("Frame4");
-  Frame& Frame3 = control<Frame>("Frame3");
   Frame& Frame1 = control<Frame>("Frame1");
   CommandButton& Command3 = control<CommandButton>("Command3");
   Label& your3 = control<Label>("your3");
@@ -39,7 +36,24 @@ class menutama : public Window {
   Label& high1 = control<Label>("high1");
   Label& Your1 = control<Label>("Your1");
 
+  // What the game window asks of the menu.
+  bool soundOn() const override { return Check1.value() == 1; }
+  const std::string& highScore(Mode mode) const override { return scores(mode).high.caption(); }
+  void showLastScore(Mode mode, const std::string& score) override;
+  void recordScore(Mode mode, const std::string& score) override;
+  void replaySlideIn() override;
+  void showEndMessage(bool beatHighScore) override;
+  void takePlaceOf(const Window& window) override;
+
  private:
+  // The last and the high score of each mode, in the order of the modes.
+  struct ScoreLabels {
+    Label& last;
+    Label& high;
+  };
+  const ScoreLabels scoreLabels_[3] = {{Your1, high1}, {your2, high2}, {your3, high3}};
+  const ScoreLabels& scores(Mode mode) const { return scoreLabels_[static_cast<int>(mode)]; }
+
   void Form_Load();
   void Form_Unload();
   void Form_MouseMove(int button, int shift, Twips x, Twips y);

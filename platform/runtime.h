@@ -69,6 +69,14 @@ class Runtime {
     if (window.load) window.load();
     return window;
   }
+  // A window already created, reached by a base class it implements (such as
+  // an interface one library declares and another's window fulfils).
+  template <class W>
+  W& existing() const {
+    for (auto& window : windows_)
+      if (auto* found = dynamic_cast<W*>(window.get())) return *found;
+    throw std::logic_error("no window of the kind asked for has been created");
+  }
   // Starts the program: creates and loads the start-up window, then shows it.
   template <class W>
   void start() {
