@@ -105,7 +105,8 @@ TEST_F(Round, ABiteCostsOneBalmAndSendsAllThreeBack) {
   game().nyamuk2.setLeft(1080 + 30);  // 6 x 5 = 30 per tick: exactly on the line
   wait(50);
   EXPECT_EQ(game().Balsem.text(), "3");
-  wait(50);  // 1050: past it
+  game().nyamuk2.setLeft(1079 + 30);  // a twip past it
+  wait(50);
   EXPECT_EQ(game().Balsem.text(), "2");
   EXPECT_EQ(game().nyamuk1.left(), 9900);
   EXPECT_EQ(game().nyamuk2.left(), 9900);
