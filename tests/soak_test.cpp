@@ -255,18 +255,5 @@ TEST_F(Soak, AMonthOfPlayKeepsMemoryTicksAndPositions) {
             << " bytes\n";
 }
 
-// The day that matters most for precision: a single round with the flight at
-// a high level for days on end, every position checked tick by tick for a
-// while each hour.
-TEST_F(Soak, FlightAtHighLevelStaysExactForDays) {
-  click(menu().Command2);
-  game().ganas.setText("200");  // steps of 800 to 1200 twips: a wrap every few ticks
-  for (long hour = 0; hour < 24 * std::max(1L, soakDays() / 10) && !HasFatalFailure(); ++hour) {
-    wait(kHour);
-    checkRun();
-    for (int tick = 0; tick < 40; ++tick) ASSERT_NO_FATAL_FAILURE(checkOneFlightTick());
-  }
-}
-
 }  // namespace
 }  // namespace brz
