@@ -41,24 +41,13 @@ std::uint64_t envNumber(const char* name, std::uint64_t fallback) {
   return text && *text ? std::strtoull(text, nullptr, 10) : fallback;
 }
 
-// The plain decimal text the game writes into its counters: "0", "-40",
-// "3877.5"; no exponent, no "-0", no leading zeros, no blanks.
-bool isPlainNumber(std::string_view text) {
-  auto digits = [](std::string_view s) {
-    return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
-  };
-  if (text == "-0") return false;
-  if (text.starts_with('-')) text.remove_prefix(1);
-  size_t point = text.find('.');
-  std::string_view whole = text.substr(0, point);
-  if (!digits(whole) || (whole.size() > 1 && whole.front() == '0')) return false;
-  if (point == std::string_view::npos) return true;
-  std::string_view fraction = text.substr(point + 1);
-  return digits(fraction) && fraction.back() != '0';
+// The plain decimal text the game writes into its counters: no exponent, no
+// "-0", no leading zeros, no blanks.
+bool isPlainNumber(const std::string& text) {
+  return numberText(toNumber(text)) == text;
 }
 
 struct Stats {
-  long steps = 0;
   long programs = 0;
   long ignored = 0;  // input the player could not have made
   long shots = 0;
@@ -283,7 +272,6 @@ bool Monkey::perform(const Action& a) {
 
 std::string Monkey::step() {
   if (!rt_->running()) startProgram();  // after a close or EXIT: the player starts it again
-  ++stats_.steps;
   Action a = choose();
   Control* target = pressed(a);
   std::string plorBefore = game().plor.text();
@@ -360,21 +348,18 @@ std::string Monkey::check(const Action& a, const Control* target) {
 
   // The flight: every mosquito in its lane and on the field (leftward ones
   // come back at the field's width, rightward ones at -400).
-  struct Lane {
+  const struct {
     const Image& mosquito;
     Twips top, low;
-  };
-  const Lane lanes[] = {{g.nyamuk1, 360, 1},
-                        {g.nyamuk2, 1320, 1},
-                        {g.nyamuk3, 2520, 1},
-                        {g.nyamuk4, 720, -400},
-                        {g.nyamuk5, 1920, -400}};
-  for (const Lane& lane : lanes)
-    if (lane.mosquito.top() != lane.top || !(lane.mosquito.left() >= lane.low) ||
-        !(lane.mosquito.left() <= 9900))
-      return lane.mosquito.name() +
-             " left its lane or the field: " + numberText(lane.mosquito.left()) + ", " +
-             numberText(lane.mosquito.top());
+  } lanes[] = {{g.nyamuk1, 360, 1},
+               {g.nyamuk2, 1320, 1},
+               {g.nyamuk3, 2520, 1},
+               {g.nyamuk4, 720, -400},
+               {g.nyamuk5, 1920, -400}};
+  for (const auto& [m, top, low] : lanes)
+    if (m.top() != top || !(m.left() >= low) || !(m.left() <= 9900))
+      return m.name() + " left its lane or the field: " + numberText(m.left()) + ", " +
+             numberText(m.top());
 
   if (!g.Timer1.enabled() || g.Timer1.interval() != 50 || !m.Timer1.enabled())
     return "a timer that never stops has stopped";
