@@ -130,5 +130,25 @@ double() { echo "$1" | awk -F'[x+]' '{ printf "%dx%d", 2 * $1, 2 * $2; if (NF > 
 [ "$bug_box" = "$(double "$bug96")" ] ||
   fail "the mosquito shows at $bug96 at 96 dpi but at $bug_box at 192"
 
+# The scale the user asks for wins over the display's: at 192 dpi,
+# BRIZZLET_SCALE=1 draws the menu at its 96-dpi size.
+mkdir -p "$work/asked"
+start_xvfb "$work/asked" 2048x1536 -noreset
+retry xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$(printf 'Xft.dpi:\t192')" ||
+  fail "cannot set Xft.dpi"
+BRIZZLET_SCALE=1 "$game" >"$work/asked/game.out" 2>"$work/asked/game.err" &
+asked_pid=$!
+started_pids+=("$asked_pid")
+if menu=$(window "Brizzlet Main Menu"); then
+  geometry "$menu"
+  [ "${WIDTH}x$HEIGHT" = "$menu96" ] ||
+    fail "BRIZZLET_SCALE=1 at 192 dpi drew the menu ${WIDTH}x$HEIGHT, not $menu96"
+else
+  fail "BRIZZLET_SCALE=1: no menu window: $(cat "$work/asked/game.err")"
+fi
+kill "$asked_pid" 2>/dev/null
+wait "$asked_pid" 2>/dev/null
+stop_xvfb
+
 [ "$failures" -eq 0 ] && echo "brizzlet at two densities: all passed; screenshots in $artefacts"
 exit "$failures"
