@@ -2,6 +2,8 @@
 // format, size and colour depth that the layouts and the runtime take it in,
 // it decodes, and the pictures compiled into the program are the files in
 // assets/pictures.
+#include "assets/layout_pictures.h"
+
 #include <SDL.h>
 #include <SDL_image.h>
 #include <SDL_mixer.h>
@@ -19,8 +21,6 @@
 #include <string>
 #include <vector>
 
-#include "assets/layout_pictures.h"
-
 namespace {
 
 using Bytes = std::vector<unsigned char>;
@@ -32,18 +32,10 @@ Bytes readFile(const std::filesystem::path& path) {
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-std::uint32_t le16(const Bytes& b, std::size_t at) {
-  return b.at(at) | b.at(at + 1) << 8;
-}
-std::uint32_t le32(const Bytes& b, std::size_t at) {
-  return le16(b, at) | le16(b, at + 2) << 16;
-}
-std::uint32_t be16(const Bytes& b, std::size_t at) {
-  return b.at(at) << 8 | b.at(at + 1);
-}
-std::uint32_t be32(const Bytes& b, std::size_t at) {
-  return be16(b, at) << 16 | be16(b, at + 2);
-}
+std::uint32_t le16(const Bytes& b, std::size_t at) { return b.at(at) | b.at(at + 1) << 8; }
+std::uint32_t le32(const Bytes& b, std::size_t at) { return le16(b, at) | le16(b, at + 2) << 16; }
+std::uint32_t be16(const Bytes& b, std::size_t at) { return b.at(at) << 8 | b.at(at + 1); }
+std::uint32_t be32(const Bytes& b, std::size_t at) { return be16(b, at) << 16 | be16(b, at + 2); }
 
 // --- decoding -------------------------------------------------------------
 
@@ -85,7 +77,7 @@ struct LayoutPicture {
   Kind kind;
   int width;
   int height;
-  int bitsPerPixel;  // of the icon's or bitmap's pixels; GIFs hold at most 8; a PNG's per channel
+  int bitsPerPixel;  // of an icon's or bitmap's pixels, a PNG's channels; GIFs hold at most 8
 };
 
 const LayoutPicture kLayoutPictures[] = {
@@ -149,34 +141,23 @@ void expectGifHeader(const Bytes& b, const LayoutPicture& want) {
   EXPECT_TRUE(b[10] & 0x80) << "a global colour table";
 }
 
-// PNG sizes are big-endian, in the IHDR chunk right after the signature.
+// A PNG's size is in its IHDR chunk, right after the signature.
 void expectPngHeader(const Bytes& b, const LayoutPicture& want) {
   ASSERT_GE(b.size(), 33u);
   EXPECT_EQ(std::string(b.begin() + 1, b.begin() + 4), "PNG");
   EXPECT_EQ(std::string(b.begin() + 12, b.begin() + 16), "IHDR");
-  auto be32 = [&](size_t at) {
-    return std::uint32_t{b[at]} << 24 | std::uint32_t{b[at + 1]} << 16 | b[at + 2] << 8 | b[at + 3];
-  };
-  EXPECT_EQ(be32(16), static_cast<std::uint32_t>(want.width));
-  EXPECT_EQ(be32(20), static_cast<std::uint32_t>(want.height));
+  EXPECT_EQ(be32(b, 16), static_cast<std::uint32_t>(want.width));
+  EXPECT_EQ(be32(b, 20), static_cast<std::uint32_t>(want.height));
   EXPECT_EQ(b[24], want.bitsPerPixel) << "bits per channel";
 }
 
 void expectHeader(const Bytes& bytes, const LayoutPicture& want) {
   switch (want.kind) {
     case Kind::Icon:
-    case Kind::Cursor:
-      expectIconHeader(bytes, want);
-      break;
-    case Kind::Bitmap:
-      expectBitmapHeader(bytes, want);
-      break;
-    case Kind::Gif:
-      expectGifHeader(bytes, want);
-      break;
-    case Kind::Png:
-      expectPngHeader(bytes, want);
-      break;
+    case Kind::Cursor: expectIconHeader(bytes, want); break;
+    case Kind::Bitmap: expectBitmapHeader(bytes, want); break;
+    case Kind::Gif: expectGifHeader(bytes, want); break;
+    case Kind::Png: expectPngHeader(bytes, want); break;
   }
 }
 
@@ -411,8 +392,7 @@ MidiSummary readMidi(const Bytes& b) {
       if (status == 0xff) {
         const unsigned char type = b.at(at++);
         const std::uint32_t length = readVarLen(b, at);
-        if (type == 0x51 && length == 3)
-          tempoAt[tick] = b.at(at) << 16 | b.at(at + 1) << 8 | b.at(at + 2);
+        if (type == 0x51 && length == 3) tempoAt[tick] = b.at(at) << 16 | b.at(at + 1) << 8 | b.at(at + 2);
         if (type == 0x2f) ended = true;
         at += length;
       } else if (status == 0xf0 || status == 0xf7) {
@@ -450,8 +430,7 @@ MidiSummary readMidi(const Bytes& b) {
   };
   if (notes.empty()) throw std::runtime_error("no notes");
   summary.seconds = secondsAt(endTick);
-  for (const auto& [start, stop] : notes)
-    summary.lastNoteEnd = std::max(summary.lastNoteEnd, secondsAt(stop));
+  for (const auto& [start, stop] : notes) summary.lastNoteEnd = std::max(summary.lastNoteEnd, secondsAt(stop));
   for (const auto& [start, stop] : notes) {
     if (secondsAt(stop) > summary.lastNoteEnd - 0.1)
       summary.finalNote = std::max(summary.finalNote, secondsAt(stop) - secondsAt(start));
