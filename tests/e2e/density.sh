@@ -13,7 +13,7 @@ mkdir -p "$3"
 artefacts=$(realpath "$3")
 here=$(dirname "$(realpath "$0")")
 source "$here/xvfb.sh"
-command -v xprop >/dev/null || { echo "SKIP: xprop is not installed"; exit 77; }
+command -v xprop >/dev/null || skip "xprop is not installed"
 
 rm -f "$artefacts"/*.png
 work=$(mktemp -d /tmp/brizzlet-density-XXXXXX)
