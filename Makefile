@@ -2,11 +2,13 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
+# What the build is for: play (the game only), test (everything), package.
+DEPS ?= test
 
 .PHONY: deps configure build play test test-sanitize bench package clean
 
 deps:
-	@scripts/install-deps
+	@scripts/install-deps $(DEPS)
 
 configure: deps
 	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
@@ -15,23 +17,39 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # The game reads its music, sounds and magazine pictures from the directory it
-# starts in: that is assets/.
-play: build
+# starts in: that is assets/. Playing needs no tests: neither their packages
+# nor their build.
+play:
+	@$(MAKE) --no-print-directory configure DEPS=play CMAKE_FLAGS="-DBRIZZLET_TESTS=OFF $(CMAKE_FLAGS)"
+	@cmake --build $(BUILD) -j $(JOBS) --target brizzlet
 	cd assets && ../$(BUILD)/brizzlet
 
-test: build
+test:
+	@$(MAKE) --no-print-directory build CMAKE_FLAGS="-DBRIZZLET_TESTS=ON $(CMAKE_FLAGS)"
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize:
 	$(MAKE) test BUILD=build-sanitize CMAKE_FLAGS="-DBRIZZLET_SANITIZE=ON $(CMAKE_FLAGS)"
 
-bench: build
+bench:
+	@$(MAKE) --no-print-directory build CMAKE_FLAGS="-DBRIZZLET_TESTS=ON $(CMAKE_FLAGS)"
 	@$(BUILD)/bench/run-benchmarks
 
-# A .deb of the game, in build/packages/.
-package: build
-	cd $(BUILD) && cpack
+# A .deb of the game, in build-package/packages/: its own build, in Debian's
+# layout for games, with the distribution's hardening flags, stripped.
+PACKAGE_BUILD ?= build-package
+HARDENING = DEB_BUILD_MAINT_OPTIONS=hardening=+all
+package:
+	@scripts/install-deps package
+	@cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=None -DBRIZZLET_TESTS=OFF \
+	  -DBRIZZLET_GAMES_LAYOUT=ON \
+	  -DCMAKE_CXX_FLAGS="$$($(HARDENING) dpkg-buildflags --get CXXFLAGS) $$($(HARDENING) dpkg-buildflags --get CPPFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(HARDENING) dpkg-buildflags --get LDFLAGS)" \
+	  $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack
+	@ls $(PACKAGE_BUILD)/packages/*.deb
 
 clean:
-	rm -rf build build-sanitize
+	rm -rf build build-sanitize build-package

@@ -4,6 +4,7 @@
 namespace brz::assets {
 // The pictures stored with the window layouts, by name: "icon", "crosshair",
 // "mosquito_left", "mosquito_right", "splash", "portrait", "flash",
-// "magazine", "title", "logo". An unknown name gives an empty span.
+// "magazine", "title", "logo", and "icon_large", a larger rendering of "icon"
+// for the window manager. An unknown name gives an empty span.
 std::span<const unsigned char> layoutPicture(std::string_view name);
 }

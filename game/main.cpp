@@ -1,10 +1,33 @@
-// The game: no command line, no settings. It starts at the menu window and
-// reads its music, sounds and magazine pictures from the directory it is
-// started in.
+// The game. It starts at the menu window and reads its music, sounds and
+// magazine pictures from the directory it is started in. The command line
+// only says how to run it: help, version, and the drawing scale.
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
 #include "assets/layout_pictures.h"
+#include "game/command_line.h"
 #include "menu/start.h"
 #include "platform/sdl/frontend.h"
 
-int main() {
-  return brz::sdl::run({.layoutPictures = brz::assets::layoutPicture, .start = brz::startBrizzlet});
+int main(int argc, char** argv) {
+  std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  brz::CommandLine line = brz::parseCommandLine(arguments, std::getenv("BRIZZLET_SCALE"));
+  switch (line.action) {
+    case brz::CommandLine::Action::Help:
+      std::fputs(brz::usage().c_str(), stdout);
+      return 0;
+    case brz::CommandLine::Action::Version:
+      std::puts("brizzlet " BRIZZLET_VERSION);
+      return 0;
+    case brz::CommandLine::Action::Error:
+      std::fprintf(stderr, "brizzlet: %s\n%s", line.error.c_str(), brz::usage().c_str());
+      return 2;
+    case brz::CommandLine::Action::Play:
+      break;
+  }
+  return brz::sdl::run({.layoutPictures = brz::assets::layoutPicture,
+                        .start = brz::startBrizzlet,
+                        .scale = line.scale.value_or(0)});
 }

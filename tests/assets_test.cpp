@@ -69,7 +69,7 @@ constexpr Rgba kBlack{0, 0, 0, 255};
 
 // --- the layout pictures --------------------------------------------------
 
-enum class Kind { Icon, Cursor, Bitmap, Gif };
+enum class Kind { Icon, Cursor, Bitmap, Gif, Png };
 
 struct LayoutPicture {
   const char* name;
@@ -77,7 +77,7 @@ struct LayoutPicture {
   Kind kind;
   int width;
   int height;
-  int bitsPerPixel;  // of the icon's or bitmap's pixels; GIFs hold at most 8
+  int bitsPerPixel;  // of an icon's or bitmap's pixels, a PNG's channels; GIFs hold at most 8
 };
 
 const LayoutPicture kLayoutPictures[] = {
@@ -91,6 +91,7 @@ const LayoutPicture kLayoutPictures[] = {
     {"magazine", "magazine.gif", Kind::Gif, 60, 60, 8},
     {"title", "title.gif", Kind::Gif, 221, 294, 8},
     {"logo", "logo.gif", Kind::Gif, 198, 279, 8},
+    {"icon_large", "icon_large.png", Kind::Png, 128, 128, 8},
 };
 
 Bytes embedded(const char* name) {
@@ -140,12 +141,23 @@ void expectGifHeader(const Bytes& b, const LayoutPicture& want) {
   EXPECT_TRUE(b[10] & 0x80) << "a global colour table";
 }
 
+// A PNG's size is in its IHDR chunk, right after the signature.
+void expectPngHeader(const Bytes& b, const LayoutPicture& want) {
+  ASSERT_GE(b.size(), 33u);
+  EXPECT_EQ(std::string(b.begin() + 1, b.begin() + 4), "PNG");
+  EXPECT_EQ(std::string(b.begin() + 12, b.begin() + 16), "IHDR");
+  EXPECT_EQ(be32(b, 16), static_cast<std::uint32_t>(want.width));
+  EXPECT_EQ(be32(b, 20), static_cast<std::uint32_t>(want.height));
+  EXPECT_EQ(b[24], want.bitsPerPixel) << "bits per channel";
+}
+
 void expectHeader(const Bytes& bytes, const LayoutPicture& want) {
   switch (want.kind) {
     case Kind::Icon:
     case Kind::Cursor: expectIconHeader(bytes, want); break;
     case Kind::Bitmap: expectBitmapHeader(bytes, want); break;
     case Kind::Gif: expectGifHeader(bytes, want); break;
+    case Kind::Png: expectPngHeader(bytes, want); break;
   }
 }
 

@@ -16,6 +16,13 @@
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "--version")) {
+    std::cout << (args[0] == "--version" ? "brizzlet-script " BRIZZLET_VERSION "\n"
+                                         : "usage: brizzlet-script [FILE]\n"
+                                           "Runs the scenario script in FILE, or on standard "
+                                           "input, against the game.\n");
+    return 0;
+  }
 
   std::error_code error;
   std::filesystem::path startDirectory = std::filesystem::current_path(error);

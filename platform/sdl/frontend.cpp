@@ -69,10 +69,11 @@ std::uint64_t doubleClickTime() {
 // the event loop.
 class Session {
  public:
-  // The windows are drawn at the display's scale, chosen once at the start.
+  // The windows are drawn at the scale asked for, else the display's, chosen
+  // once at the start.
   explicit Session(const Game& game)
       : game_(game),
-        scale_(scaleFactorFor(displayDpi())),
+        scale_(game.scale > 0 ? game.scale : scaleFactorFor(displayDpi())),
         fonts_(scale_),
         clicks_(doubleClickTime()) {
     Services services;

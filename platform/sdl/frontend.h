@@ -15,6 +15,9 @@ struct Game {
   std::function<std::span<const unsigned char>(std::string_view)> layoutPictures;
   // Creates and shows the start-up window.
   std::function<void(Runtime&)> start;
+  // The whole-number drawing scale asked for; 0 lets the display's density
+  // choose it.
+  int scale = 0;
 };
 
 // Runs the game until it ends; returns the process exit status (0 after End,

@@ -78,7 +78,11 @@ void Screen::sync() {
     if (icon != real.icon) {
       real.icon = icon;
       if (icon && icon->width > 0 && icon->height > 0) {
-        SDL_Surface* surface = surfaceOf(*icon);
+        // A window manager shows more than the layout's 32 x 32: it gets a
+        // larger rendering of the same drawing where there is one.
+        PictureRef large;
+        if (!icon->fromFile) large = runtime_.layoutPicture(icon->source + "_large");
+        SDL_Surface* surface = surfaceOf(large && large->width > icon->width ? *large : *icon);
         SDL_SetWindowIcon(real.window, surface);
         SDL_FreeSurface(surface);
       }

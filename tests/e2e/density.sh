@@ -13,7 +13,7 @@ mkdir -p "$3"
 artefacts=$(realpath "$3")
 here=$(dirname "$(realpath "$0")")
 source "$here/xvfb.sh"
-command -v xprop >/dev/null || { echo "SKIP: xprop is not installed"; exit 77; }
+command -v xprop >/dev/null || skip "xprop is not installed"
 
 rm -f "$artefacts"/*.png
 work=$(mktemp -d /tmp/brizzlet-density-XXXXXX)
@@ -129,6 +129,26 @@ double() { echo "$1" | awk -F'[x+]' '{ printf "%dx%d", 2 * $1, 2 * $2; if (NF > 
   fail "the game window is $game96 at 96 dpi but $game_size at 192"
 [ "$bug_box" = "$(double "$bug96")" ] ||
   fail "the mosquito shows at $bug96 at 96 dpi but at $bug_box at 192"
+
+# The scale the user asks for wins over the display's: at 192 dpi,
+# BRIZZLET_SCALE=1 draws the menu at its 96-dpi size.
+mkdir -p "$work/asked"
+start_xvfb "$work/asked" 2048x1536 -noreset
+retry xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$(printf 'Xft.dpi:\t192')" ||
+  fail "cannot set Xft.dpi"
+BRIZZLET_SCALE=1 "$game" >"$work/asked/game.out" 2>"$work/asked/game.err" &
+asked_pid=$!
+started_pids+=("$asked_pid")
+if menu=$(window "Brizzlet Main Menu"); then
+  geometry "$menu"
+  [ "${WIDTH}x$HEIGHT" = "$menu96" ] ||
+    fail "BRIZZLET_SCALE=1 at 192 dpi drew the menu ${WIDTH}x$HEIGHT, not $menu96"
+else
+  fail "BRIZZLET_SCALE=1: no menu window: $(cat "$work/asked/game.err")"
+fi
+kill "$asked_pid" 2>/dev/null
+wait "$asked_pid" 2>/dev/null
+stop_xvfb
 
 [ "$failures" -eq 0 ] && echo "brizzlet at two densities: all passed; screenshots in $artefacts"
 exit "$failures"
