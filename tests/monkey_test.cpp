@@ -535,5 +535,34 @@ TEST(MonkeyScript, ReplaysToTheSameWindowsInTheScenarioRunner) {
   }());
 }
 
+// A long wait skips only time in which nothing would change: thirty years
+// and a bit after start-up or a logo click leave the windows as the same bit
+// after ten minutes run tick by tick, also for a round played after it. A
+// Basmi round never comes to rest, so there the wait stops with an error.
+TEST(LongWaits, SkipOnlyTimeInWhichNothingChanges) {
+  SdlPictureDecoder decoder;
+  ScriptRunner runner(startGame, gameServices(decoder));
+  auto run = [&](const std::string& script, int status) {
+    std::istringstream in(script);
+    std::ostringstream out;
+    EXPECT_EQ(runner.run(in, out), status) << script.substr(0, 200) << "\n" << out.str();
+    return out.str();
+  };
+  const std::string thirtyYears = "wait 946080001234\n";
+  std::string tenMinutes;
+  for (int n = 0; n < 200; ++n) tenMinutes += "wait 3000\n";  // each too short to skip any
+  tenMinutes += "wait 1234\n";
+  const std::string thenPlay = "click menutama.Command2\nclick Form1.nyamuk1\nwait 1700\ndump\n";
+
+  for (std::string prelude : {"", "click menutama.Picture2\nwait 7\n"}) {
+    SCOPED_TRACE(prelude);
+    EXPECT_EQ(run(prelude + thirtyYears + thenPlay, kScriptPassed),
+              run(prelude + tenMinutes + thenPlay, kScriptPassed));
+  }
+  EXPECT_EQ(run("click menutama.Command2\nclick Form1.nyamuk1\n" + thirtyYears, kScriptError),
+            "script error at line 3: wait 946080001234 stopped after 3600000 ms: the program's "
+            "state still changes, so a wait this long would run for ever\n");
+}
+
 }  // namespace
 }  // namespace brz
