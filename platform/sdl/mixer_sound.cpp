@@ -39,6 +39,21 @@ bool isMidi(const std::string& path) {
          (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "RMID", 4) == 0);
 }
 
+// Why a sound file cannot be read, in plain words, or "": the decoders'
+// own words for a directory or an empty file are of their insides.
+std::string fileFault(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return std::strerror(errno);
+  std::error_code error;
+  std::string fault;
+  if (std::filesystem::is_directory(path, error))
+    fault = "it is a directory";
+  else if (std::fgetc(file) == EOF)
+    fault = std::ferror(file) ? std::strerror(errno) : "the file is empty";
+  std::fclose(file);
+  return fault;
+}
+
 std::string readAll(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -148,11 +163,9 @@ class Player : public SoundChannel {
     path_ = path;
     stopped_ = false;
     if (!state_.open) return;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-      std::fclose(file);
-    } else {
+    if (std::string fault = fileFault(path); !fault.empty()) {
       // What played before stops: the player has nothing to play now.
-      report(std::strerror(errno));
+      report(fault.c_str());
       Mix_HaltChannel(channel_);
       releaseMusic();
       return;

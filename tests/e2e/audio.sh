@@ -98,6 +98,13 @@ grep -q '/no/such/dir/gun.wav' missing.err || fail "the missing file is not name
 v=$(rms missing.raw 0 0.2)
 silent "$v" || fail "a missing file made a sound (RMS $v)"
 
+# An empty file and a directory in a sound's place: the reason in plain words.
+: >empty.wav
+mkdir -p dir.wav
+run empty open 1 empty.wav wait 100 open 1 dir.wav
+grep -q '"empty.wav": the file is empty' empty.err && grep -q '"dir.wav": it is a directory' empty.err &&
+  [ "$(wc -l <empty.err)" -eq 2 ] || fail "an empty file and a directory: $(head -5 empty.err)"
+
 # A MIDI file cut short, and a soundfont that is none: one line each, naming
 # the file, however often the music is asked for; nothing of the libraries'.
 head -c 30 note.mid >cut.mid
