@@ -62,6 +62,22 @@ std::optional<Millis> Runtime::nextDue() const {
   return due;
 }
 
+std::vector<Runtime::TimerPhase> Runtime::timerPhases() const {
+  std::vector<TimerPhase> phases;
+  for (const Timer* timer : timers_) {
+    if (timer->enabled() && timer->interval_ > 0)
+      phases.push_back({timer->interval_, timer->nextDue_ - now_});
+    else
+      phases.push_back({});
+  }
+  return phases;
+}
+
+void Runtime::skipTime(Millis time) {
+  now_ += time;
+  for (Timer* timer : timers_) timer->nextDue_ += time;
+}
+
 void Runtime::runTimers(Millis until, bool skipMissed) {
   while (running()) {
     Timer* next = nullptr;

@@ -99,6 +99,18 @@ class Runtime {
   void runDueTimers(Millis realNow);
   // When the next tick falls due, if any timer is enabled.
   std::optional<Millis> nextDue() const;
+  // Every timer in creation order: its interval and how long until it next
+  // ticks, both 0 for one that does not tick. With the windows' state, this
+  // is all that decides what the ticks to come will do.
+  struct TimerPhase {
+    int interval = 0;
+    Millis untilDue = 0;
+    bool operator==(const TimerPhase&) const = default;
+  };
+  std::vector<TimerPhase> timerPhases() const;
+  // Moves the clock and every timer's next tick on by `time` together,
+  // running no tick: the skip of a program at rest.
+  void skipTime(Millis time);
 
   // --- input -----------------------------------------------------------------
   // Whether the player could reach it: its window is shown, and it and every

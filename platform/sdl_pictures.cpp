@@ -4,15 +4,24 @@
 #include <SDL_image.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "platform/picture_size.h"
 #include "platform/runtime.h"
 
 namespace brz {
 
 namespace {
+
+// No screen shows more pixels a side than this.
+constexpr std::int64_t kWidestPicture = 8192;
+// The longest file such a picture can come in: uncompressed, four bytes a
+// pixel, with room for its headers. Well below what SDL's int sizes hold.
+constexpr std::size_t kLongestPictureFile = kWidestPicture * kWidestPicture * 4 + (1 << 20);
 
 PictureRef toPicture(SDL_Surface* surface, const std::string& source, bool fromFile) {
   SDL_Surface* argb = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
@@ -40,18 +49,38 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
   // Read the file whole, then decode it from memory: a missing file is
   // reported with the system's own reason, and the decoder's format probes
   // seek in memory instead of in the file (two loads a shot, never cached).
+  auto refuse = [&](const char* what, const std::string& why) {
+    return FatalError("LoadPicture: cannot " + std::string(what) + " \"" + path + "\": " + why);
+  };
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) throw FatalError("LoadPicture: cannot read \"" + path + "\": " + std::strerror(errno));
+  if (!file) throw refuse("read", std::strerror(errno));
   std::vector<unsigned char> bytes;
   unsigned char chunk[16384];
-  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+  bool tooLong = false;
+  for (std::size_t got; !tooLong && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
     bytes.insert(bytes.end(), chunk, chunk + got);
-  bool failed = std::ferror(file);
+    tooLong = bytes.size() > kLongestPictureFile;
+  }
+  int reason = std::ferror(file) ? errno : 0;
   std::fclose(file);
-  if (failed) throw FatalError("LoadPicture: cannot read \"" + path + "\": read error");
+  if (reason) throw refuse("read", std::strerror(reason));
+  if (tooLong)
+    throw refuse("read", "the file is longer than any picture the game shows (over " +
+                             std::to_string(kLongestPictureFile) + " bytes)");
+  if (bytes.empty()) throw refuse("read", "the file is empty");
+
+  // The decoder would spend width x height x 4 bytes before it looked at the
+  // pixels, whatever the file's own size: a picture no screen shows is
+  // refused from its headers.
+  auto size = pictureSize(bytes);
+  if (!size) throw refuse("decode", "it is not a GIF, PNG, JPEG, BMP, ICO or CUR picture");
+  if (size->width > kWidestPicture || size->height > kWidestPicture)
+    throw refuse("show", "the picture is " + std::to_string(size->width) + " x " +
+                             std::to_string(size->height) + " pixels, more than " +
+                             std::to_string(kWidestPicture) + " a side");
   SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   SDL_Surface* surface = IMG_Load_RW(stream, 1);
-  if (!surface) throw FatalError("LoadPicture: cannot decode \"" + path + "\": " + IMG_GetError());
+  if (!surface) throw refuse("decode", IMG_GetError());
   return toPicture(surface, path, true);
 }
 

@@ -4,7 +4,8 @@
 
 namespace brz {
 
-// Decodes BMP, GIF, ICO and CUR pictures with SDL2_image. Needs no display.
+// Decodes GIF, PNG, JPEG, BMP, ICO and CUR pictures with SDL2_image. Needs no
+// display.
 class SdlPictureDecoder : public PictureDecoder {
  public:
   PictureRef decodeFile(const std::string& path) override;

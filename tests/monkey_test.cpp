@@ -14,6 +14,7 @@
 #include <iostream>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,7 @@
 #include "menu/start.h"
 #include "platform/counters.h"
 #include "platform/sdl_pictures.h"
+#include "tools/script_runner.h"
 #ifdef BRIZZLET_HAVE_ASSETS
 #include "assets/layout_pictures.h"
 #endif
@@ -400,6 +402,45 @@ TEST_P(MonkeyTest, RandomPlayKeepsEveryRule) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, MonkeyTest, testing::Values(1, 2, 3, 4));
+
+// A long wait skips only time in which nothing would change: thirty years
+// and a bit after start-up or a logo click leave the windows as the same bit
+// after ten minutes run tick by tick, also for a round played after it. A
+// Basmi round never comes to rest, so there the wait stops with an error.
+TEST(LongWaits, SkipOnlyTimeInWhichNothingChanges) {
+  SdlPictureDecoder decoder;
+  Services services;
+  services.pictures = &decoder;
+#ifdef BRIZZLET_HAVE_ASSETS
+  services.layoutPictures = [](std::string_view name) { return assets::layoutPicture(name); };
+#endif
+  ScriptRunner runner(
+      [](Runtime& rt) {
+        rt.setStartDirectory(BRIZZLET_ASSETS_DIR);
+        startBrizzlet(rt);
+      },
+      services);
+  auto run = [&](const std::string& script, int status) {
+    std::istringstream in(script);
+    std::ostringstream out;
+    EXPECT_EQ(runner.run(in, out), status) << script.substr(0, 200) << "\n" << out.str();
+    return out.str();
+  };
+  const std::string thirtyYears = "wait 946080001234\n";
+  std::string tenMinutes;
+  for (int n = 0; n < 200; ++n) tenMinutes += "wait 3000\n";  // each too short to skip any
+  tenMinutes += "wait 1234\n";
+  const std::string thenPlay = "click menutama.Command2\nclick Form1.nyamuk1\nwait 1700\ndump\n";
+
+  for (std::string prelude : {"", "click menutama.Picture2\nwait 7\n"}) {
+    SCOPED_TRACE(prelude);
+    EXPECT_EQ(run(prelude + thirtyYears + thenPlay, kScriptPassed),
+              run(prelude + tenMinutes + thenPlay, kScriptPassed));
+  }
+  EXPECT_EQ(run("click menutama.Command2\nclick Form1.nyamuk1\n" + thirtyYears, kScriptError),
+            "script error at line 3: wait 946080001234 stopped after 3600000 ms: the program's "
+            "state still changes, so a wait this long would run for ever\n");
+}
 
 }  // namespace
 }  // namespace brz

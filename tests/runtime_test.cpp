@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -295,6 +297,44 @@ TEST(Pictures, DecoderNamesTheFileAndTheReason) {
   }
   std::string corrupt = std::string(BRIZZLET_TEST_DATA) + "/corrupt.gif";
   EXPECT_THROW(decoder.decodeFile(corrupt), FatalError);
+
+  // Files that are no picture, and pictures larger than a screen, which are
+  // refused from their headers: each is all the decoder gets to see.
+  auto error = [&](const std::string& path) {
+    try {
+      decoder.decodeFile(path);
+    } catch (const FatalError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no error");
+  };
+  auto file = [](const std::string& name, std::string bytes) {
+    std::string path = testing::TempDir() + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  };
+  using namespace std::string_literals;
+  std::string dir = testing::TempDir() + "/plor2.gif";
+  std::filesystem::create_directories(dir);
+  EXPECT_EQ(error(dir), "LoadPicture: cannot read \"" + dir + "\": Is a directory");
+  std::string empty = file("plor3.gif", "");
+  EXPECT_EQ(error(empty), "LoadPicture: cannot read \"" + empty + "\": the file is empty");
+  std::string text = file("plor4.gif", "hello");
+  EXPECT_EQ(error(text), "LoadPicture: cannot decode \"" + text +
+                             "\": it is not a GIF, PNG, JPEG, BMP, ICO or CUR picture");
+  std::string png = file("plor5.gif", "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x2e\xe0\0\0\x2e\xe0"s);
+  EXPECT_EQ(error(png), "LoadPicture: cannot show \"" + png +
+                            "\": the picture is 12000 x 12000 pixels, more than 8192 a side");
+  // A small screen, a comment, then a frame wider than any screen.
+  std::string gif = file("plor6.gif",
+                         "GIF89a\1\0\1\0\0\0\0"
+                         "\x21\xfe\3abc\0"
+                         "\x2c\0\0\0\0\x29\x23\1\0\0\2\0"s);
+  EXPECT_NE(error(gif).find("9001 x 1 pixels"), std::string::npos) << error(gif);
+  // Stored top down, its height negative.
+  std::string bmp =
+      file("plor7.gif", "BM"s + std::string(12, '\0') + "\x28\0\0\0\1\0\0\0\xd7\xdc\xff\xff"s);
+  EXPECT_NE(error(bmp).find("1 x 9001 pixels"), std::string::npos) << error(bmp);
 }
 
 TEST(FilePath, JoinsABackslashNameToTheDirectory) {

@@ -10,8 +10,12 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
+#include <new>
+#include <numeric>
 #include <optional>
 #include <ostream>
+#include <sstream>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -35,6 +39,37 @@ bool isDigit(char c) {
 }
 bool isDigits(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), isDigit);
+}
+
+// Longer lines are refused rather than read into memory without end.
+constexpr size_t kLongestLine = 1 << 20;
+
+// Reads one line without its end; false at the end of the input. A read
+// error, or a line longer than kLongestLine, is a fault of the script: it
+// must not pass for the end of the input.
+bool readLine(std::istream& in, std::string& line) {
+  line.clear();
+  if (!in) return false;
+  std::streambuf* buffer = in.rdbuf();
+  try {
+    for (;;) {
+      int c = buffer->sbumpc();
+      if (c == std::char_traits<char>::eof()) {
+        in.setstate(std::ios::eofbit);
+        return !line.empty();
+      }
+      if (c == '\n') return true;
+      if (line.size() == kLongestLine)
+        throw ScriptFault{"line longer than " + std::to_string(kLongestLine) + " characters"};
+      line.push_back(static_cast<char>(c));
+    }
+  } catch (const std::ios_base::failure& error) {
+    in.setstate(std::ios::badbit);
+    throw ScriptFault{"cannot read the script: " + error.code().message()};
+  } catch (const std::bad_alloc&) {
+    in.setstate(std::ios::badbit);
+    throw ScriptFault{"cannot read the script: out of memory"};
+  }
 }
 
 std::vector<std::string_view> splitWords(std::string_view line) {
@@ -91,6 +126,10 @@ Millis waitLength(std::string_view text, Millis now) {
   return static_cast<Millis>(value);
 }
 
+// How long a wait may run without the program coming to rest (see
+// Session::wait): a virtual hour, a few seconds of a busy round.
+constexpr Millis kMostRestlessTime = 60 * 60 * 1000;
+
 // A window or one of its controls.
 struct Target {
   Window* window = nullptr;
@@ -117,6 +156,7 @@ class Session {
  private:
   Services withTracePrinter(Services services) {
     services.trace = [this](const std::string& line) {
+      ++traceLines_;
       if (tracing_) out_ << '[' << rt_.now() << "] " << line << '\n';
     };
     if (!services.messageBox) services.messageBox = [](const std::string&) {};
@@ -130,12 +170,14 @@ class Session {
   // REF.PROP: the property's full name and its printed value.
   std::pair<std::string, std::string> property(std::string_view text) const;
   void ignored(const std::vector<std::string_view>& words);
-  void dump();
+  void wait(std::string_view text);
+  void dump(std::ostream& to) const;
 
   std::ostream& out_;
   bool tracing_ = false;
   bool expectFailed_ = false;
   int lineNumber_ = 0;
+  long long traceLines_ = 0;  // every trace line, printed or not
   Runtime rt_;
 };
 
@@ -151,7 +193,13 @@ int Session::run(const ScriptRunner::Start& start, std::istream& script) {
   if (auto status = outcome()) return *status;
 
   std::string line;
-  while (std::getline(script, line)) {
+  for (;;) {
+    try {
+      if (!readLine(script, line)) break;
+    } catch (const ScriptFault& fault) {
+      out_ << "script error at line " << lineNumber_ + 1 << ": " << fault.message << '\n';
+      return kScriptError;
+    }
     ++lineNumber_;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     auto words = splitWords(line);
@@ -166,6 +214,9 @@ int Session::run(const ScriptRunner::Start& start, std::istream& script) {
       return kScriptFatal;
     }
     if (auto status = outcome()) return *status;
+    // Output that cannot be written is lost: the rest of the script would run
+    // for no one.
+    if (!out_) return kScriptError;
   }
   return expectFailed_ ? kScriptExpectFailed : kScriptPassed;
 }
@@ -193,7 +244,7 @@ void Session::execute(std::string_view line, const std::vector<std::string_view>
 
   if (command == "wait") {
     arguments(1, "wait MS");
-    rt_.advanceTo(rt_.now() + waitLength(words[1], rt_.now()));
+    wait(words[1]);
   } else if (command == "click") {
     arguments(1, "click REF");
     Target t = target(words[1]);
@@ -232,7 +283,7 @@ void Session::execute(std::string_view line, const std::vector<std::string_view>
     }
   } else if (command == "dump") {
     arguments(0, "dump");
-    dump();
+    dump(out_);
   } else if (command == "trace") {
     arguments(1, "trace on|off");
     if (words[1] != "on" && words[1] != "off")
@@ -294,10 +345,51 @@ void Session::ignored(const std::vector<std::string_view>& words) {
   out_ << '\n';
 }
 
-void Session::dump() {
-  auto print = [this](const std::string& ref, const PropertyList& list) {
+// A long wait need not run every tick. The handlers read no clock, so when a
+// whole period of the enabled timers (the least common multiple of their
+// intervals) leaves every window's state and every timer's phase as it was,
+// and traced nothing, each period after it would do the same: the rest of
+// the wait is skipped in whole periods, and what is left, shorter than a
+// period, runs as usual. A program that does not come to rest (a round whose
+// score drains with the clock) stops the wait after kMostRestlessTime.
+void Session::wait(std::string_view text) {
+  const Millis end = rt_.now() + waitLength(text, rt_.now());
+  Millis restless = 0;
+  for (;;) {
+    Millis period = 0;
+    for (const Runtime::TimerPhase& phase : rt_.timerPhases())
+      if (phase.interval > 0) {
+        period = period ? std::lcm(period, Millis{phase.interval}) : phase.interval;
+        period = std::min(period, kMostRestlessTime + 1);
+      }
+    if (period == 0 || end - rt_.now() < 2 * period) break;
+    if (restless + period > kMostRestlessTime)
+      throw ScriptFault{"wait " + std::string(text) + " stopped after " + std::to_string(restless) +
+                        " ms: the program's state still changes, so a wait this long would "
+                        "run for ever"};
+    std::ostringstream before;
+    dump(before);
+    auto phases = rt_.timerPhases();
+    long long traced = traceLines_;
+
+    rt_.advanceTo(rt_.now() + period);
+    if (!rt_.running()) return;
+
+    std::ostringstream after;
+    dump(after);
+    if (traceLines_ == traced && rt_.timerPhases() == phases && after.str() == before.str()) {
+      rt_.skipTime((end - rt_.now()) / period * period);
+      break;
+    }
+    restless += period;
+  }
+  rt_.advanceTo(end);
+}
+
+void Session::dump(std::ostream& to) const {
+  auto print = [&to](const std::string& ref, const PropertyList& list) {
     for (const auto& [name, value] : list)
-      out_ << ref << '.' << name << " = " << formatValue(value) << '\n';
+      to << ref << '.' << name << " = " << formatValue(value) << '\n';
   };
   for (const auto& w : rt_.windows()) {
     print(w->name(), Target{w.get(), nullptr}.properties());
@@ -322,7 +414,21 @@ int runScriptCommand(std::span<const std::string> args, const ScriptRunner& runn
            "Runs the scenario script in FILE, or on standard input, against the game.\n";
     return kScriptError;
   }
-  if (args.empty()) return runner.run(in, out);
+  // Every write error shows at the latest when the output is flushed at the
+  // end. What a failed write left in the buffer is tried once more, for the
+  // system's reason.
+  auto finish = [&](int status) {
+    bool failed = !out;
+    out.clear();
+    errno = 0;
+    out.flush();
+    if (out && !failed) return status;
+    int reason = errno;
+    err << "brizzlet-script: cannot write the output: "
+        << (reason ? std::strerror(reason) : "write error") << '\n';
+    return static_cast<int>(kScriptError);
+  };
+  if (args.empty()) return finish(runner.run(in, out));
   const std::string& path = args[0];
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) {
@@ -334,7 +440,7 @@ int runScriptCommand(std::span<const std::string> args, const ScriptRunner& runn
     err << "brizzlet-script: cannot open " << path << ": " << std::strerror(errno) << '\n';
     return kScriptError;
   }
-  return runner.run(file, out);
+  return finish(runner.run(file, out));
 }
 
 }  // namespace brz

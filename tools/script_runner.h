@@ -13,7 +13,8 @@ namespace brz {
 enum ScriptStatus : int {
   kScriptPassed = 0,        // ran to its end, or the program ended; no expect failed
   kScriptExpectFailed = 1,  // at least one expect failed
-  kScriptError = 2,         // the script itself is wrong: nothing after the bad line ran
+  kScriptError = 2,         // the script is wrong or cannot be read, or the output cannot be
+                            // written: nothing after the bad line ran
   kScriptFatal = 3,         // the program stopped with a fatal run-time error
 };
 
@@ -44,8 +45,8 @@ class ScriptRunner {
 
 // The command line `brizzlet-script [FILE]`: runs FILE, or `in` when no file
 // is named. `args` are the arguments after the program name. A file that
-// cannot be opened, or a wrong command line, is reported on `err` with status
-// kScriptError.
+// cannot be opened, a wrong command line or output that cannot be written is
+// reported on `err` with status kScriptError.
 int runScriptCommand(std::span<const std::string> args, const ScriptRunner& runner,
                      std::istream& in, std::ostream& out, std::ostream& err);
 

@@ -202,6 +202,16 @@ class Session {
         if (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER)
           runtime.pressKey("enter");
         break;
+      case SDL_SYSWMEVENT:
+        // A window another program destroyed ends the game as a close of it
+        // would; the game cannot go on without it in any case.
+        for (const auto& window : runtime.windows())
+          if (destroyedFromOutside(event, screen_->sdlWindow(window.get()))) {
+            runtime.close(*window);
+            if (runtime.running()) quit_ = true;
+            break;
+          }
+        break;
       default:
         break;
     }
@@ -267,15 +277,21 @@ int run(const Game& game) {
     return 1;
   }
   if (x11 != wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 ? "x11" : "wayland");
+  installXErrorHandler();
   // A busy X server may turn a connection away for a moment: try a few times.
   for (int attempt = 1; SDL_Init(SDL_INIT_VIDEO) != 0; ++attempt) {
     if (attempt == kDisplayAttempts) {
-      std::fprintf(stderr, "brizzlet: cannot open a display: %s\n", SDL_GetError());
+      // SDL says only that the kind of display is "not available".
+      const char* name = x11 ? SDL_getenv("DISPLAY") : SDL_getenv("WAYLAND_DISPLAY");
+      std::string why = SDL_GetError();
+      if (x11 && !xServerAnswers(name)) why = "no X server answers there";
+      std::fprintf(stderr, "brizzlet: cannot open the display \"%s\": %s\n", name ? name : "",
+                   why.c_str());
       return 1;
     }
     SDL_Delay(100);
   }
-  tolerateLostWakeups();
+  watchWindowDestruction();
   if (!onADisplay()) {
     std::fprintf(stderr, "brizzlet: no display to show the game on\n");
     SDL_Quit();

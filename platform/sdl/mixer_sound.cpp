@@ -2,14 +2,20 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace brz::sdl {
 
@@ -33,6 +39,95 @@ bool isMidi(const std::string& path) {
          (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "RMID", 4) == 0);
 }
 
+// Why a sound file cannot be read, in plain words, or "": the decoders'
+// own words for a directory or an empty file are of their insides.
+std::string fileFault(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return std::strerror(errno);
+  std::error_code error;
+  std::string fault;
+  if (std::filesystem::is_directory(path, error))
+    fault = "it is a directory";
+  else if (std::fgetc(file) == EOF)
+    fault = std::ferror(file) ? std::strerror(errno) : "the file is empty";
+  std::fclose(file);
+  return fault;
+}
+
+std::string readAll(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::uint32_t bigEndian32(const std::string& bytes, size_t at) {
+  std::uint32_t value = 0;
+  for (size_t i = at; i < at + 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[i]);
+  return value;
+}
+
+// Why a MIDI file cannot be played in full, or "" when its header and every
+// track it announces are all there. The synthesizer would take a file cut
+// short, then complain of it on stderr at every start of the piece.
+std::string midiFault(const std::string& path) {
+  std::string bytes = readAll(path);
+  size_t at = bytes.find("MThd");
+  if (at == std::string::npos || at > 20) return "it is not a MIDI file";
+  if (bytes.size() < at + 14 || bigEndian32(bytes, at + 4) < 6) return "its header is cut short";
+  unsigned tracks =
+      static_cast<unsigned char>(bytes[at + 10]) << 8 | static_cast<unsigned char>(bytes[at + 11]);
+  at += 8 + bigEndian32(bytes, at + 4);
+  for (unsigned track = 0; track < tracks;) {
+    if (bytes.size() < at + 8 || bytes.size() - at - 8 < bigEndian32(bytes, at + 4))
+      return "the file is cut short in track " + std::to_string(track + 1) + " of " +
+             std::to_string(tracks);
+    if (bytes.compare(at, 4, "MTrk") == 0) ++track;
+    at += 8 + bigEndian32(bytes, at + 4);
+  }
+  return "";
+}
+
+// Why a soundfont cannot be used, or "": a SoundFont is a RIFF file of
+// kind "sfbk", all of it there.
+std::string soundFontFault(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::strerror(errno);
+  unsigned char head[12] = {};
+  file.read(reinterpret_cast<char*>(head), sizeof head);
+  if (!file || std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "sfbk", 4) != 0)
+    return "it is not a SoundFont file";
+  std::uint32_t length =
+      head[4] | head[5] << 8 | head[6] << 16 | static_cast<std::uint32_t>(head[7]) << 24;
+  std::error_code error;
+  if (std::filesystem::file_size(path, error) - 8 < length) return "the file is cut short";
+  return "";
+}
+
+// The audio and MIDI libraries print their own diagnostics on stderr (ALSA's
+// search for a device, FluidSynth's and libinstpatch's view of a file), many
+// lines for one fault, in their words. While one of their calls runs, stderr
+// goes to /dev/null; the game then says what failed, once, in its own line.
+class QuietStderr {
+ public:
+  QuietStderr() {
+    std::fflush(stderr);
+    saved_ = dup(STDERR_FILENO);
+    int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+    if (null >= 0) close(null);
+  }
+  ~QuietStderr() {
+    std::fflush(stderr);
+    if (saved_ < 0) return;
+    dup2(saved_, STDERR_FILENO);
+    close(saved_);
+  }
+  QuietStderr(const QuietStderr&) = delete;
+  QuietStderr& operator=(const QuietStderr&) = delete;
+
+ private:
+  int saved_ = -1;
+};
+
 }  // namespace
 
 std::string findSoundFont() {
@@ -46,6 +141,7 @@ std::string findSoundFont() {
 
 struct MixerSound::State {
   bool open = false;
+  bool music = true;                 // false: no soundfont to play MIDI with
   int channels = 0;                  // mixer channels handed out, one per player
   const void* musicOwner = nullptr;  // the player whose piece holds the music stream
 };
@@ -67,17 +163,22 @@ class Player : public SoundChannel {
     path_ = path;
     stopped_ = false;
     if (!state_.open) return;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-      std::fclose(file);
-    } else {
+    if (std::string fault = fileFault(path); !fault.empty()) {
       // What played before stops: the player has nothing to play now.
-      report(std::strerror(errno));
+      report(fault.c_str());
       Mix_HaltChannel(channel_);
       releaseMusic();
       return;
     }
     if (isMidi(path)) {
       Mix_HaltChannel(channel_);
+      releaseMusic();
+      // With no soundfont the game has said once that there is no music.
+      if (!state_.music) return;
+      if (std::string fault = midiFault(path); !fault.empty()) {
+        report(fault.c_str());
+        return;
+      }
       loadMusic();
     } else {
       releaseMusic();
@@ -113,7 +214,11 @@ class Player : public SoundChannel {
 
  private:
   void playChunk() {
-    Mix_Chunk* chunk = Mix_LoadWAV(path_.c_str());
+    Mix_Chunk* chunk = nullptr;
+    {
+      QuietStderr quiet;
+      chunk = Mix_LoadWAV(path_.c_str());
+    }
     if (!chunk) report();
     // Playing on the player's own channel cuts what it played before.
     Mix_HaltChannel(channel_);
@@ -125,13 +230,18 @@ class Player : public SoundChannel {
   void loadMusic() {
     releaseMusic();
     if (state_.musicOwner) Mix_HaltMusic();  // another player's piece gives way
-    music_ = Mix_LoadMUS(path_.c_str());
+    int played = -1;
+    {
+      QuietStderr quiet;
+      music_ = Mix_LoadMUS(path_.c_str());
+      if (music_) played = Mix_PlayMusic(music_, 0);
+    }
     if (!music_) {
       report();
       return;
     }
     state_.musicOwner = this;
-    if (Mix_PlayMusic(music_, 0) != 0) report();
+    if (played != 0) report();
   }
 
   void releaseMusic() {
@@ -163,23 +273,45 @@ class Player : public SoundChannel {
 }  // namespace
 
 MixerSound::MixerSound() : state_(std::make_unique<State>()) {
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+  int opened = -1;
+  {
+    QuietStderr quiet;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+      Mix_Init(MIX_INIT_MID);
+      opened = Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, kChunkSamples);
+      if (opened != 0) {
+        std::string why = Mix_GetError();
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        SDL_SetError("%s", why.c_str());
+      }
+    }
+  }
+  if (opened != 0) {
     std::fprintf(stderr, "brizzlet: no sound: %s\n", SDL_GetError());
     return;
   }
-  Mix_Init(MIX_INIT_MID);
-  if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, kChunkSamples) != 0) {
-    std::fprintf(stderr, "brizzlet: no sound: %s\n", Mix_GetError());
-    Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return;
-  }
   state_->open = true;
-  std::string soundFont = findSoundFont();
-  if (soundFont.empty())
+  // The soundfont is checked here, so that a wrong one is said once, not at
+  // every start of the music. SDL_SOUNDFONTS may name several.
+  std::string soundFonts = findSoundFont(), usable;
+  std::vector<std::string> faults;
+  for (size_t at = 0; at < soundFonts.size();) {
+    size_t end = std::min(soundFonts.find_first_of(":;", at), soundFonts.size());
+    std::string path = soundFonts.substr(at, end - at);
+    at = end + 1;
+    if (path.empty()) continue;
+    if (std::string fault = soundFontFault(path); !fault.empty())
+      faults.push_back("cannot use the soundfont \"" + path + "\": " + fault);
+    else
+      usable += (usable.empty() ? "" : ":") + path;
+  }
+  if (usable.empty()) state_->music = false;
+  if (soundFonts.empty())
     std::fprintf(stderr, "brizzlet: no General MIDI soundfont is installed: no music\n");
-  else
-    Mix_SetSoundFonts(soundFont.c_str());
+  for (const std::string& fault : faults)
+    std::fprintf(stderr, "brizzlet: %s%s\n", usable.empty() ? "no music: " : "", fault.c_str());
+  if (!usable.empty()) Mix_SetSoundFonts(usable.c_str());
 }
 
 MixerSound::~MixerSound() {

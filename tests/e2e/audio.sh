@@ -99,6 +99,23 @@ grep -q '/no/such/dir/gun.wav' missing.err || fail "the missing file is not name
 v=$(rms missing.raw 0 0.2)
 silent "$v" || fail "a missing file made a sound (RMS $v)"
 
+# An empty file and a directory in a sound's place: the reason in plain words.
+: >empty.wav
+mkdir -p dir.wav
+run empty open 1 empty.wav wait 100 open 1 dir.wav
+grep -q '"empty.wav": the file is empty' empty.err && grep -q '"dir.wav": it is a directory' empty.err &&
+  [ "$(wc -l <empty.err)" -eq 2 ] || fail "an empty file and a directory: $(head -5 empty.err)"
+
+# A MIDI file cut short, and a soundfont that is none: one line each, naming
+# the file, however often the music is asked for; nothing of the libraries'.
+head -c 30 note.mid >cut.mid
+run cut open 2 cut.mid wait 300 play 2 wait 300 play 2 open 2 cut.mid wait 300 play 2
+[ "$(wc -l <cut.err)" -eq 1 ] && grep -q 'cut.mid.*cut short' cut.err ||
+  fail "a cut MIDI file: $(head -5 cut.err)"
+SDL_SOUNDFONTS=$work/note.mid run badfont open 2 "$music" wait 300 play 2 open 2 "$music"
+[ "$(wc -l <badfont.err)" -eq 1 ] && grep -q 'no music.*note.mid' badfont.err ||
+  fail "a soundfont that is none: $(head -5 badfont.err)"
+
 # No audio device: silent players, one clear line, a normal exit.
 if SDL_AUDIODRIVER=no-such-driver "$probe" open 1 "$gun" open 2 "$music" play 2 stop 2 \
   2>nodevice.err; then
@@ -107,6 +124,11 @@ if SDL_AUDIODRIVER=no-such-driver "$probe" open 1 "$gun" open 2 "$music" play 2 
 else
   fail "with no audio device the players fail"
 fi
+
+# ALSA with no card to open: its own complaints stay off stderr.
+SDL_AUDIODRIVER=alsa "$probe" open 1 "$gun" 2>alsa.err || true
+[ "$(wc -l <alsa.err)" -le 1 ] && ! grep -q '^ALSA lib' alsa.err ||
+  fail "ALSA's own lines on stderr: $(head -3 alsa.err)"
 
 [ "$failures" -eq 0 ] && echo "audio: all passed"
 exit "$failures"

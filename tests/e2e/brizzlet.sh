@@ -24,6 +24,13 @@ status=$?
 [ "$(wc -l <"$work/nodisplay.err")" -eq 1 ] ||
   fail "with no display: $(wc -l <"$work/nodisplay.err") lines on stderr"
 grep -qi display "$work/nodisplay.err" || fail "with no display: $(cat "$work/nodisplay.err")"
+# A display no X server answers at is named, with the reason.
+for n in 99 98 97 96; do [ -e /tmp/.X11-unix/X$n ] || break; done
+DISPLAY=:$n "$game" >/dev/null 2>"$work/baddisplay.err"
+status=$?
+[ $status -ne 0 ] && [ "$(wc -l <"$work/baddisplay.err")" -eq 1 ] &&
+  grep -q "\":$n\": no X server answers there" "$work/baddisplay.err" ||
+  fail "with DISPLAY=:$n, status $status: $(head -3 "$work/baddisplay.err")"
 
 start_xvfb "$work"
 # Sound is tested on its own; here a silent device keeps the output clean.

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# The scenario runner as a program: its command line, reading its script
+# from a file or standard input, writing where nothing can be written, and a
+# start directory with run-time files missing or broken. Then seeded cuts of
+# the fuzz seeds and the scenarios, each run both from a file and from
+# standard input: the same status (0, 1 or 2) and output both ways, nothing
+# on stderr.
+#   command_line.sh BRIZZLET_SCRIPT ASSETS_DIR SCRIPTS...
+set -uo pipefail
+runner=$(realpath "$1")
+assets=$(realpath "$2")
+shift 2
+work=$(mktemp -d /tmp/brizzlet-cli-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# expect WHAT STATUS PATTERN : the last run ended with STATUS, and its
+# output and stderr together hold PATTERN (a grep -E pattern).
+expect() {
+  [ "$status" -eq "$2" ] && cat "$work/out" "$work/err" | grep -Eq -- "$3" ||
+    fail "$1: status $status, output: $(cat "$work/out" "$work/err" | head -3)"
+}
+# go ARG... : the runner in $dir, its streams in out and err.
+go() { (cd "$dir" && "$runner" "$@") >"$work/out" 2>"$work/err"; status=$?; }
+
+dir=$assets
+echo "print menutama.Caption" >"$work/caption.script"
+go "$work/caption.script"
+expect "a script file" 0 '^menutama.Caption = '
+go <"$work/caption.script"
+expect "standard input" 0 '^menutama.Caption = '
+go a b
+expect "two arguments" 2 '^usage: brizzlet-script \[FILE\]'
+go -h
+expect "an option" 2 '^usage: '
+go /no/such/dir/x.script
+expect "a missing script" 2 'cannot open /no/such/dir/x.script: No such file or directory'
+go "$work"
+expect "a directory as the script" 2 'it is a directory'
+go </
+expect "a directory on standard input" 2 '^script error at line 1: cannot read the script: Is a directory$'
+echo dump >"$work/dump.script"
+(cd "$dir" && "$runner" "$work/dump.script") >/dev/full 2>"$work/err"
+status=$? && : >"$work/out"
+expect "output to a full disk" 2 '^brizzlet-script: cannot write the output: No space left on device$'
+(cd "$dir" && "$runner" "$work/dump.script") >&- 2>"$work/err"
+status=$? && : >"$work/out"
+expect "a closed standard output" 2 '^brizzlet-script: cannot write the output: '
+
+# A shot in a start directory without, or with broken, magazine pictures: the
+# first picture read 60 ms after it stops the program, status 3.
+printf 'click menutama.Command1\nclick Form1.Frame1\nwait 100\n' >"$work/shot.script"
+dir=$work/empty
+mkdir -p "$dir"
+go "$work/shot.script"
+expect "no run-time files" 3 '^fatal: LoadPicture: cannot read ".*plor7.gif": No such file or directory$'
+cp -r "$assets" "$work/broken"
+dir=$work/broken
+: >"$dir/plor7.gif"
+go "$work/shot.script"
+expect "an empty picture" 3 '^fatal: LoadPicture: cannot read ".*plor7.gif": the file is empty$'
+# 12000 x 12000 pixels of white in 1-bit grey: about 18 kB of PNG.
+command -v python3 >/dev/null && python3 - "$dir/plor7.gif" <<'PY'
+import struct, sys, zlib
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+rows = b"".join(b"\0" + b"\xff" * 1500 for _ in range(12000))
+png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 12000, 12000, 1, 0, 0, 0, 0))
+png += chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b"")
+open(sys.argv[1], "wb").write(png)
+PY
+if [ -s "$dir/plor7.gif" ]; then
+  go "$work/shot.script"
+  expect "a picture larger than a screen" 3 \
+    '^fatal: LoadPicture: cannot show ".*plor7.gif": the picture is 12000 x 12000 pixels, more than 8192 a side$'
+else
+  echo "-- no python3: the large picture is not tried"
+fi
+
+# Seeded cuts: each script up to a random byte, and without a random line.
+runs=0
+RANDOM=18
+dir=$assets
+for script in "$@"; do
+  for cut in 1 2; do
+    size=$(wc -c <"$script")
+    if [ $cut -eq 1 ]; then
+      head -c $((RANDOM % (size + 1))) "$script" >"$work/cut.script"
+    else
+      lines=$(wc -l <"$script")
+      sed "$((RANDOM % (lines + 1) + 1))d" "$script" >"$work/cut.script"
+    fi
+    go "$work/cut.script"
+    from_file=$status
+    cp "$work/out" "$work/out.file"
+    [ -s "$work/err" ] && fail "$script, cut $cut: stderr: $(head -3 "$work/err")"
+    go <"$work/cut.script"
+    [ "$status" -eq "$from_file" ] && cmp -s "$work/out" "$work/out.file" ||
+      fail "$script, cut $cut: status $from_file from the file, $status from standard input"
+    [ "$from_file" -le 2 ] || fail "$script, cut $cut: status $from_file"
+    runs=$((runs + 1))
+  done
+done
+echo "-- $runs cut scripts"
+
+[ "$failures" -eq 0 ] && echo "command line: all passed"
+exit "$failures"
