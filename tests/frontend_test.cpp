@@ -1,6 +1,9 @@
 // The desktop front end without a display: colours and pixels, the mouse
 // rules, text measuring, and what the painter draws, read back from an
 // offscreen picture of a window.
+#include "platform/sdl/frontend.h"
+
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -252,16 +255,57 @@ TEST_F(Mouse, SecondPressOfADoubleClickOnAPictureIsNoClick) {
   ClickRules rules(500);
   const Control* bug = &the("Bug");
   const Control* field = &the("Field");
-  EXPECT_TRUE(rules.isClick(*w, bug, MouseButton::Left, 1000));
-  EXPECT_FALSE(rules.isClick(*w, bug, MouseButton::Left, 1400));
-  EXPECT_TRUE(rules.isClick(*w, bug, MouseButton::Left, 1450));  // a third press starts afresh
+  EXPECT_TRUE(rules.isClick(*w, bug, MouseButton::Left, 0, 0, 1000));
+  EXPECT_FALSE(rules.isClick(*w, bug, MouseButton::Left, 0, 0, 1400));
+  EXPECT_TRUE(
+      rules.isClick(*w, bug, MouseButton::Left, 0, 0, 1450));  // a third press starts afresh
   // Another control, the other button, or too late: a click each time.
-  EXPECT_TRUE(rules.isClick(*w, field, MouseButton::Left, 1500));
-  EXPECT_TRUE(rules.isClick(*w, field, MouseButton::Right, 1600));
-  EXPECT_TRUE(rules.isClick(*w, field, MouseButton::Right, 2101));
+  EXPECT_TRUE(rules.isClick(*w, field, MouseButton::Left, 0, 0, 1500));
+  EXPECT_TRUE(rules.isClick(*w, field, MouseButton::Right, 0, 0, 1600));
+  EXPECT_TRUE(rules.isClick(*w, field, MouseButton::Right, 0, 0, 2101));
   // The bare window is no different.
-  EXPECT_TRUE(rules.isClick(*w, nullptr, MouseButton::Left, 3000));
-  EXPECT_FALSE(rules.isClick(*w, nullptr, MouseButton::Left, 3100));
+  EXPECT_TRUE(rules.isClick(*w, nullptr, MouseButton::Left, 0, 0, 3000));
+  EXPECT_FALSE(rules.isClick(*w, nullptr, MouseButton::Left, 0, 0, 3100));
+}
+
+// Presses as SDL delivers them, through the event loop's own decision: the
+// second press of a double click is the quick one within 4 x 4 pixels of the
+// 96-dpi look around the first, and a third press starts a new pair.
+TEST_F(Mouse, DoubleClickNeedsTheSamePlaceAndTimeAndComesInPairs) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
+  constexpr std::uint64_t kDoubleClickMs = 200;
+  // Presses on the bare field at the given pixels of a screen, `pauseMs` apart.
+  auto clicks = [&](int factor, std::vector<std::pair<int, int>> places, int pauseMs = 0) {
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    for (size_t i = 0; i < places.size(); ++i) {
+      if (i > 0) SDL_Delay(pauseMs);
+      SDL_Event press{};
+      press.type = SDL_MOUSEBUTTONDOWN;
+      press.button.button = SDL_BUTTON_LEFT;
+      press.button.state = SDL_PRESSED;
+      press.button.x = places[i].first;
+      press.button.y = places[i].second;
+      EXPECT_EQ(SDL_PushEvent(&press), 1) << SDL_GetError();
+    }
+    ClickRules rules(kDoubleClickMs);
+    int count = 0;
+    for (SDL_Event event; SDL_PollEvent(&event);)
+      if (event.type == SDL_MOUSEBUTTONDOWN && pressIsClick(rules, rt, *w, Scale(factor), event))
+        ++count;
+    return count;
+  };
+  EXPECT_EQ(clicks(1, {{100, 90}, {100, 90}}), 1);
+  EXPECT_EQ(clicks(1, {{100, 90}, {110, 90}}), 2);
+  EXPECT_EQ(clicks(1, {{100, 90}, {100, 90}}, kDoubleClickMs + 100), 2);
+  EXPECT_EQ(clicks(1, {{100, 90}, {100, 90}, {100, 90}}), 2);
+  EXPECT_EQ(clicks(1, {{100, 90}, {100, 90}, {100, 90}, {100, 90}}), 2);
+  // The rectangle's edges, across and down, and at twice the density.
+  EXPECT_EQ(clicks(1, {{100, 90}, {102, 88}}), 1);
+  EXPECT_EQ(clicks(1, {{100, 90}, {103, 90}}), 2);
+  EXPECT_EQ(clicks(1, {{100, 90}, {100, 93}}), 2);
+  EXPECT_EQ(clicks(2, {{200, 180}, {204, 176}}), 1);
+  EXPECT_EQ(clicks(2, {{200, 180}, {206, 180}}), 2);
+  SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
 TEST_F(Mouse, ButtonsTakeTheLeftButtonOnlyAndEveryPress) {
@@ -269,15 +313,15 @@ TEST_F(Mouse, ButtonsTakeTheLeftButtonOnlyAndEveryPress) {
   const Control* button = &the("Plain");
   const Control* box = &the("Sound");
   const Control* bug = &the("Bug");
-  EXPECT_TRUE(rules.isClick(*w, button, MouseButton::Left, 1000));
-  EXPECT_TRUE(rules.isClick(*w, button, MouseButton::Left, 1100));
-  EXPECT_FALSE(rules.isClick(*w, button, MouseButton::Right, 1200));
-  EXPECT_FALSE(rules.isClick(*w, box, MouseButton::Right, 1300));
-  EXPECT_FALSE(rules.isClick(*w, bug, MouseButton::Other, 1350));
+  EXPECT_TRUE(rules.isClick(*w, button, MouseButton::Left, 0, 0, 1000));
+  EXPECT_TRUE(rules.isClick(*w, button, MouseButton::Left, 0, 0, 1100));
+  EXPECT_FALSE(rules.isClick(*w, button, MouseButton::Right, 0, 0, 1200));
+  EXPECT_FALSE(rules.isClick(*w, box, MouseButton::Right, 0, 0, 1300));
+  EXPECT_FALSE(rules.isClick(*w, bug, MouseButton::Other, 0, 0, 1350));
   // A press on a button between two on a picture breaks the double click.
-  EXPECT_TRUE(rules.isClick(*w, bug, MouseButton::Left, 2000));
-  EXPECT_TRUE(rules.isClick(*w, button, MouseButton::Left, 2100));
-  EXPECT_TRUE(rules.isClick(*w, bug, MouseButton::Left, 2200));
+  EXPECT_TRUE(rules.isClick(*w, bug, MouseButton::Left, 0, 0, 2000));
+  EXPECT_TRUE(rules.isClick(*w, button, MouseButton::Left, 0, 0, 2100));
+  EXPECT_TRUE(rules.isClick(*w, bug, MouseButton::Left, 0, 0, 2200));
 }
 
 // --- text -----------------------------------------------------------------------
