@@ -18,11 +18,11 @@ constexpr Color kLightYellow = 0x0080FFFF;
 constexpr std::string_view kCreditsFirstHalf =
     "Brizzlet!!! version 1.0, a mosquito shooting game of mouse skill, made by the Brizzlet "
     "team.   Aim with the cross-hair, click to shoot, and reload before the gun runs dry.   "
-    "Greetings to every player who ever lost a night's sleep to one buzzing mosquito.   ";
+    "Six bullets and one steady hand.   ";
 constexpr std::string_view kCreditsSecondHalf =
-    "Time Attack: every hit buys time.   Basmi: thirty mosquitoes, and the clock eats your "
-    "score.   Balm mode: keep them off your friend and catch the falling balm.   Thanks for "
-    "playing, from the Brizzlet team!";
+    "Greetings to every player who ever lost a night's sleep to a mosquito.   Time Attack: every "
+    "hit buys time.   Basmi: thirty mosquitoes, and the clock eats your score.   Balm mode: keep "
+    "them off your friend and catch the falling balm.   Thanks for playing!";
 
 constexpr std::string_view kAboutText =
     "Brizzlet!!! 1.0 - a mosquito shooting game of mouse skill, by the Brizzlet team.";

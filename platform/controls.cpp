@@ -133,8 +133,10 @@ Label::Label(Window& w, Container& c, std::string name, int index)
 void Label::setCaption(std::string value) {
   caption_ = std::move(value);
   if (autoSize) {
+    // A wrapped label keeps its width unless a word is wider; it then widens
+    // to that word, keeping its Left, and never breaks or clips a word.
     auto [w, h] = runtime().measureText(caption_, font(), wordWrap ? width() : 0);
-    if (!wordWrap) setWidth(w);
+    if (!wordWrap || w > width()) setWidth(w);
     setHeight(h);
   }
   changed();

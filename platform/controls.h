@@ -144,7 +144,8 @@ class Label : public Control {
   Label(Window& w, Container& c, std::string name, int index);
   const std::string& caption() const { return caption_; }
   // A label that sizes itself keeps its layout size until its caption is
-  // assigned; then it fits the new text (its height only, when it wraps).
+  // assigned; then it fits the new text. One that wraps keeps its Left and
+  // width and grows in height, and widens only to hold a word wider than it.
   void setCaption(std::string value);
   Alignment alignment = Alignment::Left;
   bool wordWrap = false;

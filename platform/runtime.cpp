@@ -300,13 +300,31 @@ std::pair<Twips, Twips> Runtime::measureText(const std::string& text, const Font
                                              Twips wrapWidth) const {
   if (services_.measureText) return services_.measureText(text, font, wrapWidth);
   // Headless estimate: an average glyph is half an em wide, a line 1.2 em high
-  // (a point is 20 twips).
+  // (a point is 20 twips). Wrapped text fills lines word by word and widens
+  // to its longest word, as the real measure does.
   Twips em = font.points * 20;
-  Twips lineWidth = std::ceil(text.size() * em * 0.5f);
+  auto widthOf = [&](size_t chars) { return std::ceil(chars * em * 0.5f); };
   Twips lineHeight = std::ceil(em * 1.2f);
-  if (wrapWidth <= 0) return {lineWidth, lineHeight};
-  Twips lines = std::max(1.0f, std::ceil(lineWidth / wrapWidth));
-  return {wrapWidth, lines * lineHeight};
+  if (wrapWidth <= 0) return {widthOf(text.size()), lineHeight};
+  std::vector<size_t> words;
+  for (size_t pos = 0; pos <= text.size();) {
+    size_t end = std::min(text.find_first_of(" \n", pos), text.size());
+    if (end > pos) words.push_back(end - pos);
+    pos = end + 1;
+  }
+  Twips width = wrapWidth;
+  for (size_t word : words) width = std::max(width, widthOf(word));
+  int lines = 1;
+  size_t used = 0;  // characters on the current line
+  for (size_t word : words) {
+    size_t wanted = used == 0 ? word : used + 1 + word;
+    if (used > 0 && widthOf(wanted) > width) {
+      ++lines;
+      wanted = word;
+    }
+    used = wanted;
+  }
+  return {width, lines * lineHeight};
 }
 
 void Runtime::trace(const std::string& line) {

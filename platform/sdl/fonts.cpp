@@ -1,7 +1,10 @@
 #include "platform/sdl/fonts.h"
 
 #include <SDL_ttf.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -11,19 +14,40 @@ namespace brz::sdl {
 
 namespace {
 
-constexpr const char* kFontDirs[] = {
-    "/usr/share/fonts/truetype/liberation/",
-    "/usr/share/fonts/truetype/liberation2/",
-    "/usr/share/fonts/liberation/",
+struct Family {
+  const char* regular;
+  const char* bold;
 };
 
-std::string findFont(const char* file) {
-  for (const char* dir : kFontDirs) {
-    std::string path = std::string(dir) + file;
-    std::error_code error;
-    if (std::filesystem::is_regular_file(path, error)) return path;
+// The first family whose regular weight is installed is used.
+constexpr Family kFamilies[] = {
+    {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"},
+    {"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
+     "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"},
+    {"/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
+     "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf"},
+    {"/usr/share/fonts/liberation/LiberationSans-Regular.ttf",
+     "/usr/share/fonts/liberation/LiberationSans-Bold.ttf"},
+};
+
+bool exists(const char* path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
+// The pixel sizes a font file holds as bitmaps of their own.
+std::set<int> strikesOf(const std::string& path) {
+  std::set<int> sizes;
+  FT_Library library = nullptr;
+  if (FT_Init_FreeType(&library) != 0) return sizes;
+  FT_Face face = nullptr;
+  if (FT_New_Face(library, path.c_str(), 0, &face) == 0) {
+    for (int i = 0; i < face->num_fixed_sizes; ++i)
+      sizes.insert(static_cast<int>((face->available_sizes[i].y_ppem + 32) >> 6));
+    FT_Done_Face(face);
   }
-  return {};
+  FT_Done_FreeType(library);
+  return sizes;
 }
 
 }  // namespace
@@ -33,11 +57,15 @@ Fonts::Fonts(Scale scale) : scale_(scale) {
     std::fprintf(stderr, "brizzlet: no text: %s\n", TTF_GetError());
     return;
   }
-  regularPath_ = findFont("LiberationSans-Regular.ttf");
-  boldPath_ = findFont("LiberationSans-Bold.ttf");
-  if (boldPath_.empty()) boldPath_ = regularPath_;
-  if (regularPath_.empty())
-    std::fprintf(stderr, "brizzlet: no text: the Liberation Sans font is not installed\n");
+  for (const Family& family : kFamilies) {
+    if (!exists(family.regular)) continue;
+    regular_ = {family.regular, strikesOf(family.regular)};
+    bold_ = exists(family.bold) ? File{family.bold, strikesOf(family.bold)} : regular_;
+    return;
+  }
+  std::fprintf(stderr,
+               "brizzlet: no text: neither Tahoma (fonts-wine) nor Liberation Sans "
+               "(fonts-liberation) is installed\n");
 }
 
 Fonts::~Fonts() {
@@ -46,28 +74,38 @@ Fonts::~Fonts() {
   TTF_Quit();
 }
 
-TTF_Font* Fonts::face(const Font& font) {
-  if (!available()) return nullptr;
-  auto key = std::make_pair(scale_.fontPixels(font.points), font.bold);
+Fonts::Face Fonts::face(const Font& font) {
+  if (!available()) return {};
+  const File& file = font.bold ? bold_ : regular_;
+  int classic = Scale{}.fontPixels(font.points);
+  Face chosen{nullptr, 1};
+  int pixels = scale_.fontPixels(font.points);
+  if (file.strikes.count(classic)) {
+    pixels = classic;
+    chosen.magnify = scale_.factor();
+  }
+  auto key = std::make_pair(pixels, font.bold);
   auto found = faces_.find(key);
-  if (found != faces_.end()) return found->second;
-  // At 72 dpi a point is a pixel, so the em is exactly the pixel size asked for.
-  TTF_Font* face = TTF_OpenFont((font.bold ? boldPath_ : regularPath_).c_str(), key.first);
-  if (!face) std::fprintf(stderr, "brizzlet: cannot open a font: %s\n", TTF_GetError());
-  faces_[key] = face;
-  return face;
+  if (found == faces_.end()) {
+    // At 72 dpi a point is a pixel, so the em is exactly the pixel size asked for.
+    TTF_Font* opened = TTF_OpenFont(file.path.c_str(), pixels);
+    if (!opened) std::fprintf(stderr, "brizzlet: cannot open a font: %s\n", TTF_GetError());
+    found = faces_.emplace(key, opened).first;
+  }
+  chosen.font = found->second;
+  return chosen;
 }
 
 int Fonts::width(const std::string& text, const Font& font) {
-  TTF_Font* f = face(font);
+  Face f = face(font);
   int w = 0, h = 0;
-  if (!f || text.empty() || TTF_SizeUTF8(f, text.c_str(), &w, &h) != 0) return 0;
-  return w;
+  if (!f.font || text.empty() || TTF_SizeUTF8(f.font, text.c_str(), &w, &h) != 0) return 0;
+  return w * f.magnify;
 }
 
 int Fonts::lineHeight(const Font& font) {
-  TTF_Font* f = face(font);
-  return f ? TTF_FontHeight(f) : scale_.fontPixels(font.points) * 6 / 5;
+  Face f = face(font);
+  return f.font ? TTF_FontHeight(f.font) * f.magnify : scale_.fontPixels(font.points) * 6 / 5;
 }
 
 std::vector<std::string> Fonts::wrap(const std::string& text, const Font& font, int widthPx) {
@@ -107,8 +145,23 @@ std::vector<std::string> Fonts::wrap(const std::string& text, const Font& font, 
 std::pair<Twips, Twips> Fonts::measure(const std::string& text, const Font& font, Twips wrapWidth) {
   int height = lineHeight(font);
   if (wrapWidth <= 0) return {scale_.toTwips(width(text, font)), scale_.toTwips(height)};
-  auto lines = wrap(text, font, scale_.toPixels(wrapWidth));
-  return {wrapWidth, scale_.toTwips(height * static_cast<int>(lines.size()))};
+  // A word is never broken: the lines widen to hold the widest one.
+  int widest = 0;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find_first_of(" \r\n", pos);
+    if (end == std::string::npos) end = text.size();
+    if (end > pos) widest = std::max(widest, width(text.substr(pos, end - pos), font));
+    pos = end + 1;
+  }
+  int lineWidth = scale_.toPixels(wrapWidth);
+  Twips width = wrapWidth;
+  if (widest > lineWidth) {
+    lineWidth = widest;
+    width = scale_.toTwips(widest);
+  }
+  auto lines = wrap(text, font, lineWidth);
+  return {width, scale_.toTwips(height * static_cast<int>(lines.size()))};
 }
 
 }  // namespace brz::sdl

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,10 +13,13 @@ struct _TTF_Font;  // SDL_ttf's font, kept out of the callers' headers
 
 namespace brz::sdl {
 
-// The toolkit's fonts: Liberation Sans, regular and bold, sized in points on a
-// 96-dpi screen and rendered at the screen's scale. Measuring and drawing
-// share this one object, so a label that sizes itself fits the text that is
-// drawn in it; the painters take their scale from it too.
+// The toolkit's fonts, sized in points on a 96-dpi screen and drawn at the
+// screen's scale. The layouts were drawn for a narrow 8-point desktop sans
+// serif, so Tahoma (Wine's re-creation, in fonts-wine) comes first: its text
+// fits the captions as they were laid out. Liberation Sans stands in when it
+// is missing. Measuring and drawing share this one object, so a label that
+// sizes itself fits the text that is drawn in it; the painters take their
+// scale from it too.
 class Fonts {
  public:
   explicit Fonts(Scale scale = Scale{});
@@ -23,24 +27,40 @@ class Fonts {
   Fonts(const Fonts&) = delete;
   Fonts& operator=(const Fonts&) = delete;
 
-  // False when the font files are missing: text is then neither drawn nor
+  // False when no font file is found: text is then neither drawn nor
   // measured (the runtime's own estimate stands in).
-  bool available() const { return !regularPath_.empty(); }
+  bool available() const { return !regular_.path.empty(); }
   const Scale& scale() const { return scale_; }
+  // The file the regular weight comes from, for the error reports and tests.
+  const std::string& regularPath() const { return regular_.path; }
 
-  _TTF_Font* face(const Font& font);
+  // A face to render a font with, and the whole-pixel factor to magnify what
+  // it renders by. Sizes the font file holds as hand-drawn bitmaps at 96 dpi
+  // are rendered at that size and magnified, so a 2x screen shows the same
+  // crisp glyphs with the same widths as a 1x screen; other sizes are
+  // outlines, rendered afresh at the screen's size.
+  struct Face {
+    _TTF_Font* font = nullptr;
+    int magnify = 1;
+  };
+  Face face(const Font& font);
   // In pixels of the screen.
   int width(const std::string& text, const Font& font);
   int lineHeight(const Font& font);
   // Breaks a text into lines no wider than `widthPx` at spaces and at line
   // breaks; a word wider than the whole line stands alone and overflows.
   std::vector<std::string> wrap(const std::string& text, const Font& font, int widthPx);
-  // The size of a text in twips; wrapWidth > 0 wraps it at that width.
+  // The size of a text in twips. wrapWidth > 0 wraps it at that width: the
+  // width is then wrapWidth, or the widest word when that is wider.
   std::pair<Twips, Twips> measure(const std::string& text, const Font& font, Twips wrapWidth);
 
  private:
+  struct File {
+    std::string path;
+    std::set<int> strikes;  // the pixel sizes it holds as bitmaps
+  };
   Scale scale_;
-  std::string regularPath_, boldPath_;
+  File regular_, bold_;
   std::map<std::pair<int, bool>, _TTF_Font*> faces_;
 };
 

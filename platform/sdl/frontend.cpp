@@ -189,11 +189,9 @@ class Session {
         break;
       case SDL_MOUSEBUTTONDOWN:
         if (Window* window = screen_->find(event.button.windowID)) {
-          Twips x = scale_.pointAt(event.button.x), y = scale_.pointAt(event.button.y);
-          const Control* target = runtime.hitTest(*window, x, y).control;
-          if (clicks_.isClick(*window, target, buttonOf(event.button.button),
-                              event.button.timestamp))
-            runtime.clickAt(*window, x, y);
+          if (pressIsClick(clicks_, runtime, *window, scale_, event))
+            runtime.clickAt(*window, scale_.pointAt(event.button.x),
+                            scale_.pointAt(event.button.y));
         }
         break;
       case SDL_KEYDOWN:
@@ -266,6 +264,13 @@ class Session {
 };
 
 }  // namespace
+
+bool pressIsClick(ClickRules& rules, const Runtime& runtime, const Window& window,
+                  const Scale& scale, const SDL_Event& press) {
+  Twips x = scale.pointAt(press.button.x), y = scale.pointAt(press.button.y);
+  const Control* target = runtime.hitTest(window, x, y).control;
+  return rules.isClick(window, target, buttonOf(press.button.button), x, y, press.button.timestamp);
+}
 
 int run(const Game& game) {
   setHints();

@@ -5,6 +5,10 @@
 #include <string_view>
 
 #include "platform/runtime.h"
+#include "platform/sdl/look.h"
+#include "platform/sdl/pointer.h"
+
+union SDL_Event;
 
 // The desktop front end: real windows, mouse, keyboard, clock and sound for a
 // runtime. It only draws the runtime's state and feeds it input.
@@ -23,5 +27,11 @@ struct Game {
 // Runs the game until it ends; returns the process exit status (0 after End,
 // non-zero after a fatal run-time error or when there is no display).
 int run(const Game& game);
+
+// Whether a mouse-button press is a click, decided as the event loop decides
+// it: the pointer's place at the screen's scale, the control under it and the
+// double-click rules.
+bool pressIsClick(ClickRules& rules, const Runtime& runtime, const Window& window,
+                  const Scale& scale, const SDL_Event& press);
 
 }  // namespace brz::sdl

@@ -335,8 +335,8 @@ void Painter::picture(const PictureRef& picture, int x, int y) {
 }
 
 int Painter::text(const std::string& line, const Font& font, Rgb colour, int x, int y) {
-  TTF_Font* face = fonts_.face(font);
-  if (!face || line.empty()) return 0;
+  Fonts::Face face = fonts_.face(font);
+  if (!face.font || line.empty()) return 0;
   std::string key = line;
   key += '\0';
   key += std::to_string(scale_.fontPixels(font.points)) + (font.bold ? "b" : "r") +
@@ -344,20 +344,23 @@ int Painter::text(const std::string& line, const Font& font, Rgb colour, int x, 
   Cached& cached = texts_[key];
   if (!cached.texture) {
     SDL_Surface* surface =
-        TTF_RenderUTF8_Blended(face, line.c_str(), {colour.r, colour.g, colour.b, 255});
+        TTF_RenderUTF8_Blended(face.font, line.c_str(), {colour.r, colour.g, colour.b, 255});
     if (!surface) return 0;
     cached.texture = SDL_CreateTextureFromSurface(renderer_, surface);
     cached.w = surface->w;
     cached.h = surface->h;
     SDL_FreeSurface(surface);
     if (!cached.texture) return 0;
+    // A bitmap font's pixels become squares, as a picture's do.
+    SDL_SetTextureScaleMode(cached.texture, SDL_ScaleModeNearest);
   }
   cached.usedInFrame = frame_;
+  int w = cached.w * face.magnify, h = cached.h * face.magnify;
   if (!clip_.empty()) {
-    SDL_Rect dst{x, y, cached.w, cached.h};
+    SDL_Rect dst{x, y, w, h};
     SDL_RenderCopy(renderer_, cached.texture, nullptr, &dst);
   }
-  return cached.w;
+  return w;
 }
 
 void Painter::textLines(const std::vector<std::string>& lines, const Font& font, Rgb colour,

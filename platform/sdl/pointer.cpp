@@ -1,5 +1,7 @@
 #include "platform/sdl/pointer.h"
 
+#include <cmath>
+
 namespace brz::sdl {
 
 namespace {
@@ -47,19 +49,24 @@ PictureRef pointerAt(const Runtime& runtime, const Window& window, Twips x, Twip
   return nullptr;
 }
 
-bool ClickRules::isClick(const Window& window, const Control* target, MouseButton button,
-                         std::uint64_t timeMs) {
+bool ClickRules::isClick(const Window& window, const Control* target, MouseButton button, Twips x,
+                         Twips y, std::uint64_t timeMs) {
   const void* key = target ? static_cast<const void*>(target) : static_cast<const void*>(&window);
   bool counts = button == MouseButton::Left ||
                 (button == MouseButton::Right && clicksWithEitherButton(target));
   if (counts && hasDoubleClick(target)) {
-    bool second = last_ == key && lastButton_ == button && timeMs - lastMs_ <= doubleClickMs_;
+    bool near = std::abs(x - lastX_) * 2 <= kDoubleClickSize &&
+                std::abs(y - lastY_) * 2 <= kDoubleClickSize;
+    bool second =
+        last_ == key && lastButton_ == button && near && timeMs - lastMs_ <= doubleClickMs_;
     if (second) {
       last_ = nullptr;  // a third press starts afresh
       return false;
     }
     last_ = key;
     lastButton_ = button;
+    lastX_ = x;
+    lastY_ = y;
     lastMs_ = timeMs;
     return true;
   }
