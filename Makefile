@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One entry point for players, developers and CI.
 BUILD ?= build
 CMAKE_FLAGS ?=

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the layout pictures into a C++ fragment of byte arrays and a table
 # of LayoutPicture entries, each named after its file without the extension.
 # Run as a script:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "assets/layout_pictures.h"
 
 namespace brz::assets {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <span>
 #include <string_view>
@@ -7,4 +8,4 @@ namespace brz::assets {
 // "magazine", "title", "logo", and "icon_large", a larger rendering of "icon"
 // for the window manager. An unknown name gives an empty span.
 std::span<const unsigned char> layoutPicture(std::string_view name);
-}
+}  // namespace brz::assets

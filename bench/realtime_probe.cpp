@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real game through the real front end, on the real clock, watched from
 // inside. It is the game's own main with three things added that only
 // observe: the timers' tick handlers are wrapped to note when each tick ran,

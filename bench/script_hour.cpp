@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How fast the scenario runner plays a busy round on its virtual clock:
 // `brizzlet-script` plays one hour of a Time Attack round with a shot at a
 // mosquito every 250 ms and a reload whenever the magazine is empty (every

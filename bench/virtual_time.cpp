@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Costs inside the program, with no display and no real clock:
 //   - a magazine picture load through SdlPictureDecoder, as every shot does
 //     twice (never cached);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The end of a round, whichever way it ends. Callers write the mode's last and
 // high score around it.
 #include "game/form1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mosquito flight: every 50 ms each mosquito moves along its lane by a step
 // that grows with the ferocity level; in the balm mode the three that fly left
 // bite the character at the field's left end.

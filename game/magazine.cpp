@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The six-shot magazine, its picture and the reload.
 #include "game/form1.h"
 #include "platform/counters.h"

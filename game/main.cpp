@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game. It starts at the menu window and reads its music, sounds and
 // magazine pictures from the directory it is started in. The command line
 // only says how to run it: help, version, and the drawing scale.

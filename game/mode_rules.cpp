@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules of the three modes, held by the change handlers of the counters,
 // and the controls that act on a round from outside them: the balm button and
 // the give-up buttons.

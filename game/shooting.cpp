@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shooting and aiming on the play field.
 #include "game/form1.h"
 #include "platform/counters.h"

@@ -1,9 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures, sounds and music made by tools/make-assets: each file has the
 // format, size and colour depth that the layouts and the runtime take it in,
 // it decodes, and the pictures compiled into the program are the files in
 // assets/pictures.
-#include "assets/layout_pictures.h"
-
 #include <SDL.h>
 #include <SDL_image.h>
 #include <SDL_mixer.h>
@@ -21,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "assets/layout_pictures.h"
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;
@@ -32,10 +33,18 @@ Bytes readFile(const std::filesystem::path& path) {
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-std::uint32_t le16(const Bytes& b, std::size_t at) { return b.at(at) | b.at(at + 1) << 8; }
-std::uint32_t le32(const Bytes& b, std::size_t at) { return le16(b, at) | le16(b, at + 2) << 16; }
-std::uint32_t be16(const Bytes& b, std::size_t at) { return b.at(at) << 8 | b.at(at + 1); }
-std::uint32_t be32(const Bytes& b, std::size_t at) { return be16(b, at) << 16 | be16(b, at + 2); }
+std::uint32_t le16(const Bytes& b, std::size_t at) {
+  return b.at(at) | b.at(at + 1) << 8;
+}
+std::uint32_t le32(const Bytes& b, std::size_t at) {
+  return le16(b, at) | le16(b, at + 2) << 16;
+}
+std::uint32_t be16(const Bytes& b, std::size_t at) {
+  return b.at(at) << 8 | b.at(at + 1);
+}
+std::uint32_t be32(const Bytes& b, std::size_t at) {
+  return be16(b, at) << 16 | be16(b, at + 2);
+}
 
 // --- decoding -------------------------------------------------------------
 
@@ -154,10 +163,18 @@ void expectPngHeader(const Bytes& b, const LayoutPicture& want) {
 void expectHeader(const Bytes& bytes, const LayoutPicture& want) {
   switch (want.kind) {
     case Kind::Icon:
-    case Kind::Cursor: expectIconHeader(bytes, want); break;
-    case Kind::Bitmap: expectBitmapHeader(bytes, want); break;
-    case Kind::Gif: expectGifHeader(bytes, want); break;
-    case Kind::Png: expectPngHeader(bytes, want); break;
+    case Kind::Cursor:
+      expectIconHeader(bytes, want);
+      break;
+    case Kind::Bitmap:
+      expectBitmapHeader(bytes, want);
+      break;
+    case Kind::Gif:
+      expectGifHeader(bytes, want);
+      break;
+    case Kind::Png:
+      expectPngHeader(bytes, want);
+      break;
   }
 }
 
@@ -392,7 +409,8 @@ MidiSummary readMidi(const Bytes& b) {
       if (status == 0xff) {
         const unsigned char type = b.at(at++);
         const std::uint32_t length = readVarLen(b, at);
-        if (type == 0x51 && length == 3) tempoAt[tick] = b.at(at) << 16 | b.at(at + 1) << 8 | b.at(at + 2);
+        if (type == 0x51 && length == 3)
+          tempoAt[tick] = b.at(at) << 16 | b.at(at + 1) << 8 | b.at(at + 2);
         if (type == 0x2f) ended = true;
         at += length;
       } else if (status == 0xf0 || status == 0xf7) {
@@ -430,7 +448,8 @@ MidiSummary readMidi(const Bytes& b) {
   };
   if (notes.empty()) throw std::runtime_error("no notes");
   summary.seconds = secondsAt(endTick);
-  for (const auto& [start, stop] : notes) summary.lastNoteEnd = std::max(summary.lastNoteEnd, secondsAt(stop));
+  for (const auto& [start, stop] : notes)
+    summary.lastNoteEnd = std::max(summary.lastNoteEnd, secondsAt(stop));
   for (const auto& [start, stop] : notes) {
     if (secondsAt(stop) > summary.lastNoteEnd - 0.1)
       summary.finalNote = std::max(summary.finalNote, secondsAt(stop) - secondsAt(start));

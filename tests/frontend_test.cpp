@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop front end without a display: colours and pixels, the mouse
 // rules, text measuring, and what the painter draws, read back from an
 // offscreen picture of a window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A seeded monkey plays the real windows: random clicks, moves, key presses,
 // window closes and waits over every control of both windows, across many
 // rounds of every mode, with the real picture files read and decoded. After

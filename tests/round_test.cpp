@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules of a round, on the real windows, set up where a played scenario
 // could hardly reach: mosquitoes placed at the boundaries, counters at their
 // last step.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing at the display's density, with no display: the scale factor a
 // density gets, twips to pixels and back, the Xft.dpi resource, and windows
 // painted offscreen at twice the size, where a click must land on what is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A month of play in virtual time on the real windows: the menu left idle for
 // hours, rounds of every mode played to their ends, a Basmi round left running
 // for most of a day, and the balm button falling for ever once a balm round has

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives the real media players from the command line, for the audio test:
 //   sound_probe STEP...
 // where a STEP is `open PLAYER FILE`, `play PLAYER`, `stop PLAYER` or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brizzlet-script [FILE]: runs a scenario script against the game on a
 // virtual clock, headless. See docs/scripting.md.
 #include <filesystem>

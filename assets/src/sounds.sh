@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: CC-BY-SA-4.0
 # Sound recipes for tools/make-assets, which sources this file. Each function
 # writes one WAV file, 22050 Hz, 16-bit mono, with sox. -R keeps the noise
 # generators on a fixed seed, so the same recipe always gives the same bytes.

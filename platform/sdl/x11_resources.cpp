@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The X resource database, read through Xlib on a connection of its own. Kept
 // apart from the rest of the front end: Xlib's names (Window, None, Bool)
 // would clash with it.

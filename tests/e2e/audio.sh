@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The media players for real, heard through SDL's disk audio driver: every
 # sample the mixer produces lands in a raw file, which sox measures.
 #   audio.sh SOUND_PROBE ASSETS_DIR

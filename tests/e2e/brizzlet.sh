@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real game played like a player, on a private Xvfb with xdotool: the
 # menu after its slide-in, a round of each mode, a hit, the give-up, About,
 # EXIT; then a start without the magazine pictures, which must stop with the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game started and ended with EXIT again and again on a private Xvfb:
 # every run ends with status 0 and says nothing on stderr. Then the menu
 # window destroyed by another X client, which ends the game like a close.

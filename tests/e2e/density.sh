@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real game at two screen densities, each on a private Xvfb: a 1024x768
 # screen that says nothing of its density (so 96 dpi), then a 2048x1536 one
 # whose desktop sets Xft.dpi to 192. The same twips on both, so the windows

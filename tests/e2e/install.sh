@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the game into a fresh root and plays it from its launcher, started
 # in another directory: the launcher must take the game to its run-time files,
 # so the menu shows and a shot loads its magazine pictures without an error.

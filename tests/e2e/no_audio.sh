@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real game on a machine with no sound device: it says so once on
 # stderr, then plays on in silence. A round with shots, a reload, the
 # give-up and EXIT all work, and the game ends with status 0.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers for driving the real windows on a private X server. Sourced by the
 # end-to-end scripts; every position they take is in pixels of a window's
 # client area, found from the window's on-screen geometry.

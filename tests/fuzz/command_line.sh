@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The scenario runner as a program: its command line, reading its script
 # from a file or standard input, writing where nothing can be written, and a
 # start directory with run-time files missing or broken. Then seeded cuts of

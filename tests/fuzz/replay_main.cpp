@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the fuzz target without libFuzzer: every file named on the command
 // line (or found in a directory named there), then a fixed number of seeded
 // byte-level mutations of them. The same seed always makes the same inputs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scenario runner's input, fuzzed on the real game with its real run-time
 // files. Whatever bytes a script holds, the run
 //   - ends with status 0, 1 or 2 (3, a fatal run-time error, cannot happen:

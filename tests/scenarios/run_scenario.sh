@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # run_scenario.sh RUNNER SCRIPT START_DIR WORK_DIR
 #
 # Runs SCRIPT with RUNNER in START_DIR and compares its standard output,
