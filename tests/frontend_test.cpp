@@ -434,7 +434,7 @@ TEST_F(Text, EveryLayoutCaptionFitsItsControl) {
        "in the 145 px the layout gives"},
   };
   int checked = 0;
-  for (const auto& window : rt.windows())
+  for (const auto& window : rt.windows()) {
     for (const auto& control : window->controls()) {
       std::string caption;
       int room = scale.toPixels(control->width()), tall = scale.toPixels(control->height());
@@ -471,6 +471,7 @@ TEST_F(Text, EveryLayoutCaptionFitsItsControl) {
         EXPECT_LE(fonts.lineHeight(font) * static_cast<int>(lines.size()), tall)
             << control->ref() << ": " << lines.size() << " lines";
     }
+  }
   EXPECT_GT(checked, 25);
 
   auto& menu = rt.form<menutama>();
