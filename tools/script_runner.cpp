@@ -353,9 +353,14 @@ void Session::ignored(const std::vector<std::string_view>& words) {
 // the wait is skipped in whole periods, and what is left, shorter than a
 // period, runs as usual. A program that does not come to rest (a round whose
 // score drains with the clock) stops the wait after kMostRestlessTime.
+// Comparing the whole state costs more than a period of ticks, so a restless
+// program is checked less and less often: after twice the time it has been
+// restless, but at least once a minute, so that it is never stopped for a
+// rest it came to before the limit.
 void Session::wait(std::string_view text) {
+  constexpr Millis kMostUncheckedTime = 60'000;
   const Millis end = rt_.now() + waitLength(text, rt_.now());
-  Millis restless = 0;
+  Millis restless = 0, nextCheck = 0;
   for (;;) {
     Millis period = 0;
     for (const Runtime::TimerPhase& phase : rt_.timerPhases())
@@ -368,6 +373,12 @@ void Session::wait(std::string_view text) {
       throw ScriptFault{"wait " + std::string(text) + " stopped after " + std::to_string(restless) +
                         " ms: the program's state still changes, so a wait this long would "
                         "run for ever"};
+    if (restless < nextCheck) {
+      rt_.advanceTo(rt_.now() + period);
+      if (!rt_.running()) return;
+      restless += period;
+      continue;
+    }
     std::ostringstream before;
     dump(before);
     auto phases = rt_.timerPhases();
@@ -383,6 +394,7 @@ void Session::wait(std::string_view text) {
       break;
     }
     restless += period;
+    nextCheck = restless + std::min(restless, kMostUncheckedTime);
   }
   rt_.advanceTo(end);
 }
