@@ -173,7 +173,7 @@ start_game() {
 press() {
   local l=${2:-110} x w=1455 y
   case $1 in
-    play1) x=$((l + 2280)) y=870 ;;
+    play1) x=$((l + 2280)) y=1110 ;;
     play2) x=$((l + 2280)) y=2520 ;;
     play3) x=$((l + 2280)) y=3840 ;;
     about) x=$((l + 1560)) w=1215 y=4560 ;;
