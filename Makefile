@@ -25,6 +25,9 @@ play:
 	@cmake --build $(BUILD) -j $(JOBS) --target brizzlet
 	cd assets && ../$(BUILD)/brizzlet
 
+# Every test, the real-time ones too; ctest ends with the time each label took
+# (unit, scenario, fuzz, slow, realtime). `ctest -LE realtime` skips the ones
+# that play the real windows or sound.
 test:
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS="-DBRIZZLET_TESTS=ON $(CMAKE_FLAGS)"
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

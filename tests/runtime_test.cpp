@@ -153,12 +153,6 @@ TEST_F(RuntimeTest, EndInsideANestedHandlerStopsEverythingAfterIt) {
   EXPECT_EQ(log.lines, (Lines{"change"}));
 }
 
-TEST_F(RuntimeTest, ClosingAWindowRunsItsUnload) {
-  started();
-  rt.close(rt.form<OtherWindow>());
-  EXPECT_TRUE(rt.ended());
-}
-
 TEST_F(RuntimeTest, TimersTickOnExactMultiplesWithTiesInCreationOrder) {
   auto& w = started();
   rt.advanceTo(100);
@@ -189,14 +183,6 @@ TEST_F(RuntimeTest, TimerChangesInsideATickAreSafe) {
   w.Slow.enable();
   rt.advanceTo(200);
   EXPECT_EQ(log.lines, (Lines{"InField 140", "Slow 170", "InField 200"}));
-}
-
-TEST_F(RuntimeTest, TimersTickWhileTheirWindowIsHiddenOrContainerDisabled) {
-  auto& w = started();
-  w.Field.setEnabled(false);
-  w.hide();
-  rt.advanceTo(50);
-  EXPECT_EQ(log.lines, (Lines{"Slow 50", "InField 50"}));
 }
 
 TEST_F(RuntimeTest, RealClockDropsTicksAStallSwallowed) {
@@ -275,18 +261,6 @@ TEST_F(RuntimeTest, SpaceAndEnterPressTheFocusedButtonOfTheActiveWindow) {
   EXPECT_TRUE(give.hasFocus());
 }
 
-TEST_F(RuntimeTest, MissingPictureIsAFatalErrorNamingTheFile) {
-  auto& w = started();
-  w.Front.click = [&] {
-    rt.loadPicture("/no/such/dir/plor7.gif");
-    log("not reached");
-  };
-  rt.click(w.Front);
-  EXPECT_FALSE(rt.running());
-  EXPECT_NE(rt.fatalError().find("/no/such/dir/plor7.gif"), std::string::npos) << rt.fatalError();
-  EXPECT_TRUE(log.lines.empty());
-}
-
 TEST(Pictures, DecoderNamesTheFileAndTheReason) {
   SdlPictureDecoder decoder;
   try {
@@ -336,12 +310,6 @@ TEST(Pictures, DecoderNamesTheFileAndTheReason) {
   std::string bmp =
       file("plor7.gif", "BM"s + std::string(12, '\0') + "\x28\0\0\0\1\0\0\0\xd7\xdc\xff\xff"s);
   EXPECT_NE(error(bmp).find("1 x 9001 pixels"), std::string::npos) << error(bmp);
-}
-
-TEST(FilePath, JoinsABackslashNameToTheDirectory) {
-  EXPECT_EQ(filePath("/games/b", "\\gun.wav"), "/games/b/gun.wav");
-  EXPECT_EQ(filePath("/", "\\plor6.gif"), "/plor6.gif");
-  EXPECT_EQ(filePath("/games/b/", "\\plor6.gif"), "/games/b/plor6.gif");
 }
 
 }  // namespace

@@ -8,11 +8,9 @@
 set -euo pipefail
 probe=$(realpath "$1")
 assets=$(realpath -m "$2")
-# In CI (CI=true) the project's own script installs sox: missing, it fails.
-command -v sox >/dev/null || { echo "SKIP: sox is not installed"; [ "${CI:-}" = true ] && exit 1; exit 77; }
-
-work=$(mktemp -d /tmp/brizzlet-audio-XXXXXX)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$(realpath "$0")")/xvfb.sh"
+command -v sox >/dev/null || skip "sox is not installed"
+scratch audio
 cd "$work"
 
 gun=$assets/gun.wav
@@ -23,12 +21,6 @@ music=$assets/backsound.mid
 printf 'MThd\x00\x00\x00\x06\x00\x00\x00\x01\x00\x60MTrk\x00\x00\x00\x0f' >note.mid
 printf '\x00\xc0\x00\x00\x90\x3c\x64\x60\x80\x3c\x40\x00\xff\x2f\x00' >>note.mid
 [ -n "$music" ] || music=$work/note.mid
-
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
 
 # run OUTPUT STEP... : the probe's steps, heard into OUTPUT.raw; its stderr
 # into OUTPUT.err, without the disk driver's own notices.
@@ -131,5 +123,4 @@ SDL_AUDIODRIVER=alsa "$probe" open 1 "$gun" 2>alsa.err || true
 [ "$(wc -l <alsa.err)" -le 1 ] && ! grep -q '^ALSA lib' alsa.err ||
   fail "ALSA's own lines on stderr: $(head -3 alsa.err)"
 
-[ "$failures" -eq 0 ] && echo "audio: all passed"
-exit "$failures"
+finish audio

@@ -15,8 +15,7 @@ here=$(dirname "$(realpath "$0")")
 source "$here/xvfb.sh"
 
 rm -f "$artefacts"/*.png
-work=$(mktemp -d /tmp/brizzlet-e2e-XXXXXX)
-trap 'stop_all; rm -rf "$work"' EXIT
+scratch e2e
 
 # --- no display -----------------------------------------------------------------
 env -u DISPLAY -u WAYLAND_DISPLAY "$game" >/dev/null 2>"$work/nodisplay.err"
@@ -40,10 +39,7 @@ export SDL_AUDIODRIVER=dummy
 # --- the menu -------------------------------------------------------------------
 cd "$assets"
 launched=$(date +%s%N)
-"$game" >"$work/game.out" 2>"$work/game.err" &
-game_pid=$!
-started_pids+=("$game_pid")
-menu=$(window "Brizzlet Main Menu") || { fail "no menu window"; exit 1; }
+start_game || { fail "no menu window"; exit 1; }
 note "menu window shown $((($(date +%s%N) - launched) / 1000000)) ms after the start"
 sleep 12 # the slide-in: 223 ticks of 50 ms
 shot menu
@@ -57,7 +53,7 @@ geometry "$menu"
   80FFFF ] || fail "the Play Time Attack button is not light cyan"
 
 # About: a message box with OK, over the menu.
-click "$menu" "$(centre $((110 + 1560)) 1215)" "$(centre $((240 + 4320)) 375)"
+press about
 if box=$(window Brizzlet 5); then
   shot about
   geometry "$box"
@@ -77,7 +73,7 @@ else
 fi
 
 # --- Time Attack: a hit, then the give-up ---------------------------------------
-click "$menu" "$(centre $((110 + 120 + 2160)) 1455)" "$(centre $((240 + 270 + 600)) 375)"
+press play1
 form1=$(window "Brizzlet!!! ~ Time Attack" 5) || {
   shot no-game
   fail "Play Time Attack shows no game"
@@ -106,7 +102,7 @@ red=$(count hit "$form1" $((nx - 8)) $((ny - 12)) 50 50 "r>0.7&&g<0.35&&b<0.35")
 note "$red red pixels of the hit picture in the screenshot (it shows for up to 500 ms)"
 [ "$(colour hit "$form1" "$(px $((4800 + 720 + 1400)))" "$(px $((4440 + 120 + 300)))")" = FFFFFF ] ||
   fail "the score box is not white after one hit"
-click "$form1" "$(centre 6840 375)" "$(centre 120 375)"
+give_up "$form1"
 gone "Brizzlet!!! ~ Time Attack" 5 || fail "X does not hide the game window"
 sleep 2.5 # the panel slides in again, steps of 150
 shot end-of-round
@@ -114,8 +110,7 @@ geometry "$menu"
 [ "$WIDTH" -eq "$(px $((8200 - 150)))" ] || fail "the menu is not in the game's place: $WIDTH wide"
 
 # --- Basmi: the mosquitoes fly from the launch ------------------------------------
-# After a round the panel rests at Left 135.
-click "$menu" "$(centre $((135 + 120 + 2160)) 1455)" "$(centre $((240 + 1560 + 720)) 375)"
+press play2 135
 if form1=$(window "Brizzlet!!! ~ Basmi Semua Nyamuk" 5); then
   sleep 0.3
   shot basmi
@@ -125,7 +120,7 @@ if form1=$(window "Brizzlet!!! ~ Basmi Semua Nyamuk" 5); then
   moved=$(compare -metric AE -crop "$(px 7455)x$(px 3000)+$X+$((Y + 32))" \
     "$artefacts/basmi.png" "$artefacts/basmi-later.png" null: 2>&1 || true)
   [ "${moved%% *}" -gt 100 ] 2>/dev/null || fail "the Basmi mosquitoes do not fly ($moved)"
-  click "$form1" "$(centre 6840 375)" "$(centre 120 375)"
+  give_up "$form1"
   gone "Brizzlet!!! ~ Basmi Semua Nyamuk" 5 || fail "X does not end the Basmi round"
 else
   fail "Play Basmi shows no game"
@@ -133,13 +128,13 @@ fi
 sleep 2.5
 
 # --- the balm mode: a wider window ------------------------------------------------
-click "$menu" "$(centre $((135 + 120 + 2160)) 1455)" "$(centre $((240 + 2880 + 720)) 375)"
+press play3 135
 if form1=$(window "Tolong ... Jangan Sampai Gua digigit nyamuk ! ..." 5); then
   sleep 0.5
   shot balm
   geometry "$form1"
   [ "$WIDTH" -eq "$(px $((10000 - 150)))" ] || fail "the balm-mode window is $WIDTH wide"
-  click "$form1" "$(centre 6840 375)" "$(centre 120 375)"
+  give_up "$form1"
   gone "Tolong ... Jangan Sampai Gua digigit nyamuk ! ..." 5 || fail "X does not end the balm round"
 else
   fail "Play This Game shows no game"
@@ -148,7 +143,7 @@ sleep 2.5
 shot menu-again
 
 # --- EXIT ends the game with status 0 ---------------------------------------------
-click "$menu" "$(centre $((135 + 2880)) 1215)" "$(centre $((240 + 4320)) 375)"
+press exit 135
 if ended "$game_pid"; then
   [ $status -eq 0 ] || fail "EXIT ends the game with status $status"
 else
@@ -159,20 +154,14 @@ fi
 # --- no magazine pictures: the first shot stops the game with a report ------------
 mkdir "$work/empty"
 cd "$work/empty"
-"$game" >"$work/bare.out" 2>"$work/bare.err" &
-game_pid=$!
-started_pids+=("$game_pid")
-menu=$(window "Brizzlet Main Menu") || { fail "no menu window without the files"; exit 1; }
-# A click on the sliding logo (Left -2880 + 50 a tick) speeds the slide up.
-sleep 3
-click "$menu" 120 150
-sleep 1
-click "$menu" "$(centre $((135 + 120 + 2160)) 1455)" "$(centre $((240 + 270 + 600)) 375)"
+start_game || { fail "no menu window without the files"; exit 1; }
+finish_slide
+press play1 135
 if form1=$(window "Brizzlet!!! ~ Time Attack" 5); then
   click "$form1" 100 150 # a miss: 60 ms later the shot's picture is read
   if box=$(window Brizzlet 5); then
     shot missing-picture
-    grep -q 'plor7.gif' "$work/bare.err" || fail "the report does not name the file: $(cat "$work/bare.err")"
+    grep -q 'plor7.gif' "$work/game.err" || fail "the report does not name the file: $(cat "$work/game.err")"
     geometry "$box"
     click "$box" $((WIDTH / 2)) $((HEIGHT - 24))
   else
@@ -187,5 +176,5 @@ else
   fail "the game goes on after its error report"
 fi
 
-[ "$failures" -eq 0 ] && echo "brizzlet end to end: all passed; screenshots in $artefacts"
-exit "$failures"
+note "screenshots in $artefacts"
+finish "brizzlet end to end"

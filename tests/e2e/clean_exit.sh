@@ -8,22 +8,12 @@ set -uo pipefail
 game=$(realpath "$1")
 assets=$(realpath "$2")
 runs=${3:-60}
-here=$(dirname "$(realpath "$0")")
-work=$(mktemp -d /tmp/brizzlet-exit-XXXXXX)
-source "$here/xvfb.sh"
-trap 'stop_all; rm -rf "$work"' EXIT
+source "$(dirname "$(realpath "$0")")/xvfb.sh"
+scratch exit
 
 start_xvfb "$work"
 export SDL_AUDIODRIVER=dummy
 cd "$assets"
-
-# start : the game, with its menu window's id in $menu.
-start() {
-  "$game" >"$work/game.out" 2>"$work/game.err" &
-  game_pid=$!
-  started_pids+=("$game_pid")
-  menu=$(window "Brizzlet Main Menu")
-}
 
 # check WHAT : the run just ended with status 0 and an empty stderr.
 check() {
@@ -33,7 +23,7 @@ check() {
 }
 
 for run in $(seq "$runs"); do
-  start || { fail "run $run: no menu window"; break; }
+  start_game || { fail "run $run: no menu window"; break; }
   # The logo's right edge shows from the start; a click on it finishes the
   # slide-in at once, and EXIT then rests where this point lies on it
   # whenever the click came.
@@ -65,7 +55,7 @@ PY
 }
 if ! command -v python3 >/dev/null; then
   note "no python3: the destroyed window is not tried"
-elif start; then
+elif start_game; then
   sleep 0.5
   destroy "$menu"
   if ended "$game_pid"; then
@@ -77,5 +67,4 @@ else
   fail "no menu window"
 fi
 
-[ "$failures" -eq 0 ] && echo "clean exits: all passed"
-exit "$failures"
+finish "clean exits"

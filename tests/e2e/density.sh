@@ -12,13 +12,10 @@ game=$(realpath "$1")
 assets=$(realpath "$2")
 mkdir -p "$3"
 artefacts=$(realpath "$3")
-here=$(dirname "$(realpath "$0")")
-source "$here/xvfb.sh"
+source "$(dirname "$(realpath "$0")")/xvfb.sh"
 command -v xprop >/dev/null || skip "xprop is not installed"
-
 rm -f "$artefacts"/*.png
-work=$(mktemp -d /tmp/brizzlet-density-XXXXXX)
-trap 'stop_all; rm -rf "$work"' EXIT
+scratch density
 export SDL_AUDIODRIVER=dummy
 cd "$assets"
 
@@ -67,7 +64,7 @@ play_round() {
   menu_size=${WIDTH}x$HEIGHT
 
   # About: the message box, its OK button answered by a click on its middle.
-  click "$menu" "$(centre $((110 + 1560)) 1215)" "$(centre $((240 + 4320)) 375)"
+  press about
   if box=$(window Brizzlet 5); then
     shot "about-$dpi"
     geometry "$box"
@@ -77,7 +74,7 @@ play_round() {
     fail "$dpi dpi: About shows no message box"
   fi
 
-  click "$menu" "$(centre $((110 + 120 + 2160)) 1455)" "$(centre $((240 + 270 + 600)) 375)"
+  press play1
   form1=$(window "Brizzlet!!! ~ Time Attack" 5) || { fail "$dpi dpi: no game window"; return; }
   sleep 0.5
   shot "game-$dpi"
@@ -151,5 +148,5 @@ kill "$asked_pid" 2>/dev/null
 wait "$asked_pid" 2>/dev/null
 stop_xvfb
 
-[ "$failures" -eq 0 ] && echo "brizzlet at two densities: all passed; screenshots in $artefacts"
-exit "$failures"
+note "screenshots in $artefacts"
+finish "brizzlet at two densities"

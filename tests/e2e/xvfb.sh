@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Helpers for driving the real windows on a private X server. Sourced by the
-# end-to-end scripts; every position they take is in pixels of a window's
-# client area, found from the window's on-screen geometry.
+# Helpers for the end-to-end scripts: failures, skips and scratch space for
+# all of them, and for driving the real windows on a private X server. Every
+# position they take is in pixels of a window's client area, found from the
+# window's on-screen geometry.
 
 # skip REASON : ends the test as skipped (status 77); in CI (CI=true), where
 # the project's own script has installed every tool, as failed instead.
@@ -13,10 +14,6 @@ skip() {
   echo "SKIP: $*"
   exit 77
 }
-
-for tool in Xvfb xdotool import convert; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
 
 # retry COMMAND... : a busy X server turns a connection away now and then.
 retry() {
@@ -52,11 +49,26 @@ fail() {
   failures=$((failures + 1))
 }
 note() { echo "-- $*"; }
+# finish WHAT : the script's last line, its status the number of failures.
+finish() {
+  [ "$failures" -eq 0 ] && echo "$*: all passed"
+  exit "$((failures > 0))"
+}
+
+# scratch NAME : a directory $work for this run, removed on exit together with
+# every process the script started.
+scratch() {
+  work=$(mktemp -d "/tmp/brizzlet-$1-XXXXXX")
+  trap 'stop_all; rm -rf "$work"' EXIT
+}
 
 # start_xvfb DIR [SIZE [OPTION...]] : an X server on a free display, 1024x768
 # unless told, with Xvfb's OPTIONs; stopped by stop_xvfb or on exit.
 start_xvfb() {
-  local dir=$1 size=${2:-1024x768}
+  local dir=$1 size=${2:-1024x768} tool
+  for tool in Xvfb xdotool import convert; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
+  done
   shift $(($# < 2 ? $# : 2))
   Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp "$@" 9>"$dir/display" 2>"$dir/xvfb.log" &
   xvfb_pid=$!
@@ -143,4 +155,40 @@ count() {
   geometry "$2"
   convert "$artefacts/$1.png" -crop "$5x$6+$((X + $3))+$((Y + $4))" +repage \
     -fx "($7)?1:0" -format "%[fx:round(mean*w*h)]" info:
+}
+
+# start_game [PROGRAM] : the game (or PROGRAM) started from the current
+# directory, its id in $game_pid, its output in $work/game.out and game.err;
+# the menu window's id in $menu once it shows.
+start_game() {
+  "${1:-$game}" >"$work/game.out" 2>"$work/game.err" &
+  game_pid=$!
+  started_pids+=("$game_pid")
+  menu=$(window "Brizzlet Main Menu")
+}
+
+# press BUTTON [LEFT] : a button of the menu's panel, which rests at Left 110
+# after the start and at 135 after a round: play1 (Time Attack), play2
+# (Basmi), play3 (balm), about or exit.
+press() {
+  local l=${2:-110} x w=1455 y
+  case $1 in
+    play1) x=$((l + 2280)) y=1110 ;;
+    play2) x=$((l + 2280)) y=2520 ;;
+    play3) x=$((l + 2280)) y=3840 ;;
+    about) x=$((l + 1560)) w=1215 y=4560 ;;
+    exit) x=$((l + 2880)) w=1215 y=4560 ;;
+  esac
+  click "$menu" "$(centre "$x" "$w")" "$(centre "$y" 375)"
+}
+
+# give_up ID : the X button of the game window.
+give_up() { click "$1" "$(centre 6840 375)" "$(centre 120 375)"; }
+
+# finish_slide : a click on the sliding logo ends the menu's slide-in at once;
+# the panel then rests at 135.
+finish_slide() {
+  sleep 3
+  click "$menu" 120 150
+  sleep 1
 }

@@ -1,23 +1,17 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The scenario runner as a program: its command line, reading its script
-# from a file or standard input, writing where nothing can be written, and a
-# start directory with run-time files missing or broken. Then seeded cuts of
-# the fuzz seeds and the scenarios, each run both from a file and from
-# standard input: the same status (0, 1 or 2) and output both ways, nothing
-# on stderr.
+# from a file or standard input, and writing where nothing can be written.
+# Then seeded cuts of the fuzz seeds and the scenarios, each run both from a
+# file and from standard input: the same status (0, 1 or 2) and output both
+# ways, nothing on stderr.
 #   command_line.sh BRIZZLET_SCRIPT ASSETS_DIR SCRIPTS...
 set -uo pipefail
 runner=$(realpath "$1")
 assets=$(realpath "$2")
 shift 2
-work=$(mktemp -d /tmp/brizzlet-cli-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+source "$(dirname "$(realpath "$0")")/../e2e/xvfb.sh"
+scratch cli
 
 # expect WHAT STATUS PATTERN : the last run ended with STATUS, and its
 # output and stderr together hold PATTERN (a grep -E pattern).
@@ -52,36 +46,6 @@ expect "output to a full disk" 2 '^brizzlet-script: cannot write the output: No 
 status=$? && : >"$work/out"
 expect "a closed standard output" 2 '^brizzlet-script: cannot write the output: '
 
-# A shot in a start directory without, or with broken, magazine pictures: the
-# first picture read 60 ms after it stops the program, status 3.
-printf 'click menutama.Command1\nclick Form1.Frame1\nwait 100\n' >"$work/shot.script"
-dir=$work/empty
-mkdir -p "$dir"
-go "$work/shot.script"
-expect "no run-time files" 3 '^fatal: LoadPicture: cannot read ".*plor7.gif": No such file or directory$'
-cp -r "$assets" "$work/broken"
-dir=$work/broken
-: >"$dir/plor7.gif"
-go "$work/shot.script"
-expect "an empty picture" 3 '^fatal: LoadPicture: cannot read ".*plor7.gif": the file is empty$'
-# 12000 x 12000 pixels of white in 1-bit grey: about 18 kB of PNG.
-command -v python3 >/dev/null && python3 - "$dir/plor7.gif" <<'PY'
-import struct, sys, zlib
-def chunk(kind, data):
-    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-rows = b"".join(b"\0" + b"\xff" * 1500 for _ in range(12000))
-png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 12000, 12000, 1, 0, 0, 0, 0))
-png += chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b"")
-open(sys.argv[1], "wb").write(png)
-PY
-if [ -s "$dir/plor7.gif" ]; then
-  go "$work/shot.script"
-  expect "a picture larger than a screen" 3 \
-    '^fatal: LoadPicture: cannot show ".*plor7.gif": the picture is 12000 x 12000 pixels, more than 8192 a side$'
-else
-  echo "-- no python3: the large picture is not tried"
-fi
-
 # Seeded cuts: each script up to a random byte, and without a random line.
 runs=0
 RANDOM=18
@@ -108,5 +72,4 @@ for script in "$@"; do
 done
 echo "-- $runs cut scripts"
 
-[ "$failures" -eq 0 ] && echo "command line: all passed"
-exit "$failures"
+finish "command line"
