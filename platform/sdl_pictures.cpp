@@ -39,7 +39,7 @@ PictureRef toPicture(SDL_Surface* surface, const std::string& source, bool fromF
 PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
   // Read the file whole, then decode it from memory: a missing file is
   // reported with the system's own reason, and the decoder's format probes
-  // seek in memory instead of in the file (two loads a shot, never cached).
+  // seek in memory instead of in the file.
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) throw FatalError("LoadPicture: cannot read \"" + path + "\": " + std::strerror(errno));
   std::vector<unsigned char> bytes;
@@ -49,10 +49,14 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
   bool failed = std::ferror(file);
   std::fclose(file);
   if (failed) throw FatalError("LoadPicture: cannot read \"" + path + "\": read error");
+  auto known = decoded_.find(path);
+  if (known != decoded_.end() && known->second.bytes == bytes) return known->second.picture;
   SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   SDL_Surface* surface = IMG_Load_RW(stream, 1);
   if (!surface) throw FatalError("LoadPicture: cannot decode \"" + path + "\": " + IMG_GetError());
-  return toPicture(surface, path, true);
+  PictureRef picture = toPicture(surface, path, true);
+  decoded_[path] = {std::move(bytes), picture};
+  return picture;
 }
 
 PictureRef SdlPictureDecoder::decodeMemory(std::span<const unsigned char> bytes,

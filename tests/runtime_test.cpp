@@ -1,7 +1,10 @@
 #include "platform/runtime.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -295,6 +298,42 @@ TEST(Pictures, DecoderNamesTheFileAndTheReason) {
   }
   std::string corrupt = std::string(BRIZZLET_TEST_DATA) + "/corrupt.gif";
   EXPECT_THROW(decoder.decodeFile(corrupt), FatalError);
+}
+
+// A one-pixel 24-bit BMP of the colour 0xRRGGBB.
+std::string bmp(std::uint32_t rgb) {
+  auto le = [](std::uint32_t v, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>(v >> (8 * i));
+    return out;
+  };
+  return "BM" + le(58, 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(1, 4) + le(1, 4) + le(1, 2) +
+         le(24, 2) + le(0, 4) + le(4, 4) + le(2835, 4) + le(2835, 4) + le(0, 4) + le(0, 4) +
+         le(rgb, 3) + le(0, 1);
+}
+
+// Loading the same bytes again gives the picture decoded the first time; new
+// bytes are decoded afresh, and a file gone or damaged since fails at once.
+TEST(Pictures, SameBytesDecodeOnceButTheFileIsReadEveryTime) {
+  std::string path = ::testing::TempDir() + "brizzlet-cache-" + std::to_string(::getpid()) + ".bmp";
+  auto write = [&](const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; };
+  SdlPictureDecoder decoder;
+  write(bmp(0xFF0000));
+  PictureRef red = decoder.decodeFile(path);
+  EXPECT_EQ(decoder.decodeFile(path), red);
+  write(bmp(0x00FF00));
+  PictureRef green = decoder.decodeFile(path);
+  ASSERT_NE(green, red);
+  EXPECT_EQ(green->argb.at(0), 0xFF00FF00u);
+  write("not a picture");
+  EXPECT_THROW(decoder.decodeFile(path), FatalError);
+  std::remove(path.c_str());
+  try {
+    decoder.decodeFile(path);
+    FAIL() << "no error for a removed file";
+  } catch (const FatalError& e) {
+    EXPECT_NE(std::string(e.what()).find("No such file"), std::string::npos) << e.what();
+  }
 }
 
 TEST(FilePath, JoinsABackslashNameToTheDirectory) {
