@@ -117,6 +117,7 @@ class Session {
   // Reports an error that stops the game: a message box, and the same text
   // on stderr.
   void fatal(const std::string& text) {
+    sound_.settle();
     std::fprintf(stderr, "brizzlet: %s\n", text.c_str());
     showBox(text);
   }
