@@ -357,6 +357,11 @@ struct MixerSound::State {
   bool quit = false;
   std::thread thread;
 
+  // Called by the window thread only.
+  void begin() {
+    if (!thread.joinable()) thread = std::thread([this] { run(); });
+  }
+
   void post(std::function<void()> request) {
     {
       std::lock_guard<std::mutex> hold(lock);
@@ -420,11 +425,16 @@ class Player : public SoundChannel {
 
 }  // namespace
 
-MixerSound::MixerSound() : state_(std::make_unique<State>()) {
-  state_->thread = std::thread([state = state_.get()] { state->run(); });
+MixerSound::MixerSound(Start start) : state_(std::make_unique<State>()) {
+  if (start == Start::Now) begin();
+}
+
+void MixerSound::begin() {
+  state_->begin();
 }
 
 MixerSound::~MixerSound() {
+  state_->begin();  // what was asked is done, also when nothing was drawn
   {
     std::lock_guard<std::mutex> hold(state_->lock);
     state_->quit = true;
@@ -434,12 +444,14 @@ MixerSound::~MixerSound() {
 }
 
 bool MixerSound::open() const {
+  state_->begin();
   std::unique_lock<std::mutex> hold(state_->lock);
   state_->idle.wait(hold, [&] { return state_->ready; });
   return state_->mixer.open;
 }
 
 void MixerSound::settle() {
+  state_->begin();
   std::unique_lock<std::mutex> hold(state_->lock);
   state_->idle.wait(hold, [&] { return !state_->busy && state_->requests.empty(); });
 }

@@ -21,11 +21,15 @@ namespace brz::sdl {
 // order, as soon as it is.
 class MixerSound : public SoundBackend {
  public:
-  MixerSound();
+  // Later: the device is opened at begin(), so that opening it and loading
+  // the soundfont take no time from the first frame.
+  enum class Start { Now, Later };
+  explicit MixerSound(Start start = Start::Now);
   ~MixerSound() override;
   MixerSound(const MixerSound&) = delete;
   MixerSound& operator=(const MixerSound&) = delete;
 
+  void begin();
   // Whether the audio device is open, once that is known.
   bool open() const;
   // Returns when every request made so far is carried out. While the mixer's
