@@ -12,6 +12,10 @@
 //                                   every 600 to 900 ms, a reload when empty
 //   bench_realtime logo SECONDS     the menu after a click on the logo, which
 //                                   leaves its timer at 1 ms until a round ends
+//   bench_realtime busy SECONDS     a Time Attack round, a hit every 250 ms and
+//                                   a reload every sixth shot, so that every
+//                                   mosquito flies, ever faster
+//   bench_realtime startup          the start up to the first menu frame
 // Each times the ticks over SECONDS after five seconds of start-up. `timing`
 // measures the CPU in the menu twice: while the credits ticker still runs
 // (from the 15th second, the slide-in long over) and from 80 s to 110 s,
@@ -21,6 +25,9 @@
 // figure, "figure NAME VALUE UNIT", for run-benchmarks to take medians of.
 // With BRIZZLET_BENCH_LAUNCHED set to the launch's wall-clock time in seconds
 // (bash's $EPOCHREALTIME) it also reports the start-up to the first menu frame.
+// For each stretch whose CPU it reports it also counts the frames presented,
+// and prints the sizes of the windows shown ("windows NAME WxH..."), for the
+// bare program that measures the floor under it.
 #include <SDL.h>
 #include <sys/resource.h>
 
@@ -45,7 +52,7 @@
 
 namespace {
 
-enum class Mode { Timing, Round, Respond, Logo };
+enum class Mode { Timing, Round, Respond, Logo, Busy, Startup };
 
 // Nanoseconds on the clock the front end runs the timers by.
 std::int64_t nowNs() {
@@ -119,6 +126,7 @@ struct Watch {
     brz::Millis from, to;
     Cpu atFrom, atTo;
     bool started = false, ended = false;
+    long frames = 0;  // presented between from and to
   };
   std::vector<Stretch> stretches;
   bool firstMenuFrame = false;
@@ -171,6 +179,19 @@ void clicker() {
   }
 }
 
+// The windows on the screen, in pixels: what the floor program opens.
+void shownWindows(const char* stretch) {
+  std::printf("windows %s", stretch);
+  for (std::uint32_t id = 1; id < 64; ++id)
+    if (SDL_Window* window = SDL_GetWindowFromID(id))
+      if (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) {
+        int width = 0, height = 0;
+        SDL_GetWindowSize(window, &width, &height);
+        std::printf(" %dx%d", width, height);
+      }
+  std::printf("\n");
+}
+
 void report() {
   Watch& w = watch;
   figure("timer1_ticks", static_cast<double>(w.gameTicks), "ticks");
@@ -200,6 +221,13 @@ void report() {
     figure(name.c_str(), 100.0 * (stretch.atTo.process - stretch.atFrom.process) / span, "%");
     name += "_main_thread";
     figure(name.c_str(), 100.0 * (stretch.atTo.main - stretch.atFrom.main) / span, "%");
+    figure((std::string("frames_") + stretch.name).c_str(),
+           static_cast<double>(stretch.frames) / span, "/s");
+    if (stretch.frames > 0)
+      figure((std::string("cpu_per_frame_") + stretch.name).c_str(),
+             1e3 * (stretch.atTo.process - stretch.atFrom.process) /
+                 static_cast<double>(stretch.frames),
+             "ms");
   }
   if (w.mode == Mode::Respond) {
     figure("click_to_frame_median", percentile(w.response, 0.5), "ms");
@@ -255,6 +283,7 @@ void start(brz::Runtime& rt) {
     for (auto& stretch : w.stretches) {
       // A tick can be dropped when the loop falls a whole interval behind.
       if (now >= stretch.from && !stretch.started) {
+        shownWindows(stretch.name);
         stretch.atFrom = Cpu::now();
         stretch.from = now;
         stretch.started = true;
@@ -274,6 +303,25 @@ void start(brz::Runtime& rt) {
       case Mode::Logo:
         if (now == 1'000) rt.click(menu.Picture2);
         break;
+      case Mode::Busy:
+        // As the scenario runner's busy hour: every shot hits.
+        if (now == 1'000) rt.click(menu.Command1);
+        if (now > 1'000 && now % 250 == 0 && game.visible()) {
+          static long shot = 0;
+          brz::Image* mosquitoes[] = {&game.nyamuk1, &game.nyamuk2, &game.nyamuk3, &game.nyamuk4,
+                                      &game.nyamuk5};
+          rt.click(*mosquitoes[shot % 5]);
+          if (shot++ % 6 == 5) rt.click(game.reload);
+        }
+        break;
+      case Mode::Startup:
+        if (w.firstMenuFrame) {
+          shownWindows("startup");
+          w.done = true;
+          std::fflush(stdout);
+          rt.end();
+        }
+        return tick();
       case Mode::Respond:
         if (now == 1'000) rt.click(menu.Command1);
         // The front end makes the real window at its next frame.
@@ -312,6 +360,8 @@ void __wrap_SDL_RenderPresent(SDL_Renderer* renderer) {
   SDL_Window* window = SDL_RenderGetWindow(renderer);
   if (!window || !w.rt) return;
   std::int64_t at = nowNs();
+  for (auto& stretch : w.stretches)
+    if (stretch.started && !stretch.ended) ++stretch.frames;
   if (!w.firstMenuFrame && std::strcmp(SDL_GetWindowTitle(window), "Brizzlet Main Menu") == 0) {
     w.firstMenuFrame = true;
     if (w.launchedAt > 0)
@@ -337,6 +387,8 @@ int main(int argc, char** argv) {
   watch.mode = mode == "round"     ? Mode::Round
                : mode == "respond" ? Mode::Respond
                : mode == "logo"    ? Mode::Logo
+               : mode == "busy"    ? Mode::Busy
+               : mode == "startup" ? Mode::Startup
                                    : Mode::Timing;
   watch.seconds = argc > 2 ? std::atoi(argv[2]) : 60;
   brz::Millis timed = Watch::kSettled + watch.seconds * 1000;
@@ -356,6 +408,11 @@ int main(int argc, char** argv) {
     case Mode::Logo:
       // At 1 ms a tick the slide and the ticker are over within 3 s.
       watch.stretches = {{"menu_fast_timer", Watch::kSettled, timed, {}, {}}};
+      break;
+    case Mode::Busy:
+      watch.stretches = {{"busy", Watch::kSettled, timed, {}, {}}};
+      break;
+    case Mode::Startup:
       break;
   }
   if (const char* launched = std::getenv("BRIZZLET_BENCH_LAUNCHED"))

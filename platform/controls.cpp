@@ -53,31 +53,39 @@ Runtime& Control::runtime() const {
   return window_.runtime();
 }
 
+// Assigning a property the value it holds is no change, and costs the front
+// end nothing: the menu's ticker assigns its resting place at every tick.
 void Control::changed() {
   runtime().touch();
 }
 
 void Control::setLeft(Twips value) {
+  if (left_ == value) return;
   left_ = value;
   changed();
 }
 void Control::setTop(Twips value) {
+  if (top_ == value) return;
   top_ = value;
   changed();
 }
 void Control::setWidth(Twips value) {
+  if (width_ == value) return;
   width_ = value;
   changed();
 }
 void Control::setHeight(Twips value) {
+  if (height_ == value) return;
   height_ = value;
   changed();
 }
 void Control::setVisible(bool value) {
+  if (visible_ == value) return;
   visible_ = value;
   changed();
 }
 void Control::setEnabled(bool value) {
+  if (enabled_ == value) return;
   enabled_ = value;
   changed();
 }
@@ -85,10 +93,12 @@ void Control::setTag(std::string value) {
   tag_ = std::move(value);
 }
 void Control::setBackColor(Color value) {
+  if (backColor_ == value) return;
   backColor_ = value;
   changed();
 }
 void Control::setForeColor(Color value) {
+  if (foreColor_ == value) return;
   foreColor_ = value;
   changed();
 }

@@ -49,7 +49,7 @@ PictureRef toPicture(SDL_Surface* surface, const std::string& source, bool fromF
 PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
   // Read the file whole, then decode it from memory: a missing file is
   // reported with the system's own reason, and the decoder's format probes
-  // seek in memory instead of in the file (two loads a shot, never cached).
+  // seek in memory instead of in the file.
   auto refuse = [&](const char* what, const std::string& why) {
     return FatalError("LoadPicture: cannot " + std::string(what) + " \"" + path + "\": " + why);
   };
@@ -69,6 +69,9 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
     throw refuse("read", "the file is longer than any picture the game shows (over " +
                              std::to_string(kLongestPictureFile) + " bytes)");
   if (bytes.empty()) throw refuse("read", "the file is empty");
+  // Bytes decoded before passed every check below then.
+  auto known = decoded_.find(path);
+  if (known != decoded_.end() && known->second.bytes == bytes) return known->second.picture;
 
   // The decoder would spend width x height x 4 bytes before it looked at the
   // pixels, whatever the file's own size: a picture no screen shows is
@@ -82,7 +85,9 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
   SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   SDL_Surface* surface = IMG_Load_RW(stream, 1);
   if (!surface) throw refuse("decode", IMG_GetError());
-  return toPicture(surface, path, true);
+  PictureRef picture = toPicture(surface, path, true);
+  decoded_[path] = {std::move(bytes), picture};
+  return picture;
 }
 
 PictureRef SdlPictureDecoder::decodeMemory(std::span<const unsigned char> bytes,

@@ -261,6 +261,18 @@ TEST_F(RuntimeTest, SpaceAndEnterPressTheFocusedButtonOfTheActiveWindow) {
   EXPECT_TRUE(give.hasFocus());
 }
 
+// A one-pixel 24-bit BMP of the colour 0xRRGGBB.
+std::string onePixelBmp(std::uint32_t rgb) {
+  auto le = [](std::uint32_t v, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>(v >> (8 * i));
+    return out;
+  };
+  return "BM" + le(58, 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(1, 4) + le(1, 4) + le(1, 2) +
+         le(24, 2) + le(0, 4) + le(4, 4) + le(2835, 4) + le(2835, 4) + le(0, 4) + le(0, 4) +
+         le(rgb, 3) + le(0, 1);
+}
+
 TEST(Pictures, DecoderNamesTheFileAndTheReason) {
   SdlPictureDecoder decoder;
   try {
@@ -310,6 +322,19 @@ TEST(Pictures, DecoderNamesTheFileAndTheReason) {
   std::string bmp =
       file("plor7.gif", "BM"s + std::string(12, '\0') + "\x28\0\0\0\1\0\0\0\xd7\xdc\xff\xff"s);
   EXPECT_NE(error(bmp).find("1 x 9001 pixels"), std::string::npos) << error(bmp);
+
+  // The same bytes are decoded once, but the file is read at every load: new
+  // bytes, damaged bytes or a removed file are seen at once.
+  std::string pic = file("plor8.gif", onePixelBmp(0xFF0000));
+  PictureRef red = decoder.decodeFile(pic);
+  EXPECT_EQ(decoder.decodeFile(pic), red);
+  file("plor8.gif", onePixelBmp(0x00FF00));
+  EXPECT_EQ(decoder.decodeFile(pic)->argb.at(0), 0xFF00FF00u);
+  file("plor8.gif", "hello");
+  EXPECT_NE(error(pic).find("it is not a GIF"), std::string::npos) << error(pic);
+  file("plor8.gif", onePixelBmp(0x00FF00));
+  std::filesystem::remove(pic);
+  EXPECT_EQ(error(pic), "LoadPicture: cannot read \"" + pic + "\": No such file or directory");
 }
 
 }  // namespace

@@ -117,6 +117,7 @@ class Session {
   // Reports an error that stops the game: a message box, and the same text
   // on stderr.
   void fatal(const std::string& text) {
+    sound_.settle();
     std::fprintf(stderr, "brizzlet: %s\n", text.c_str());
     showBox(text);
   }
@@ -165,6 +166,7 @@ class Session {
     screen_->sync();
     screen_->paint();
     updatePointer();
+    sound_.begin();  // after the first frame; then it changes nothing
   }
 
   void handle(const SDL_Event& event) {
@@ -254,7 +256,7 @@ class Session {
   Scale scale_;
   Fonts fonts_;
   SdlPictureDecoder decoder_;
-  MixerSound sound_;
+  MixerSound sound_{MixerSound::Start::Later};
   std::unique_ptr<Runtime> runtime_;
   std::unique_ptr<Screen> screen_;
   ClickRules clicks_;

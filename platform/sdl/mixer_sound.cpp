@@ -7,15 +7,21 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
+#include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace brz::sdl {
@@ -140,27 +146,30 @@ std::string findSoundFont() {
   return {};
 }
 
-struct MixerSound::State {
-  bool open = false;
-  bool music = true;                 // false: no soundfont to play MIDI with
-  int channels = 0;                  // mixer channels handed out, one per player
-  const void* musicOwner = nullptr;  // the player whose piece holds the music stream
-};
-
 namespace {
 
-class Player : public SoundChannel {
+// What the sound thread knows of the mixer.
+struct Mixer {
+  bool open = false;
+  bool music = true;                 // false: no soundfont to play MIDI with
+  const void* musicOwner = nullptr;  // the voice whose piece holds the music stream
+};
+
+// One player's voice in the mixer, on the sound thread.
+class Voice {
  public:
-  Player(MixerSound::State& state, std::string name, int channel)
+  Voice(Mixer& state, std::string name, int channel)
       : state_(state), name_(std::move(name)), channel_(channel) {}
-  ~Player() override {
+  Voice(const Voice&) = delete;
+  Voice& operator=(const Voice&) = delete;
+  ~Voice() {
     if (!state_.open) return;
     Mix_HaltChannel(channel_);
     if (chunk_) Mix_FreeChunk(chunk_);
     releaseMusic();
   }
 
-  void open(const std::string& path) override {
+  void open(const std::string& path) {
     path_ = path;
     stopped_ = false;
     if (!state_.open) return;
@@ -190,7 +199,7 @@ class Player : public SoundChannel {
   // A piece that plays goes on; one that ended starts again from the top. A
   // MIDI piece halted in its middle resumes oddly when simply replayed, so
   // after a stop it is read afresh.
-  void play() override {
+  void play() {
     if (!state_.open || path_.empty()) return;
     if (music_) {
       bool mine = state_.musicOwner == this;
@@ -206,7 +215,7 @@ class Player : public SoundChannel {
     }
   }
 
-  void stop() override {
+  void stop() {
     stopped_ = true;
     if (!state_.open) return;
     if (music_ && state_.musicOwner == this) Mix_HaltMusic();
@@ -261,7 +270,7 @@ class Player : public SoundChannel {
                  path_.c_str(), why);
   }
 
-  MixerSound::State& state_;
+  Mixer& state_;
   std::string name_;
   int channel_;
   std::string path_;
@@ -273,7 +282,11 @@ class Player : public SoundChannel {
 
 }  // namespace
 
-MixerSound::MixerSound() : state_(std::make_unique<State>()) {
+namespace {
+
+// Opens the audio device and chooses the soundfont; false with no device.
+// Each fault is said once on stderr.
+bool openMixer(Mixer& mixer) {
   int opened = -1;
   {
     QuietStderr quiet;
@@ -290,9 +303,8 @@ MixerSound::MixerSound() : state_(std::make_unique<State>()) {
   }
   if (opened != 0) {
     std::fprintf(stderr, "brizzlet: no sound: %s\n", SDL_GetError());
-    return;
+    return false;
   }
-  state_->open = true;
   // The soundfont is checked here, so that a wrong one is said once, not at
   // every start of the music. SDL_SOUNDFONTS may name several.
   std::string soundFonts = findSoundFont(), usable;
@@ -307,30 +319,150 @@ MixerSound::MixerSound() : state_(std::make_unique<State>()) {
     else
       usable += (usable.empty() ? "" : ":") + path;
   }
-  if (usable.empty()) state_->music = false;
+  if (usable.empty()) mixer.music = false;
   if (soundFonts.empty())
     std::fprintf(stderr, "brizzlet: no General MIDI soundfont is installed: no music\n");
   for (const std::string& fault : faults)
     std::fprintf(stderr, "brizzlet: %s%s\n", usable.empty() ? "no music: " : "", fault.c_str());
   if (!usable.empty()) Mix_SetSoundFonts(usable.c_str());
+  return true;
 }
 
-MixerSound::~MixerSound() {
-  if (!state_->open) return;
+void closeMixer() {
   Mix_HaltMusic();
   Mix_CloseAudio();
   Mix_Quit();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
+}  // namespace
+
+// The mixer lives on a thread of its own: opening the device and loading the
+// soundfont with the first piece take a few hundred milliseconds, which the
+// window thread spends drawing the first frame instead. Requests are carried
+// out in the order they were made, those made before the device was ready
+// as soon as it is.
+struct MixerSound::State {
+  // The window thread's.
+  int channels = 0;  // mixer channels handed out, one per player
+  // The sound thread's.
+  Mixer mixer;
+  std::map<int, std::unique_ptr<Voice>> voices;
+  // Shared, under `lock`.
+  std::mutex lock;
+  std::condition_variable wake, idle;
+  std::deque<std::function<void()>> requests;
+  bool ready = false;  // the device is open or known to be missing
+  bool busy = true;    // carrying out a request, or opening the device
+  bool quit = false;
+  std::thread thread;
+
+  // Called by the window thread only.
+  void begin() {
+    if (!thread.joinable()) thread = std::thread([this] { run(); });
+  }
+
+  void post(std::function<void()> request) {
+    {
+      std::lock_guard<std::mutex> hold(lock);
+      requests.push_back(std::move(request));
+    }
+    wake.notify_one();
+  }
+
+  void run() {
+    bool open = openMixer(mixer);
+    {
+      std::lock_guard<std::mutex> hold(lock);
+      mixer.open = open;
+      ready = true;
+    }
+    for (;;) {
+      std::function<void()> request;
+      {
+        std::unique_lock<std::mutex> hold(lock);
+        busy = false;
+        idle.notify_all();
+        wake.wait(hold, [&] { return quit || !requests.empty(); });
+        if (requests.empty()) break;  // quitting, every request carried out
+        busy = true;
+        request = std::move(requests.front());
+        requests.pop_front();
+      }
+      request();
+    }
+    voices.clear();
+    if (mixer.open) closeMixer();
+  }
+};
+
+namespace {
+
+// A player as the runtime sees it: each call is handed to the sound thread.
+class Player : public SoundChannel {
+ public:
+  Player(MixerSound::State& state, int id) : state_(state), id_(id) {}
+  ~Player() override {
+    state_.post([&state = state_, id = id_] { state.voices.erase(id); });
+  }
+  Player(const Player&) = delete;
+  Player& operator=(const Player&) = delete;
+
+  void open(const std::string& path) override {
+    state_.post([&state = state_, id = id_, path] { state.voices.at(id)->open(path); });
+  }
+  void play() override {
+    state_.post([&state = state_, id = id_] { state.voices.at(id)->play(); });
+  }
+  void stop() override {
+    state_.post([&state = state_, id = id_] { state.voices.at(id)->stop(); });
+  }
+
+ private:
+  MixerSound::State& state_;
+  int id_;
+};
+
+}  // namespace
+
+MixerSound::MixerSound(Start start) : state_(std::make_unique<State>()) {
+  if (start == Start::Now) begin();
+}
+
+void MixerSound::begin() {
+  state_->begin();
+}
+
+MixerSound::~MixerSound() {
+  state_->begin();  // what was asked is done, also when nothing was drawn
+  {
+    std::lock_guard<std::mutex> hold(state_->lock);
+    state_->quit = true;
+  }
+  state_->wake.notify_one();
+  state_->thread.join();
+}
+
 bool MixerSound::open() const {
-  return state_->open;
+  state_->begin();
+  std::unique_lock<std::mutex> hold(state_->lock);
+  state_->idle.wait(hold, [&] { return state_->ready; });
+  return state_->mixer.open;
+}
+
+void MixerSound::settle() {
+  state_->begin();
+  std::unique_lock<std::mutex> hold(state_->lock);
+  state_->idle.wait(hold, [&] { return !state_->busy && state_->requests.empty(); });
 }
 
 std::unique_ptr<SoundChannel> MixerSound::createChannel(const std::string& playerName) {
-  int channel = state_->channels++;
-  if (state_->open && channel >= Mix_AllocateChannels(-1)) Mix_AllocateChannels(channel + 8);
-  return std::make_unique<Player>(*state_, playerName, channel);
+  int id = state_->channels++;
+  state_->post([state = state_.get(), id, playerName] {
+    if (state->mixer.open && id >= Mix_AllocateChannels(-1)) Mix_AllocateChannels(id + 8);
+    state->voices[id] = std::make_unique<Voice>(state->mixer, playerName, id);
+  });
+  return std::make_unique<Player>(*state_, id);
 }
 
 }  // namespace brz::sdl

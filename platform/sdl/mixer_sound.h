@@ -15,15 +15,27 @@ namespace brz::sdl {
 //
 // With no audio device every player is silent; a file that cannot be played
 // leaves its player silent. Either is said once on stderr, never more.
+//
+// The mixer runs on a thread of its own, opened in the background: every call
+// returns at once, and what is asked before the device is ready is done, in
+// order, as soon as it is.
 class MixerSound : public SoundBackend {
  public:
-  MixerSound();
+  // Later: the device is opened at begin(), so that opening it and loading
+  // the soundfont take no time from the first frame.
+  enum class Start { Now, Later };
+  explicit MixerSound(Start start = Start::Now);
   ~MixerSound() override;
   MixerSound(const MixerSound&) = delete;
   MixerSound& operator=(const MixerSound&) = delete;
 
-  // Whether the audio device is open.
+  void begin();
+  // Whether the audio device is open, once that is known.
   bool open() const;
+  // Returns when every request made so far is carried out. While the mixer's
+  // libraries run their stderr goes nowhere: a line that must be read waits
+  // for this first.
+  void settle();
   std::unique_ptr<SoundChannel> createChannel(const std::string& playerName) override;
 
   struct State;
