@@ -2,6 +2,7 @@
 #include "platform/counters.h"
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,7 +10,20 @@
 
 namespace brz {
 
+// The counters hold short whole numbers nearly always; those are read and
+// written without the C library's general number conversions, which were
+// most of the cost of a long run of the game. Any other text takes the
+// general way, so the values are the same either way.
+constexpr size_t kMostQuickDigits = 15;
+
 double toNumber(std::string_view text) {
+  std::string_view digits = text.starts_with('-') ? text.substr(1) : text;
+  if (!digits.empty() && digits.size() <= kMostQuickDigits &&
+      digits.find_first_not_of("0123456789") == std::string_view::npos) {
+    long long whole = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), whole);
+    return text.starts_with('-') ? -static_cast<double>(whole) : static_cast<double>(whole);
+  }
   std::string s(text);
   const char* begin = s.c_str();
   char* end = nullptr;
@@ -29,6 +43,10 @@ std::int64_t toInteger(std::string_view text) {
 std::string numberText(double value) {
   if (value == 0) return "0";  // no "-0"
   char buffer[32];
+  if (std::trunc(value) == value && std::fabs(value) < 1e15) {
+    auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value)).ptr;
+    return std::string(buffer, end);
+  }
   std::snprintf(buffer, sizeof buffer, "%.15g", value);
   return buffer;
 }
