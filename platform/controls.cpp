@@ -1,38 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/controls.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "platform/layout.h"
 #include "platform/runtime.h"
 #include "platform/window.h"
 
 namespace brz {
-
-const char* kindName(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Frame:
-      return "Frame";
-    case ControlKind::Label:
-      return "Label";
-    case ControlKind::TextBox:
-      return "TextBox";
-    case ControlKind::Image:
-      return "Image";
-    case ControlKind::PictureBox:
-      return "PictureBox";
-    case ControlKind::CommandButton:
-      return "CommandButton";
-    case ControlKind::CheckBox:
-      return "CheckBox";
-    case ControlKind::Timer:
-      return "Timer";
-    case ControlKind::Line:
-      return "Line";
-    case ControlKind::DirListBox:
-      return "DirListBox";
-    case ControlKind::MediaPlayer:
-      return "MediaPlayer";
-  }
-  return "?";
-}
 
 // --- Control -----------------------------------------------------------------
 
@@ -53,58 +29,103 @@ Runtime& Control::runtime() const {
   return window_.runtime();
 }
 
-// Assigning a property the value it holds is no change, and costs the front
-// end nothing: the menu's ticker assigns its resting place at every tick.
-void Control::changed() {
+namespace {
+
+// The control above `control`, or null when its container is the window.
+const Control* holderOf(const Control& control) {
+  return dynamic_cast<const Control*>(&control.container());
+}
+
+// Where a container's origin lies in the client area's twips.
+std::pair<Twips, Twips> originOf(const Control* holder) {
+  Twips x = 0, y = 0;
+  for (; holder; holder = holderOf(*holder)) {
+    x += holder->left();
+    y += holder->top();
+  }
+  return {x, y};
+}
+
+// Whether a part of the client area that `control` covers is hidden behind
+// an opaque control in front of it or of a container above it: what changes
+// there cannot be seen. Only one control that covers all of it counts.
+bool hiddenInFront(const Control& control, const TwipsRect& area) {
+  for (const Control* c = &control; c; c = holderOf(*c)) {
+    auto [x, y] = originOf(holderOf(*c));
+    for (const Control* sibling : c->container().children()) {
+      if (sibling == c) break;
+      if (sibling->visible() && sibling->opaqueArea().movedBy(x, y).contains(area)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+TwipsRect Control::shownArea() const {
+  if (!visible_) return {};
+  TwipsRect area = bounds();
+  for (const Control* holder = holderOf(*this); holder; holder = holderOf(*holder)) {
+    if (!holder->visible()) return {};
+    area = intersect(area.movedBy(holder->left(), holder->top()), holder->childArea());
+  }
+  return intersect(area, {0, 0, window_.clientWidth(), window_.clientHeight()});
+}
+
+void Control::changed(bool draws, const TwipsRect& before) {
   runtime().touch();
+  if (!draws) return;
+  for (const TwipsRect& area : {before, shownArea()})
+    if (!area.empty() && !hiddenInFront(*this, area)) window_.damage(area);
 }
 
 void Control::setLeft(Twips value) {
-  if (left_ == value) return;
-  left_ = value;
-  changed();
+  update(left_, value);
 }
 void Control::setTop(Twips value) {
-  if (top_ == value) return;
-  top_ = value;
-  changed();
+  update(top_, value);
 }
 void Control::setWidth(Twips value) {
-  if (width_ == value) return;
-  width_ = value;
-  changed();
+  update(width_, value);
 }
 void Control::setHeight(Twips value) {
-  if (height_ == value) return;
-  height_ = value;
-  changed();
+  update(height_, value);
 }
 void Control::setVisible(bool value) {
-  if (visible_ == value) return;
-  visible_ = value;
-  changed();
+  update(visible_, value);
 }
 void Control::setEnabled(bool value) {
-  if (enabled_ == value) return;
-  enabled_ = value;
-  changed();
+  update(enabled_, value, drawsText());
 }
 void Control::setTag(std::string value) {
   tag_ = std::move(value);
 }
 void Control::setBackColor(Color value) {
-  if (backColor_ == value) return;
-  backColor_ = value;
-  changed();
+  update(backColor_, value, drawsBackColor());
 }
 void Control::setForeColor(Color value) {
-  if (foreColor_ == value) return;
-  foreColor_ = value;
-  changed();
+  update(foreColor_, value, drawsText());
 }
 void Control::setFont(Font value) {
-  font_ = value;
-  changed();
+  update(font_, value, drawsText());
+}
+
+// The colours are the kind's defaults where the layout names none.
+void Control::applyStyle(const ControlLayout& row) {
+  if (row.back != kDefaultColor) setBackColor(row.back);
+  if (row.fore != kDefaultColor) setForeColor(row.fore);
+  setFont(Font{row.points, row.bold});
+  setTag(std::string(row.tag));
+}
+
+void Control::applyLayout(const ControlLayout& row, Runtime& /*runtime*/) {
+  setLeft(row.left);
+  setTop(row.top);
+  setWidth(row.width);
+  setHeight(row.height);
+  applyStyle(row);
+  setVisible(!row.hidden);
+  setEnabled(!row.disabled);
 }
 
 void Control::properties(PropertyList& out) const {
@@ -123,13 +144,18 @@ Frame::Frame(Window& w, Container& c, std::string name, int index)
     : Control(ControlKind::Frame, w, c, std::move(name), index) {}
 
 void Frame::setCaption(std::string value) {
-  caption_ = std::move(value);
-  changed();
+  update(caption_, std::move(value));
 }
 
+// The pointer is not drawn in the window.
 void Frame::setMouseIcon(PictureRef icon) {
-  mouseIcon_ = std::move(icon);
-  changed();
+  update(mouseIcon_, std::move(icon), false);
+}
+
+void Frame::applyLayout(const ControlLayout& row, Runtime& runtime) {
+  Control::applyLayout(row, runtime);
+  setCaption(std::string(row.caption));
+  if (!row.mouseIcon.empty()) setMouseIcon(runtime.layoutPicture(row.mouseIcon));
 }
 
 void Frame::properties(PropertyList& out) const {
@@ -142,7 +168,7 @@ Label::Label(Window& w, Container& c, std::string name, int index)
     : Control(ControlKind::Label, w, c, std::move(name), index) {}
 
 void Label::setCaption(std::string value) {
-  caption_ = std::move(value);
+  update(caption_, std::move(value));
   if (autoSize) {
     // A wrapped label keeps its width unless a word is wider; it then widens
     // to that word, keeping its Left, and never breaks or clips a word.
@@ -150,7 +176,15 @@ void Label::setCaption(std::string value) {
     if (!wordWrap || w > width()) setWidth(w);
     setHeight(h);
   }
-  changed();
+}
+
+void Label::applyLayout(const ControlLayout& row, Runtime& runtime) {
+  Control::applyLayout(row, runtime);
+  caption_ = std::string(row.caption);
+  alignment = row.centred ? Alignment::Center : Alignment::Left;
+  wordWrap = row.wrapped;
+  autoSize = row.autoSize;
+  transparent = row.transparent;
 }
 
 void Label::properties(PropertyList& out) const {
@@ -163,10 +197,16 @@ TextBox::TextBox(Window& w, Container& c, std::string name, int index)
     : Control(ControlKind::TextBox, w, c, std::move(name), index) {}
 
 void TextBox::setText(std::string value) {
-  if (value == text_) return;
-  text_ = std::move(value);
-  changed();
+  if (!update(text_, std::move(value))) return;
   if (change) change();
+}
+
+void TextBox::applyLayout(const ControlLayout& row, Runtime& runtime) {
+  Control::applyLayout(row, runtime);
+  if (row.back == kDefaultColor) setBackColor(kWhite);
+  if (row.fore == kDefaultColor) setForeColor(kBlack);
+  text_ = std::string(row.caption);
+  locked = row.locked;
 }
 
 void TextBox::properties(PropertyList& out) const {
@@ -179,9 +219,27 @@ Image::Image(Window& w, Container& c, std::string name, int index, ControlKind k
     : Control(kind, w, c, std::move(name), index) {}
 
 void Image::setPicture(PictureRef picture) {
+  if (picture && picture->fromFile) runtime().trace("picture " + ref() + " " + picture->source);
+  if (picture == picture_) return;
+  TwipsRect before = shownArea();
   picture_ = std::move(picture);
-  if (picture_ && picture_->fromFile) runtime().trace("picture " + ref() + " " + picture_->source);
-  changed();
+  // Read once here rather than at every change around it.
+  pictureOpaque_ = picture_ && picture_->width > 0 &&
+                   std::all_of(picture_->argb.begin(), picture_->argb.end(),
+                               [](std::uint32_t p) { return p >> 24 == 0xFF; });
+  changed(true, before);
+}
+
+// A picture's pixel is 15 twips, at every scale.
+TwipsRect Image::opaqueArea() const {
+  if (!pictureOpaque_) return {};
+  return intersect(bounds(),
+                   {left(), top(), picture_->width * Twips{15}, picture_->height * Twips{15}});
+}
+
+void Image::applyLayout(const ControlLayout& row, Runtime& runtime) {
+  Control::applyLayout(row, runtime);
+  if (!row.picture.empty()) setPicture(runtime.layoutPicture(row.picture));
 }
 
 void Image::properties(PropertyList& out) const {
@@ -191,17 +249,27 @@ void Image::properties(PropertyList& out) const {
 PictureBox::PictureBox(Window& w, Container& c, std::string name, int index)
     : Image(w, c, std::move(name), index, ControlKind::PictureBox) {}
 
+// Its sunken border is two pixels (30 twips) wide at every scale.
+TwipsRect PictureBox::childArea() const {
+  return {left() + 30, top() + 30, width() - 60, height() - 60};
+}
+
 CommandButton::CommandButton(Window& w, Container& c, std::string name, int index)
     : Control(ControlKind::CommandButton, w, c, std::move(name), index) {}
 
 void CommandButton::setCaption(std::string value) {
-  caption_ = std::move(value);
-  changed();
+  update(caption_, std::move(value));
 }
 
 void CommandButton::setMouseIcon(PictureRef icon) {
-  mouseIcon_ = std::move(icon);
-  changed();
+  update(mouseIcon_, std::move(icon), false);
+}
+
+void CommandButton::applyLayout(const ControlLayout& row, Runtime& runtime) {
+  Control::applyLayout(row, runtime);
+  setCaption(std::string(row.caption));
+  graphical = row.graphical;
+  if (!row.mouseIcon.empty()) setMouseIcon(runtime.layoutPicture(row.mouseIcon));
 }
 
 void CommandButton::setFocus() {
@@ -222,13 +290,17 @@ CheckBox::CheckBox(Window& w, Container& c, std::string name, int index)
     : Control(ControlKind::CheckBox, w, c, std::move(name), index) {}
 
 void CheckBox::setCaption(std::string value) {
-  caption_ = std::move(value);
-  changed();
+  update(caption_, std::move(value));
 }
 
 void CheckBox::setValue(int value) {
-  value_ = value;
-  changed();
+  update(value_, value);
+}
+
+void CheckBox::applyLayout(const ControlLayout& row, Runtime& runtime) {
+  Control::applyLayout(row, runtime);
+  setCaption(std::string(row.caption));
+  setValue(row.value);
 }
 
 void CheckBox::properties(PropertyList& out) const {
@@ -250,6 +322,12 @@ void Timer::setInterval(int ms) {
   nextDue_ = runtime().now() + ms;
 }
 
+void Timer::applyLayout(const ControlLayout& row, Runtime& /*runtime*/) {
+  setTag(std::string(row.tag));
+  setInterval(row.interval);
+  setEnabled(!row.disabled);
+}
+
 void Timer::setEnabled(bool value) {
   if (value == enabled()) return;
   Control::setEnabled(value);
@@ -266,20 +344,35 @@ Line::Line(Window& w, Container& c, std::string name, int index)
     : Control(ControlKind::Line, w, c, std::move(name), index) {}
 
 void Line::setX1(Twips v) {
-  x1_ = v;
-  changed();
+  update(x1_, v);
 }
 void Line::setY1(Twips v) {
-  y1_ = v;
-  changed();
+  update(y1_, v);
 }
 void Line::setX2(Twips v) {
-  x2_ = v;
-  changed();
+  update(x2_, v);
 }
 void Line::setY2(Twips v) {
-  y2_ = v;
-  changed();
+  update(y2_, v);
+}
+
+// Its width is in pixels: 15 twips each, at every scale.
+TwipsRect Line::bounds() const {
+  Twips reach = 15 * Twips(std::max(1, borderWidth));
+  return {std::min(x1_, x2_) - reach, std::min(y1_, y2_) - reach,
+          std::abs(x2_ - x1_) + 2 * reach + 15, std::abs(y2_ - y1_) + 2 * reach + 15};
+}
+
+// A line's place is its two ends, held in the row's Left/Top and Width/Height.
+void Line::applyLayout(const ControlLayout& row, Runtime& /*runtime*/) {
+  borderWidth = row.borderWidth;
+  setX1(row.left);
+  setY1(row.top);
+  setX2(row.width);
+  setY2(row.height);
+  applyStyle(row);
+  setVisible(!row.hidden);
+  setEnabled(!row.disabled);
 }
 
 void Line::properties(PropertyList& out) const {

@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/picture.h"
@@ -17,6 +19,7 @@ class Container;
 class Runtime;
 class SoundChannel;
 class Window;
+struct ControlLayout;
 
 enum class ControlKind {
   Frame,
@@ -32,15 +35,43 @@ enum class ControlKind {
   MediaPlayer,
 };
 
-const char* kindName(ControlKind kind);
-
 using Handler = std::function<void()>;
 // Button, Shift, X, Y: the pointer's place in the control's own twips.
 using MouseHandler = std::function<void(int button, int shift, Twips x, Twips y)>;
 
+class Frame;
+class Label;
+class TextBox;
+class Image;
+class PictureBox;
+class CommandButton;
+class CheckBox;
+class Line;
+class DirListBox;
+class MediaPlayer;
+
+// What draws the controls, one function for each kind that shows (a timer
+// never does). The runtime knows no pixels: the front end implements this.
+class ControlPainter {
+ public:
+  virtual ~ControlPainter() = default;
+  virtual void paint(const Frame& frame) = 0;
+  virtual void paint(const Label& label) = 0;
+  virtual void paint(const TextBox& box) = 0;
+  virtual void paint(const Image& image) = 0;
+  virtual void paint(const PictureBox& box) = 0;
+  virtual void paint(const CommandButton& button) = 0;
+  virtual void paint(const CheckBox& box) = 0;
+  virtual void paint(const Line& line) = 0;
+  virtual void paint(const DirListBox& box) = 0;
+  virtual void paint(const MediaPlayer& player) = 0;
+};
+
 // What every control has: a name (and an index within a control array), a
-// container, a place in it, visibility, enabled state and a free Tag. Setters
-// tell the runtime that something a player could see has changed.
+// container, a place in it, visibility, enabled state and a free Tag. A setter
+// that changes what a player could see marks the parts of its window's client
+// area it touched as damaged; setting a value a control already has changes
+// nothing.
 class Control {
  public:
   Control(ControlKind kind, Window& window, Container& container, std::string name, int index);
@@ -80,11 +111,38 @@ class Control {
   const Font& font() const { return font_; }
   void setFont(Font value);
 
+  // Sets it up from its row of the window's layout.
+  virtual void applyLayout(const ControlLayout& row, Runtime& runtime);
+
   // Whether the pointer can land on it: lines and timers never take the mouse.
   virtual bool takesMouse() const { return true; }
+  // Whether a click on it gives it the keyboard focus.
+  virtual bool takesFocus() const { return false; }
+  // What a click does to the control itself, before its Click handler runs.
+  virtual void press() {}
+  // Whether a key pressed while it has the focus clicks it.
+  virtual bool pressedBy(std::string_view /*key*/) const { return false; }
+  // Whether it has no window of its own: its container draws it and answers
+  // the mouse over it.
+  virtual bool windowless() const { return false; }
+  // The custom pointer it shows, if any.
+  virtual PictureRef mouseIcon() const { return nullptr; }
   // Frames and picture boxes hold other controls.
   virtual Container* asContainer() { return nullptr; }
   virtual const Container* asContainer() const { return nullptr; }
+
+  // Where it draws and answers the mouse, in its container's twips.
+  virtual TwipsRect bounds() const { return {left_, top_, width_, height_}; }
+  // What its children are clipped to, in its container's twips.
+  virtual TwipsRect childArea() const { return bounds(); }
+  // The part of its bounds it covers with no gap or transparency, hiding
+  // what lies behind, in its container's twips.
+  virtual TwipsRect opaqueArea() const { return bounds(); }
+  // The part of the client area it shows in: its bounds clipped by every
+  // container above it and by the client area; empty when it or a container
+  // above it is hidden.
+  TwipsRect shownArea() const;
+  virtual void paintWith(ControlPainter& painter) const = 0;
 
   // Every property the scenario runner can print, in a fixed order.
   virtual void properties(PropertyList& out) const;
@@ -93,7 +151,24 @@ class Control {
   MouseHandler mouseMove;
 
  protected:
-  void changed();
+  // Whether a change of enabled state, fore colour or font shows on it.
+  virtual bool drawsText() const { return true; }
+  virtual bool drawsBackColor() const { return true; }
+  // A property changed: the runtime's revision moves on, and when `draws`,
+  // what the control covered before (`before`, from shownArea) and covers
+  // now is damaged.
+  void changed(bool draws, const TwipsRect& before);
+  // Sets a field; true, after the damage, when the value was new.
+  template <class T>
+  bool update(T& field, T value, bool draws = true) {
+    if (field == value) return false;
+    TwipsRect before = shownArea();
+    field = std::move(value);
+    changed(draws, before);
+    return true;
+  }
+  // Sets up what every kind takes from its layout row but its place.
+  void applyStyle(const ControlLayout& row);
 
  private:
   ControlKind kind_;
@@ -127,10 +202,12 @@ class Frame : public Control, public Container {
   Frame(Window& w, Container& c, std::string name, int index);
   const std::string& caption() const { return caption_; }
   void setCaption(std::string value);
-  PictureRef mouseIcon() const { return mouseIcon_; }
+  PictureRef mouseIcon() const override { return mouseIcon_; }
   void setMouseIcon(PictureRef icon);
   Container* asContainer() override { return this; }
   const Container* asContainer() const override { return this; }
+  void applyLayout(const ControlLayout& row, Runtime& runtime) override;
+  void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
   void properties(PropertyList& out) const override;
 
  private:
@@ -152,8 +229,14 @@ class Label : public Control {
   bool wordWrap = false;
   bool autoSize = false;
   bool transparent = false;
-  void initCaption(std::string value) { caption_ = std::move(value); }
+  bool windowless() const override { return true; }
+  TwipsRect opaqueArea() const override { return transparent ? TwipsRect{} : bounds(); }
+  void applyLayout(const ControlLayout& row, Runtime& runtime) override;
+  void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
   void properties(PropertyList& out) const override;
+
+ protected:
+  bool drawsBackColor() const override { return !transparent; }
 
  private:
   std::string caption_;
@@ -167,7 +250,9 @@ class TextBox : public Control {
   // text the box already holds changes nothing and runs no handler.
   void setText(std::string value);
   bool locked = false;  // shows its text but takes no typing
-  void initText(std::string value) { text_ = std::move(value); }
+  bool takesFocus() const override { return true; }
+  void applyLayout(const ControlLayout& row, Runtime& runtime) override;
+  void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
   void properties(PropertyList& out) const override;
 
   Handler change;
@@ -184,10 +269,21 @@ class Image : public Control {
         ControlKind kind = ControlKind::Image);
   const PictureRef& picture() const { return picture_; }
   void setPicture(PictureRef picture);
+  bool windowless() const override { return true; }
+  // Shown at its own size from the top left: it hides what is behind where
+  // it has no transparent pixel.
+  TwipsRect opaqueArea() const override;
+  void applyLayout(const ControlLayout& row, Runtime& runtime) override;
+  void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
   void properties(PropertyList& out) const override;
+
+ protected:
+  bool drawsText() const override { return false; }
+  bool drawsBackColor() const override { return false; }
 
  private:
   PictureRef picture_;
+  bool pictureOpaque_ = false;
 };
 
 class PictureBox : public Image, public Container {
@@ -195,6 +291,14 @@ class PictureBox : public Image, public Container {
   PictureBox(Window& w, Container& c, std::string name, int index);
   Container* asContainer() override { return this; }
   const Container* asContainer() const override { return this; }
+  bool windowless() const override { return false; }
+  // Filled with its back colour; its children stay inside its border.
+  TwipsRect opaqueArea() const override { return bounds(); }
+  TwipsRect childArea() const override;
+  void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
+
+ protected:
+  bool drawsBackColor() const override { return true; }
 };
 
 class CommandButton : public Control {
@@ -203,11 +307,18 @@ class CommandButton : public Control {
   const std::string& caption() const { return caption_; }
   void setCaption(std::string value);
   bool graphical = false;  // the graphical style: its back colour shows
-  PictureRef mouseIcon() const { return mouseIcon_; }
+  PictureRef mouseIcon() const override { return mouseIcon_; }
   void setMouseIcon(PictureRef icon);
   void setFocus();
   bool hasFocus() const;
+  bool takesFocus() const override { return true; }
+  bool pressedBy(std::string_view key) const override { return key == "space" || key == "enter"; }
+  void applyLayout(const ControlLayout& row, Runtime& runtime) override;
+  void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
   void properties(PropertyList& out) const override;
+
+ protected:
+  bool drawsBackColor() const override { return graphical; }
 
  private:
   std::string caption_;
@@ -221,6 +332,12 @@ class CheckBox : public Control {
   void setCaption(std::string value);
   int value() const { return value_; }  // 1 = checked
   void setValue(int value);
+  bool takesFocus() const override { return true; }
+  // A click flips it.
+  void press() override { setValue(value_ == 1 ? 0 : 1); }
+  bool pressedBy(std::string_view key) const override { return key == "space"; }
+  void applyLayout(const ControlLayout& row, Runtime& runtime) override;
+  void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
   void properties(PropertyList& out) const override;
 
  private:
@@ -237,6 +354,8 @@ class Timer : public Control {
   // Restarts the count from now.
   void setInterval(int ms);
   bool takesMouse() const override { return false; }
+  void applyLayout(const ControlLayout& row, Runtime& runtime) override;
+  void paintWith(ControlPainter&) const override {}  // never shown
   void properties(PropertyList& out) const override;
   // Enabling an enabled timer changes nothing; enabling a disabled one starts
   // the count from now.
@@ -266,7 +385,16 @@ class Line : public Control {
   void setY2(Twips v);
   int borderWidth = 1;  // pixels
   bool takesMouse() const override { return false; }
+  bool windowless() const override { return true; }
+  // Both ends with round caps of its width around them, and a pixel more.
+  TwipsRect bounds() const override;
+  TwipsRect opaqueArea() const override { return {}; }
+  void applyLayout(const ControlLayout& row, Runtime& runtime) override;
+  void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
   void properties(PropertyList& out) const override;
+
+ protected:
+  bool drawsText() const override { return false; }
 
  private:
   Twips x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
@@ -277,6 +405,7 @@ class DirListBox : public Control {
  public:
   DirListBox(Window& w, Container& c, std::string name, int index);
   const std::string& path() const { return path_; }
+  void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
   void properties(PropertyList& out) const override;
 
  private:
@@ -292,7 +421,12 @@ class MediaPlayer : public Control {
   void setFileName(std::string path);
   void play();
   void stop();
+  void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
   void properties(PropertyList& out) const override;
+
+ protected:
+  bool drawsText() const override { return false; }
+  bool drawsBackColor() const override { return false; }
 
  private:
   std::string fileName_;

@@ -128,20 +128,12 @@ Control* containerControl(const Control& control) {
   return dynamic_cast<Control*>(&control.container());
 }
 
-bool takesFocus(const Control& control) {
-  return control.kind() == ControlKind::CommandButton || control.kind() == ControlKind::CheckBox ||
-         control.kind() == ControlKind::TextBox;
-}
-
 }  // namespace
 
 void Runtime::deliverClick(Control& control) {
   raise(control.window());
-  if (takesFocus(control)) control.window().setActiveControl(&control);
-  if (control.kind() == ControlKind::CheckBox) {
-    auto& box = static_cast<CheckBox&>(control);
-    box.setValue(box.value() == 1 ? 0 : 1);
-  }
+  if (control.takesFocus()) control.window().setActiveControl(&control);
+  control.press();
   if (control.click) control.click();
 }
 
@@ -172,8 +164,9 @@ Runtime::Hit Runtime::hitTest(const Window& window, Twips x, Twips y) const {
     descended = false;
     for (Control* child : container->children()) {
       if (!child->visible() || !child->takesMouse()) continue;
-      Twips lx = hit.x - child->left(), ly = hit.y - child->top();
-      if (lx < 0 || ly < 0 || lx >= child->width() || ly >= child->height()) continue;
+      TwipsRect area = child->bounds();
+      Twips lx = hit.x - area.x, ly = hit.y - area.y;
+      if (lx < 0 || ly < 0 || lx >= area.w || ly >= area.h) continue;
       hit = {child, lx, ly};
       if (const Container* inner = child->asContainer()) {
         container = inner;
@@ -240,10 +233,7 @@ void Runtime::pressKey(std::string_view key) {
   if (!running() || !window) return;
   Control* focused = window->activeControl();
   if (!focused || !canTakeInput(*focused)) return;
-  bool presses =
-      (focused->kind() == ControlKind::CommandButton && (key == "space" || key == "enter")) ||
-      (focused->kind() == ControlKind::CheckBox && key == "space");
-  if (presses) guard([&] { deliverClick(*focused); });
+  if (focused->pressedBy(key)) guard([&] { deliverClick(*focused); });
 }
 
 void Runtime::close(Window& window) {

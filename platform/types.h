@@ -21,9 +21,30 @@ inline constexpr Color kBlack = 0x00000000;
 inline constexpr Color kButtonFace = 0x8000000F;  // the system's button face
 inline constexpr Color kWindowText = 0x80000012;  // the system's button text
 
+// A part of a window's client area in twips, [x, x + w) across and [y, y + h)
+// down, measured from the client area's top left unless said otherwise.
+struct TwipsRect {
+  Twips x = 0, y = 0, w = 0, h = 0;
+  bool empty() const { return w <= 0 || h <= 0; }
+  bool contains(const TwipsRect& r) const {
+    return r.x >= x && r.y >= y && r.x + r.w <= x + w && r.y + r.h <= y + h;
+  }
+  TwipsRect movedBy(Twips dx, Twips dy) const { return {x + dx, y + dy, w, h}; }
+  bool operator==(const TwipsRect&) const = default;
+};
+
+inline TwipsRect intersect(const TwipsRect& a, const TwipsRect& b) {
+  Twips left = a.x > b.x ? a.x : b.x, top = a.y > b.y ? a.y : b.y;
+  Twips right = a.x + a.w < b.x + b.w ? a.x + a.w : b.x + b.w;
+  Twips bottom = a.y + a.h < b.y + b.h ? a.y + a.h : b.y + b.h;
+  if (right <= left || bottom <= top) return {};
+  return {left, top, right - left, bottom - top};
+}
+
 struct Font {
   float points = 8.25f;  // the toolkit's default size
   bool bold = false;
+  bool operator==(const Font&) const = default;
 };
 
 }  // namespace brz

@@ -38,86 +38,6 @@ std::unique_ptr<Control> makeControl(ControlKind kind, Window& w, Container& c, 
   throw std::logic_error("unknown control kind");
 }
 
-// The colours a kind has when the layout names none.
-Color defaultBack(ControlKind kind) {
-  return kind == ControlKind::TextBox ? kWhite : kButtonFace;
-}
-Color defaultFore(ControlKind kind) {
-  return kind == ControlKind::TextBox ? kBlack : kWindowText;
-}
-
-void setUp(Control& control, const ControlLayout& row, Runtime& runtime) {
-  std::string caption(row.caption);
-  if (row.kind == ControlKind::Line) {
-    auto& line = static_cast<Line&>(control);
-    line.setX1(row.left);
-    line.setY1(row.top);
-    line.setX2(row.width);
-    line.setY2(row.height);
-    line.borderWidth = row.borderWidth;
-  } else {
-    control.setLeft(row.left);
-    control.setTop(row.top);
-    control.setWidth(row.width);
-    control.setHeight(row.height);
-  }
-  control.setBackColor(row.back == kDefaultColor ? defaultBack(row.kind) : row.back);
-  control.setForeColor(row.fore == kDefaultColor ? defaultFore(row.kind) : row.fore);
-  control.setFont(Font{row.points, row.bold});
-  control.setTag(std::string(row.tag));
-  control.setVisible(!row.hidden && row.kind != ControlKind::Timer);
-  switch (row.kind) {
-    case ControlKind::Frame: {
-      auto& frame = static_cast<Frame&>(control);
-      frame.setCaption(caption);
-      if (!row.mouseIcon.empty()) frame.setMouseIcon(runtime.layoutPicture(row.mouseIcon));
-      break;
-    }
-    case ControlKind::Label: {
-      auto& label = static_cast<Label&>(control);
-      label.initCaption(caption);
-      label.alignment = row.centred ? Alignment::Center : Alignment::Left;
-      label.wordWrap = row.wrapped;
-      label.autoSize = row.autoSize;
-      label.transparent = row.transparent;
-      break;
-    }
-    case ControlKind::TextBox: {
-      auto& box = static_cast<TextBox&>(control);
-      box.initText(caption);
-      box.locked = true;  // the counters show numbers the player does not edit
-      break;
-    }
-    case ControlKind::Image:
-    case ControlKind::PictureBox:
-      if (!row.picture.empty())
-        static_cast<Image&>(control).setPicture(runtime.layoutPicture(row.picture));
-      break;
-    case ControlKind::CommandButton: {
-      auto& button = static_cast<CommandButton&>(control);
-      button.setCaption(caption);
-      button.graphical = row.graphical;
-      if (!row.mouseIcon.empty()) button.setMouseIcon(runtime.layoutPicture(row.mouseIcon));
-      break;
-    }
-    case ControlKind::CheckBox: {
-      auto& box = static_cast<CheckBox&>(control);
-      box.setCaption(caption);
-      box.setValue(row.value);
-      break;
-    }
-    case ControlKind::Timer: {
-      auto& timer = static_cast<Timer&>(control);
-      timer.setInterval(row.interval);
-      timer.setEnabled(!row.disabled);
-      return;
-    }
-    default:
-      break;
-  }
-  control.setEnabled(!row.disabled);
-}
-
 }  // namespace
 
 Window::Window(Runtime& runtime, const WindowLayout& layout,
@@ -138,7 +58,7 @@ Window::Window(Runtime& runtime, const WindowLayout& layout,
       container = holder->asContainer();
     }
     auto control = makeControl(row.kind, *this, *container, std::string(row.name), row.index);
-    setUp(*control, row, runtime);
+    control->applyLayout(row, runtime);
     container->addChild(*control);
     controls_.push_back(std::move(control));
   }
@@ -160,10 +80,12 @@ void Window::setTop(Twips value) {
 }
 void Window::setWidth(Twips value) {
   width_ = value;
+  damageAll();
   runtime_.touch();
 }
 void Window::setHeight(Twips value) {
   height_ = value;
+  damageAll();
   runtime_.touch();
 }
 
@@ -183,9 +105,35 @@ void Window::hide() {
   runtime_.touch();
 }
 
+// The focus shows on a button or a check box.
 void Window::setActiveControl(Control* control) {
+  if (control == activeControl_) return;
+  if (activeControl_) damage(activeControl_->shownArea());
   activeControl_ = control;
+  if (control) damage(control->shownArea());
   runtime_.touch();
+}
+
+// Few rectangles are drawn one by one; many are drawn as the one that holds
+// them all, which costs less than walking the controls for each.
+void Window::damage(const TwipsRect& area) {
+  constexpr size_t kMostRectangles = 8;
+  TwipsRect shown = intersect(area, {0, 0, clientWidth(), clientHeight()});
+  if (shown.empty()) return;
+  for (const TwipsRect& held : damage_)
+    if (held.contains(shown)) return;
+  std::erase_if(damage_, [&](const TwipsRect& held) { return shown.contains(held); });
+  damage_.push_back(shown);
+  if (damage_.size() <= kMostRectangles) return;
+  TwipsRect all = damage_.front();
+  for (const TwipsRect& r : damage_) {
+    Twips right = std::max(all.x + all.w, r.x + r.w), bottom = std::max(all.y + all.h, r.y + r.h);
+    all.x = std::min(all.x, r.x);
+    all.y = std::min(all.y, r.y);
+    all.w = right - all.x;
+    all.h = bottom - all.y;
+  }
+  damage_ = {all};
 }
 
 Control* Window::find(std::string_view name, int index) const {

@@ -5,6 +5,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/controls.h"
@@ -68,6 +69,13 @@ class Window : public Container {
 
   void properties(PropertyList& out) const;
 
+  // The parts of the client area to draw again, in its twips: a part is
+  // clipped to the client area, and dropped when nothing of it is left.
+  void damage(const TwipsRect& area);
+  void damageAll() { damage({0, 0, clientWidth(), clientHeight()}); }
+  // What was damaged since the last call; forgets it.
+  std::vector<TwipsRect> takeDamage() { return std::exchange(damage_, {}); }
+
   Handler load;
   Handler unload;
   Handler click;
@@ -85,6 +93,7 @@ class Window : public Container {
   bool shownBefore_ = false;
   Control* activeControl_ = nullptr;
   std::vector<std::unique_ptr<Control>> controls_;
+  std::vector<TwipsRect> damage_;
 };
 
 }  // namespace brz

@@ -15,14 +15,17 @@
 #include <string>
 #include <vector>
 
+#include "assets/layout_pictures.h"
 #include "game/form1.h"
 #include "menu/menutama.h"
+#include "menu/start.h"
 #include "platform/runtime.h"
 #include "platform/sdl/fonts.h"
 #include "platform/sdl/look.h"
 #include "platform/sdl/mixer_sound.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/pointer.h"
+#include "platform/sdl_pictures.h"
 
 namespace brz::sdl {
 namespace {
@@ -460,6 +463,7 @@ TEST_F(Drawn, LabelsAreTransparentOrFilledAndCentredWhenSaid) {
   EXPECT_GT(left, 0);
   EXPECT_EQ(right, 0);
   solid.alignment = Alignment::Center;
+  solid.setCaption("");
   solid.setCaption("ii");
   EXPECT_EQ(darkPixels(150, 80, 15, 20), 0);
   EXPECT_EQ(darkPixels(175, 80, 15, 20), 0);
@@ -479,51 +483,139 @@ TEST_F(Drawn, CheckBoxShowsItsTickOnlyWhenChecked) {
 
 // --- drawing again only when something shows ----------------------------------
 
-TEST_F(Drawn, FingerprintFollowsEveryPropertyThePainterDraws) {
-  std::vector<std::pair<const char*, std::function<void()>>> changes = {
-      {"left", [&] { the("Bug").setLeft(px(71)); }},
-      {"width", [&] { the("Solid").setWidth(px(41)); }},
-      {"visible", [&] { the("Balm").hide(); }},
-      {"enabled", [&] { the("Plain").setEnabled(false); }},
-      {"back colour", [&] { the("Score").setBackColor(kWhite); }},
-      {"fore colour", [&] { the("Solid").setForeColor(kWhite); }},
-      {"font",
-       [&] {
-         the("Solid").setFont({12, true});
-       }},
-      {"caption", [&] { the<Label>("Solid").setCaption("x"); }},
-      {"text", [&] { the<TextBox>("Score").setText("1"); }},
-      {"picture", [&] { the<Image>("Bug").setPicture(solid(1, 1, 0)); }},
-      {"focus", [&] { the<CommandButton>("Plain").setFocus(); }},
-      {"value", [&] { the<CheckBox>("Sound").setValue(0); }},
-      {"line end", [&] { the<Line>("Trace").setX2(px(20)); }},
-      {"window size", [&] { w->setWidth(w->width() + 15); }},
-      {"active window", [&] { w->hide(); }},
+// --- drawing by damage -------------------------------------------------------------
+
+TEST_F(Drawn, ChangesDamageWhatTheyTouchedAndNothingThatCannotBeSeen) {
+  using Rects = std::vector<TwipsRect>;
+  auto rect = [](int x, int y, int width, int height) {
+    return TwipsRect{px(x), px(y), px(width), px(height)};
   };
-  for (auto& [what, change] : changes) {
-    std::uint64_t before = fingerprint(*w, fonts.scale());
-    change();
-    EXPECT_NE(fingerprint(*w, fonts.scale()), before) << what;
-  }
+  w->takeDamage();
+  // Old and new places; what draws nothing, or is set to what it was, damages nothing.
+  the("Bug").setLeft(px(71));
+  the("Bug").setForeColor(kWhite);
+  the("Bug").setLeft(px(71));
+  EXPECT_EQ(w->takeDamage(), (Rects{rect(110, 100, 4, 4), rect(111, 100, 4, 4)}));
+  the<Label>("Solid").setCaption("x");
+  the("Balm").hide();
+  the("Balm").setLeft(px(71));
+  EXPECT_EQ(w->takeDamage(), (Rects{rect(150, 80, 40, 20), rect(110, 140, 20, 10)}));
+  // Clipped to the client area; a move wholly above it damages nothing.
+  the("Clear").setTop(px(-10));
+  EXPECT_EQ(w->takeDamage(), (Rects{rect(150, 50, 40, 20), rect(150, 0, 40, 10)}));
+  the("Clear").setTop(px(-30));
+  w->takeDamage();
+  the("Clear").setLeft(px(10));
+  EXPECT_EQ(w->takeDamage(), Rects{});
+  // Behind the opaque frame in front of its container: only the place it left.
+  the("Bug").setLeft(px(5));
+  EXPECT_EQ(w->takeDamage(), Rects{rect(111, 100, 4, 4)});
+  the("Bug").setTop(px(5));
+  EXPECT_EQ(w->takeDamage(), Rects{});
+  // A picture with a transparent pixel hides nothing behind it.
+  auto& logo = the<PictureBox>("Logo");
+  the<Image>("Wide").setPicture(solid(1, 1, 0xFF000000));
+  logo.setPicture(solid(20, 20, 0xFF000000, 3, 3));
+  w->takeDamage();
+  the("Wide").setLeft(px(0));
+  EXPECT_EQ(w->takeDamage().size(), 2u);
+  // The focus shows on the button that takes it and the one that loses it.
+  the<CommandButton>("Plain").setFocus();
+  the<CommandButton>("Coloured").setFocus();
+  EXPECT_EQ(w->takeDamage(), (Rects{rect(10, 10, 60, 24), rect(80, 10, 60, 24)}));
 }
 
-TEST_F(Drawn, FingerprintIgnoresWhatDoesNotShow) {
-  std::uint64_t before = fingerprint(*w, fonts.scale());
-  the("Bug").setLeft(the("Bug").left());
-  the<Label>("Solid").setCaption("");
-  EXPECT_EQ(fingerprint(*w, fonts.scale()), before);
-  the("Wide").hide();
-  before = fingerprint(*w, fonts.scale());
-  the("Wide").setLeft(0);
-  EXPECT_EQ(fingerprint(*w, fonts.scale()), before);
-  // Moving wholly above the client area, like the menu's credits before a round.
-  auto& label = the("Clear");
-  label.setTop(px(-30));
-  before = fingerprint(*w, fonts.scale());
-  label.setLeft(px(10));
-  EXPECT_EQ(fingerprint(*w, fonts.scale()), before);
-  label.setTop(px(-10));  // its lower half shows
-  EXPECT_NE(fingerprint(*w, fonts.scale()), before);
+// The real windows drawn as the screen draws them, whole once and then only
+// where damaged, hold the same pixels as windows drawn whole, after every step
+// of a menu and two rounds, at 1x and 2x.
+TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
+  for (int factor : {1, 2}) {
+    Fonts fonts{Scale(factor)};
+    SdlPictureDecoder decoder;
+    Services services;
+    services.pictures = &decoder;
+    services.layoutPictures = [](std::string_view name) { return assets::layoutPicture(name); };
+    services.measureText = [&](const std::string& t, const Font& f, Twips wrap) {
+      return fonts.measure(t, f, wrap);
+    };
+    Runtime rt(std::move(services));
+    rt.setStartDirectory(BRIZZLET_ASSETS_DIR);
+    startBrizzlet(rt);
+    struct Canvas {
+      SDL_Surface* surface = nullptr;
+      SDL_Renderer* renderer = nullptr;
+      std::unique_ptr<Painter> painter;
+      bool active = false;
+      ~Canvas() {
+        painter.reset();
+        SDL_DestroyRenderer(renderer);
+        SDL_FreeSurface(surface);
+      }
+    };
+    std::map<const Window*, std::unique_ptr<Canvas>> canvases;
+    int compared = 0;
+    auto check = [&](const std::string& step) {
+      for (const auto& window : rt.windows()) {
+        std::vector<TwipsRect> damage = window->takeDamage();
+        Picture whole = paintOffscreen(*window, fonts);
+        auto& canvas = canvases[window.get()];
+        bool active = rt.activeWindow() == window.get();
+        // As on the screen: a window shown, resized or (de)activated is drawn whole.
+        if (!window->visible() || !canvas || canvas->surface->w != whole.width ||
+            canvas->surface->h != whole.height || canvas->active != active) {
+          canvas = std::make_unique<Canvas>();
+          canvas->surface = SDL_CreateRGBSurfaceWithFormat(0, whole.width, whole.height, 32,
+                                                           SDL_PIXELFORMAT_ARGB8888);
+          canvas->renderer = SDL_CreateSoftwareRenderer(canvas->surface);
+          canvas->painter = std::make_unique<Painter>(canvas->renderer, fonts);
+          canvas->painter->paint(*window);
+          canvas->active = active;
+        } else {
+          canvas->painter->paintDamage(*window, damage);
+        }
+        SDL_RenderFlush(canvas->renderer);
+        for (int y = 0; y < whole.height; ++y) {
+          auto* row = reinterpret_cast<const std::uint32_t*>(
+              static_cast<const char*>(canvas->surface->pixels) + y * canvas->surface->pitch);
+          for (int x = 0; x < whole.width; ++x)
+            ASSERT_EQ(row[x], whole.argb[static_cast<size_t>(y) * whole.width + x])
+                << factor << "x, " << window->name() << " after " << step << ", at " << x << ","
+                << y;
+        }
+        ++compared;
+      }
+    };
+    auto& menu = rt.form<menutama>();
+    auto& game = rt.form<Form1>();
+    auto wait = [&](Millis ms, const std::string& step) {
+      for (Millis end = rt.now() + ms; rt.now() < end;) {
+        rt.advanceTo(rt.now() + 150);
+        check(step + " at " + std::to_string(rt.now()) + " ms");
+      }
+    };
+    wait(1500, "the slide-in");
+    rt.click(menu.Picture2);
+    wait(900, "the logo's click");
+    ASSERT_TRUE(rt.click(menu.Command1));
+    ASSERT_TRUE(game.visible());
+    check("Play Time Attack");
+    for (int shot = 0; shot < 8; ++shot) {
+      rt.clickAt(game, game.nyamuk1.left() + 200, game.Frame1.top() + game.nyamuk1.top() + 150);
+      wait(300, "shot " + std::to_string(shot));
+    }
+    rt.click(game.reload);
+    wait(900, "the reload");
+    rt.click(game.Command3_1);
+    wait(2700, "the give-up");
+    rt.click(menu.Command2);
+    check("Play Basmi");
+    for (int shot = 0; shot < 6; ++shot) {
+      rt.clickAt(game, 3000 + 500 * shot, 2000);
+      wait(450, "Basmi shot " + std::to_string(shot));
+    }
+    ASSERT_TRUE(rt.running()) << rt.fatalError();
+    EXPECT_GT(compared, 100);
+  }
 }
 
 // --- sound ----------------------------------------------------------------------

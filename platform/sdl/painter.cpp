@@ -29,27 +29,28 @@ PixelRect inset(const PixelRect& r, int by) {
   return {r.x + by, r.y + by, r.w - 2 * by, r.h - 2 * by};
 }
 
-// Where a control is drawn, its container's origin (x, y) twips from the
-// window's. Each edge is placed from the window's origin, never from a
-// container's rounded one, so a pixel is drawn as the control exactly when
-// the twips at its middle (Scale::pointAt) hit it. A line's box holds both
-// ends and its width.
-PixelRect boxOf(const Control& c, Twips x, Twips y, const Scale& scale) {
-  if (c.kind() != ControlKind::Line) {
-    int left = scale.toPixels(x + c.left()), top = scale.toPixels(y + c.top());
-    return {left, top, scale.toPixels(x + c.left() + c.width()) - left,
-            scale.toPixels(y + c.top() + c.height()) - top};
-  }
-  auto& line = static_cast<const Line&>(c);
-  int x1 = scale.toPixels(x + line.x1()), y1 = scale.toPixels(y + line.y1());
-  int x2 = scale.toPixels(x + line.x2()), y2 = scale.toPixels(y + line.y2());
-  int reach = scale.pixels(std::max(1, line.borderWidth));
-  int one = scale.pixels(1);
-  return {std::min(x1, x2) - reach, std::min(y1, y2) - reach, std::abs(x2 - x1) + 2 * reach + one,
-          std::abs(y2 - y1) + 2 * reach + one};
+}  // namespace
+
+// Each edge is placed from the window's origin, never from a container's
+// rounded one, so a pixel is drawn as the control exactly when the twips at
+// its middle (Scale::pointAt) hit it.
+PixelRect toPixels(const TwipsRect& r, Twips x, Twips y, const Scale& scale) {
+  int left = scale.toPixels(x + r.x), top = scale.toPixels(y + r.y);
+  return {left, top, scale.toPixels(x + r.x + r.w) - left, scale.toPixels(y + r.y + r.h) - top};
 }
 
-}  // namespace
+std::vector<PixelRect> damagedPixels(const std::vector<TwipsRect>& damage, const Scale& scale,
+                                     const PixelRect& client) {
+  std::vector<PixelRect> out;
+  for (const TwipsRect& r : damage) {
+    // A pixel more on every side: a pixel a rectangle's edge only grazes
+    // is drawn again, whichever way its twips round.
+    PixelRect p = toPixels(r, 0, 0, scale);
+    PixelRect grown{p.x - 1, p.y - 1, p.w + 2, p.h + 2};
+    if (PixelRect shown = intersect(grown, client); !shown.empty()) out.push_back(shown);
+  }
+  return out;
+}
 
 Painter::Painter(SDL_Renderer* renderer, Fonts& fonts)
     : renderer_(renderer), fonts_(fonts), scale_(fonts.scale()) {}
@@ -60,13 +61,29 @@ Painter::~Painter() {
 }
 
 void Painter::paint(const Window& window) {
+  paint(window,
+        {0, 0, scale_.toPixels(window.clientWidth()), scale_.toPixels(window.clientHeight())});
+}
+
+std::vector<PixelRect> Painter::paintDamage(const Window& window,
+                                            const std::vector<TwipsRect>& damage) {
+  PixelRect client{0, 0, scale_.toPixels(window.clientWidth()),
+                   scale_.toPixels(window.clientHeight())};
+  std::vector<PixelRect> rects = damagedPixels(damage, scale_, client);
+  for (const PixelRect& r : rects) paint(window, r);
+  return rects;
+}
+
+void Painter::paint(const Window& window, const PixelRect& area) {
   ++frame_;
   window_ = &window;
   int w = scale_.toPixels(window.clientWidth()), h = scale_.toPixels(window.clientHeight());
-  PixelRect all{0, 0, w, h};
-  setClip(all);
-  fill(all, toRgb(window.backColor()));
-  paintChildren(window, 0, 0, all);
+  PixelRect all = intersect({0, 0, w, h}, area);
+  if (!all.empty()) {
+    setClip(all);
+    fill(all, toRgb(window.backColor()));
+    paintChildren(window, 0, 0, all);
+  }
   SDL_RenderSetClipRect(renderer_, nullptr);
   evict();
 }
@@ -75,75 +92,52 @@ void Painter::paintChildren(const Container& container, Twips x, Twips y, const 
   const auto& children = container.children();
   for (auto it = children.rbegin(); it != children.rend(); ++it) {
     const Control& child = **it;
-    if (!child.visible() || child.kind() == ControlKind::Timer) continue;
-    if (child.kind() == ControlKind::Line) {
-      setClip(clip);
-      if (!clip_.empty()) paintLine(static_cast<const Line&>(child), x, y);
-      continue;
-    }
-    PixelRect box = boxOf(child, x, y, scale_);
+    if (!child.visible()) continue;
+    PixelRect box = toPixels(child.bounds(), x, y, scale_);
     PixelRect inner = intersect(box, clip);
     if (inner.empty()) continue;
     setClip(inner);
-    paintControl(child, box, inner);
+    box_ = box;
+    originX_ = x;
+    originY_ = y;
+    child.paintWith(*this);
     if (const Container* holder = child.asContainer()) {
-      // A picture box keeps its children inside its border.
-      PixelRect holderClip =
-          child.kind() == ControlKind::PictureBox ? intersect(inset(box, px(2)), clip) : inner;
+      PixelRect holderClip = intersect(toPixels(child.childArea(), x, y, scale_), clip);
       if (!holderClip.empty())
         paintChildren(*holder, x + child.left(), y + child.top(), holderClip);
     }
   }
 }
 
-void Painter::paintControl(const Control& control, const PixelRect& box, const PixelRect& clip) {
-  switch (control.kind()) {
-    case ControlKind::Frame:
-      paintFrame(static_cast<const Frame&>(control), box);
-      break;
-    case ControlKind::Label:
-      paintLabel(static_cast<const Label&>(control), box);
-      break;
-    case ControlKind::TextBox:
-      paintTextBox(static_cast<const TextBox&>(control), box);
-      break;
-    case ControlKind::Image:
-      picture(static_cast<const Image&>(control).picture(), box.x, box.y);
-      break;
-    case ControlKind::PictureBox:
-      fill(box, toRgb(control.backColor()));
-      sunken(box);
-      setClip(intersect(inset(box, px(2)), clip));
-      if (!clip_.empty())
-        picture(static_cast<const Image&>(control).picture(), box.x + px(2), box.y + px(2));
-      break;
-    case ControlKind::CommandButton:
-      paintButton(static_cast<const CommandButton&>(control), box);
-      break;
-    case ControlKind::CheckBox:
-      paintCheckBox(static_cast<const CheckBox&>(control), box);
-      break;
-    case ControlKind::DirListBox: {
-      fill(box, {255, 255, 255});
-      sunken(box);
-      const auto& path = static_cast<const DirListBox&>(control).path();
-      setClip(intersect(inset(box, px(2)), clip));
-      if (!clip_.empty()) text(path, control.font(), {0, 0, 0}, box.x + px(3), box.y + px(3));
-      break;
-    }
-    case ControlKind::MediaPlayer:
-      fill(box, kFace);
-      raised(box);
-      break;
-    case ControlKind::Timer:
-    case ControlKind::Line:
-      break;
-  }
+void Painter::paint(const Image& image) {
+  picture(image.picture(), box_.x, box_.y);
+}
+
+void Painter::paint(const PictureBox& box) {
+  PixelRect clip = clip_;
+  fill(box_, toRgb(box.backColor()));
+  sunken(box_);
+  setClip(intersect(inset(box_, px(2)), clip));
+  if (!clip_.empty()) picture(box.picture(), box_.x + px(2), box_.y + px(2));
+}
+
+void Painter::paint(const DirListBox& box) {
+  PixelRect clip = clip_;
+  fill(box_, {255, 255, 255});
+  sunken(box_);
+  setClip(intersect(inset(box_, px(2)), clip));
+  if (!clip_.empty()) text(box.path(), box.font(), {0, 0, 0}, box_.x + px(3), box_.y + px(3));
+}
+
+void Painter::paint(const MediaPlayer&) {
+  fill(box_, kFace);
+  raised(box_);
 }
 
 // The etched border starts half a line down, with the caption on it; also
 // when there is no caption, as the classic frame has it.
-void Painter::paintFrame(const Frame& frame, const PixelRect& box) {
+void Painter::paint(const Frame& frame) {
+  const PixelRect& box = box_;
   fill(box, toRgb(frame.backColor()));
   int top = fonts_.lineHeight(frame.font()) / 2;
   int one = px(1);
@@ -160,7 +154,8 @@ void Painter::paintFrame(const Frame& frame, const PixelRect& box) {
 
 // A label that sizes itself without wrapping keeps to one line; every other
 // label wraps its caption at its width.
-void Painter::paintLabel(const Label& label, const PixelRect& box) {
+void Painter::paint(const Label& label) {
+  const PixelRect& box = box_;
   if (!label.transparent) fill(box, toRgb(label.backColor()));
   std::vector<std::string> lines;
   if (label.autoSize && !label.wordWrap)
@@ -171,7 +166,8 @@ void Painter::paintLabel(const Label& label, const PixelRect& box) {
             label.alignment == Alignment::Center, label.enabled());
 }
 
-void Painter::paintTextBox(const TextBox& box, const PixelRect& r) {
+void Painter::paint(const TextBox& box) {
+  const PixelRect& r = box_;
   fill(r, box.enabled() ? toRgb(box.backColor()) : kFace);
   sunken(r);
   PixelRect inside = inset(r, px(2));
@@ -184,7 +180,8 @@ void Painter::paintTextBox(const TextBox& box, const PixelRect& r) {
 // Raised and bevelled; the graphical style shows the back colour. The button
 // with the focus in the active window gets a black outline and a dotted
 // rectangle inside.
-void Painter::paintButton(const CommandButton& button, const PixelRect& box) {
+void Painter::paint(const CommandButton& button) {
+  const PixelRect& box = box_;
   fill(box, button.graphical ? toRgb(button.backColor()) : kFace);
   bool focused = button.hasFocus() && window_->runtime().activeWindow() == window_;
   PixelRect face = box;
@@ -201,7 +198,8 @@ void Painter::paintButton(const CommandButton& button, const PixelRect& box) {
   if (focused) dottedRectangle(inset(inside, px(1)));
 }
 
-void Painter::paintCheckBox(const CheckBox& box, const PixelRect& r) {
+void Painter::paint(const CheckBox& box) {
+  const PixelRect& r = box_;
   fill(r, toRgb(box.backColor()));
   int size = px(kCheckSize), one = px(1);
   PixelRect square{r.x, r.y + (r.h - size) / 2, size, size};
@@ -225,7 +223,8 @@ void Painter::paintCheckBox(const CheckBox& box, const PixelRect& r) {
 
 // A line of BorderWidth 96-dpi pixels in its colour, with round ends; its
 // ends at the middle of the squares the end points fall in.
-void Painter::paintLine(const Line& line, Twips x, Twips y) {
+void Painter::paint(const Line& line) {
+  Twips x = originX_, y = originY_;
   Rgb c = toRgb(line.backColor());
   float middle = px(1) / 2.0f;
   float x1 = scale_.toPixels(x + line.x1()) + middle, y1 = scale_.toPixels(y + line.y1()) + middle;
@@ -317,21 +316,28 @@ void Painter::dottedRectangle(const PixelRect& r) {
 
 // At the picture's own size (a 96-dpi pixel for every 15 twips), magnified
 // by the scale's factor with nearest-neighbour sampling, its transparent
-// parts showing what lies behind.
+// parts showing what lies behind. The texture holds it magnified already: a
+// scaled copy cut by a clip rectangle may land a pixel off from an uncut one,
+// and a window drawn in parts must match one drawn whole.
 void Painter::picture(const PictureRef& picture, int x, int y) {
   if (!picture || picture->width <= 0 || picture->height <= 0 || clip_.empty()) return;
   auto& cached = pictures_[picture.get()];
+  int w = scale_.pixels(picture->width), h = scale_.pixels(picture->height);
   if (!cached.texture || cached.picture.lock() != picture) {
     if (cached.texture) SDL_DestroyTexture(cached.texture);
     cached.picture = picture;
-    cached.texture = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
-                                       SDL_TEXTUREACCESS_STATIC, picture->width, picture->height);
+    cached.texture =
+        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, w, h);
     if (!cached.texture) return;
-    SDL_UpdateTexture(cached.texture, nullptr, picture->argb.data(), picture->width * 4);
+    if (scale_.factor() == 1) {
+      SDL_UpdateTexture(cached.texture, nullptr, picture->argb.data(), w * 4);
+    } else {
+      Picture big = magnified(*picture, scale_);
+      SDL_UpdateTexture(cached.texture, nullptr, big.argb.data(), w * 4);
+    }
     SDL_SetTextureBlendMode(cached.texture, SDL_BLENDMODE_BLEND);
-    SDL_SetTextureScaleMode(cached.texture, SDL_ScaleModeNearest);
   }
-  SDL_Rect dst{x, y, scale_.pixels(picture->width), scale_.pixels(picture->height)};
+  SDL_Rect dst{x, y, w, h};
   SDL_RenderCopy(renderer_, cached.texture, nullptr, &dst);
 }
 
@@ -347,16 +353,38 @@ int Painter::text(const std::string& line, const Font& font, Rgb colour, int x, 
     SDL_Surface* surface =
         TTF_RenderUTF8_Blended(face.font, line.c_str(), {colour.r, colour.g, colour.b, 255});
     if (!surface) return 0;
+    // A bitmap font's pixels become squares, as a picture's do, and are kept
+    // magnified, as a picture is.
+    if (face.magnify > 1) {
+      SDL_Surface* big = SDL_CreateRGBSurfaceWithFormat(
+          0, surface->w * face.magnify, surface->h * face.magnify, 32, SDL_PIXELFORMAT_ARGB8888);
+      SDL_Surface* plain = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
+      SDL_FreeSurface(surface);
+      surface = nullptr;
+      if (big && plain) {
+        for (int y = 0; y < big->h; ++y) {
+          auto* to = reinterpret_cast<std::uint32_t*>(static_cast<char*>(big->pixels) +
+                                                      static_cast<size_t>(y) * big->pitch);
+          auto* from = reinterpret_cast<const std::uint32_t*>(
+              static_cast<const char*>(plain->pixels) +
+              static_cast<size_t>(y / face.magnify) * plain->pitch);
+          for (int x = 0; x < big->w; ++x) to[x] = from[x / face.magnify];
+        }
+        surface = big;
+        big = nullptr;
+      }
+      SDL_FreeSurface(big);
+      SDL_FreeSurface(plain);
+      if (!surface) return 0;
+    }
     cached.texture = SDL_CreateTextureFromSurface(renderer_, surface);
     cached.w = surface->w;
     cached.h = surface->h;
     SDL_FreeSurface(surface);
     if (!cached.texture) return 0;
-    // A bitmap font's pixels become squares, as a picture's do.
-    SDL_SetTextureScaleMode(cached.texture, SDL_ScaleModeNearest);
   }
   cached.usedInFrame = frame_;
-  int w = cached.w * face.magnify, h = cached.h * face.magnify;
+  int w = cached.w, h = cached.h;
   if (!clip_.empty()) {
     SDL_Rect dst{x, y, w, h};
     SDL_RenderCopy(renderer_, cached.texture, nullptr, &dst);
@@ -392,97 +420,6 @@ void Painter::evict() {
     SDL_DestroyTexture(entry.second.texture);
     return true;
   });
-}
-
-namespace {
-
-// FNV-1a over the values fed to it.
-struct Digest {
-  std::uint64_t value = 14695981039346656037ull;
-  void bytes(const void* data, size_t size) {
-    for (size_t i = 0; i < size; ++i) {
-      value ^= static_cast<const unsigned char*>(data)[i];
-      value *= 1099511628211ull;
-    }
-  }
-  template <class T>
-  Digest& operator<<(const T& v) {
-    bytes(&v, sizeof v);
-    return *this;
-  }
-  Digest& operator<<(const std::string& s) {
-    *this << s.size();
-    bytes(s.data(), s.size());
-    return *this;
-  }
-};
-
-// Only what shows counts: a control drawn wholly outside its container (the
-// credits ticker above the menu's client area) changes nothing on screen.
-void digestControl(Digest& d, const Control& c, Twips x, Twips y, const PixelRect& clip,
-                   const Scale& scale) {
-  PixelRect box = boxOf(c, x, y, scale);
-  bool shows = c.visible() && !intersect(box, clip).empty();
-  d << c.kind() << shows;
-  if (!shows) return;
-  d << c.left() << c.top() << c.width() << c.height() << c.enabled() << c.backColor()
-    << c.foreColor() << c.font().points << c.font().bold;
-  bool focused = c.window().activeControl() == &c;
-  switch (c.kind()) {
-    case ControlKind::Frame:
-      d << static_cast<const Frame&>(c).caption();
-      break;
-    case ControlKind::Label: {
-      auto& label = static_cast<const Label&>(c);
-      d << label.caption() << label.alignment << label.wordWrap << label.autoSize
-        << label.transparent;
-      break;
-    }
-    case ControlKind::TextBox:
-      d << static_cast<const TextBox&>(c).text();
-      break;
-    case ControlKind::Image:
-    case ControlKind::PictureBox:
-      d << static_cast<const Image&>(c).picture().get();
-      break;
-    case ControlKind::CommandButton: {
-      auto& button = static_cast<const CommandButton&>(c);
-      d << button.caption() << button.graphical << focused;
-      break;
-    }
-    case ControlKind::CheckBox: {
-      auto& box = static_cast<const CheckBox&>(c);
-      d << box.caption() << box.value() << focused;
-      break;
-    }
-    case ControlKind::Line: {
-      auto& line = static_cast<const Line&>(c);
-      d << line.x1() << line.y1() << line.x2() << line.y2() << line.borderWidth;
-      break;
-    }
-    case ControlKind::DirListBox:
-      d << static_cast<const DirListBox&>(c).path();
-      break;
-    default:
-      break;
-  }
-  if (const Container* holder = c.asContainer()) {
-    PixelRect inner =
-        intersect(c.kind() == ControlKind::PictureBox ? inset(box, scale.pixels(2)) : box, clip);
-    for (const Control* child : holder->children())
-      digestControl(d, *child, x + c.left(), y + c.top(), inner, scale);
-  }
-}
-
-}  // namespace
-
-std::uint64_t fingerprint(const Window& window, const Scale& scale) {
-  Digest d;
-  d << window.clientWidth() << window.clientHeight() << window.backColor()
-    << (window.runtime().activeWindow() == &window);
-  PixelRect all{0, 0, scale.toPixels(window.clientWidth()), scale.toPixels(window.clientHeight())};
-  for (const Control* child : window.children()) digestControl(d, *child, 0, 0, all, scale);
-  return d.value;
 }
 
 Picture paintOffscreen(const Window& window, Fonts& fonts) {

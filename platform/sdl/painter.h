@@ -21,7 +21,7 @@ namespace brz::sdl {
 // of a container is in front), each clipped to its container, at the scale
 // of its fonts. Keeps the textures of texts and pictures it drew for the
 // next frames.
-class Painter {
+class Painter : private ControlPainter {
  public:
   Painter(SDL_Renderer* renderer, Fonts& fonts);
   ~Painter();
@@ -30,6 +30,12 @@ class Painter {
 
   // Draws the whole client area, its top left at the renderer's origin.
   void paint(const Window& window);
+  // Draws only the pixels of the client area in `area`, as a whole drawing
+  // would have them; the others are left as they are.
+  void paint(const Window& window, const PixelRect& area);
+  // Draws what a window's damage touched (Window::takeDamage); returns the
+  // rectangles of pixels it drew.
+  std::vector<PixelRect> paintDamage(const Window& window, const std::vector<TwipsRect>& damage);
 
  private:
   struct Cached {
@@ -44,13 +50,18 @@ class Painter {
 
   // The children of a container whose origin is (x, y) twips from the window's.
   void paintChildren(const Container& container, Twips x, Twips y, const PixelRect& clip);
-  void paintControl(const Control& control, const PixelRect& box, const PixelRect& clip);
-  void paintFrame(const Frame& frame, const PixelRect& box);
-  void paintLabel(const Label& label, const PixelRect& box);
-  void paintTextBox(const TextBox& box, const PixelRect& r);
-  void paintButton(const CommandButton& button, const PixelRect& box);
-  void paintCheckBox(const CheckBox& box, const PixelRect& r);
-  void paintLine(const Line& line, Twips x, Twips y);
+  // Each kind in box_, clipped to clip_; its container's origin is at
+  // (originX_, originY_) twips from the window's.
+  void paint(const Frame& frame) override;
+  void paint(const Label& label) override;
+  void paint(const TextBox& box) override;
+  void paint(const Image& image) override;
+  void paint(const PictureBox& box) override;
+  void paint(const CommandButton& button) override;
+  void paint(const CheckBox& box) override;
+  void paint(const Line& line) override;
+  void paint(const DirListBox& box) override;
+  void paint(const MediaPlayer& player) override;
 
   void setClip(const PixelRect& clip);
   void fill(const PixelRect& r, Rgb colour);
@@ -75,14 +86,19 @@ class Painter {
   Scale scale_;
   const Window* window_ = nullptr;
   PixelRect clip_;
+  PixelRect box_;
+  Twips originX_ = 0, originY_ = 0;
   std::uint64_t frame_ = 0;
   std::map<std::string, Cached> texts_;
   std::map<const Picture*, CachedPicture> pictures_;
 };
 
-// A digest of everything Painter::paint draws from at a scale: equal
-// digests, equal pictures. Any property the painter reads must be in it.
-std::uint64_t fingerprint(const Window& window, const Scale& scale);
+// A part of the client area in pixels, (x, y) twips being the origin of the
+// container it is measured in.
+PixelRect toPixels(const TwipsRect& r, Twips x, Twips y, const Scale& scale);
+// The pixels to draw again for a window's damage, within its client area.
+std::vector<PixelRect> damagedPixels(const std::vector<TwipsRect>& damage, const Scale& scale,
+                                     const PixelRect& client);
 
 // What a window's client area looks like, drawn with no display at the scale
 // of the fonts: the pixels a screenshot of it would hold, as straight ARGB.

@@ -7,18 +7,6 @@ namespace brz::sdl {
 
 namespace {
 
-// Controls without a window of their own: their container draws them and
-// answers the mouse over them.
-bool drawnByContainer(ControlKind kind) {
-  return kind == ControlKind::Label || kind == ControlKind::Image || kind == ControlKind::Line;
-}
-
-PictureRef mouseIcon(const Control& control) {
-  if (auto* frame = dynamic_cast<const Frame*>(&control)) return frame->mouseIcon();
-  if (auto* button = dynamic_cast<const CommandButton*>(&control)) return button->mouseIcon();
-  return nullptr;
-}
-
 bool clicksWithEitherButton(const Control* target) {
   if (!target) return true;
   switch (target->kind()) {
@@ -42,9 +30,9 @@ bool hasDoubleClick(const Control* target) {
 PictureRef pointerAt(const Runtime& runtime, const Window& window, Twips x, Twips y) {
   const Control* control = runtime.hitTest(window, x, y).control;
   while (control) {
-    PictureRef icon = mouseIcon(*control);
+    PictureRef icon = control->mouseIcon();
     if (icon && icon->width > 0 && icon->height > 0) return icon;
-    if (!drawnByContainer(control->kind())) return nullptr;
+    if (!control->windowless()) return nullptr;
     control = dynamic_cast<const Control*>(&control->container());
   }
   return nullptr;

@@ -60,6 +60,9 @@ Screen::Real& Screen::create(Window& window) {
     return real;
   }
   real.painter = std::make_unique<Painter>(real.renderer, fonts_);
+  SDL_RendererInfo info;
+  real.keepsPixels =
+      SDL_GetRendererInfo(real.renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
   return real;
 }
 
@@ -120,19 +123,34 @@ void Screen::restack() {
   }
 }
 
-// A window is drawn again only when what it shows changed: the runtime's
-// revision also moves when a value is set to what it already was.
+// A window is drawn again only where what it shows changed: the software
+// renderer draws straight into the window's pixels, which stay as they are
+// between frames, so only the damaged rectangles are drawn and sent to the
+// display. Another renderer keeps no pixels and draws the whole window.
 void Screen::paint() {
-  for (auto& [window, real] : reals_) {
+  Window* active = runtime_.activeWindow();
+  for (auto& [constWindow, real] : reals_) {
+    Window& window = const_cast<Window&>(*constWindow);
+    std::vector<TwipsRect> damage = window.takeDamage();
     if (!real.shown || !real.painter) continue;
-    if (!real.invalid && real.paintedRevision == runtime_.revision()) continue;
-    real.paintedRevision = runtime_.revision();
-    std::uint64_t shown = fingerprint(*window, fonts_.scale());
-    if (!real.invalid && shown == real.fingerprint) continue;
-    real.painter->paint(*window);
-    SDL_RenderPresent(real.renderer);
-    real.invalid = false;
-    real.fingerprint = shown;
+    // The focus of a window shows only while it is the active one.
+    if ((&window == active) != real.active) {
+      real.active = &window == active;
+      real.invalid = true;
+    }
+    if (real.invalid || !real.keepsPixels) {
+      if (!real.invalid && damage.empty()) continue;
+      real.painter->paint(window);
+      SDL_RenderPresent(real.renderer);
+      real.invalid = false;
+      continue;
+    }
+    std::vector<PixelRect> rects = real.painter->paintDamage(window, damage);
+    if (rects.empty()) continue;
+    std::vector<SDL_Rect> sent;
+    for (const PixelRect& r : rects) sent.push_back({r.x, r.y, r.w, r.h});
+    SDL_RenderFlush(real.renderer);
+    SDL_UpdateWindowSurfaceRects(real.window, sent.data(), static_cast<int>(sent.size()));
   }
 }
 
@@ -144,7 +162,7 @@ void Screen::invalidate(std::uint32_t sdlWindowId) {
 bool Screen::invalid() const {
   return std::any_of(reals_.begin(), reals_.end(), [&](const auto& entry) {
     const Real& real = entry.second;
-    return real.shown && (real.invalid || real.paintedRevision != runtime_.revision());
+    return real.shown && real.invalid;
   });
 }
 

@@ -32,7 +32,7 @@ class Screen {
 
   // Carries out on the real windows what the runtime changed.
   void sync();
-  // Draws every shown window whose state changed since it was last drawn.
+  // Draws what changed in every shown window since it was last drawn.
   void paint();
   // The windows to draw again although the runtime did not change.
   void invalidate(std::uint32_t sdlWindowId);
@@ -54,9 +54,9 @@ class Screen {
     const Picture* icon = nullptr;
     PixelRect area;
     bool shown = false;
-    bool invalid = true;
-    std::uint64_t paintedRevision = 0;
-    std::uint64_t fingerprint = 0;
+    bool invalid = true;       // to be drawn whole
+    bool active = false;       // the active window when last drawn
+    bool keepsPixels = false;  // the renderer draws into the window's own pixels
   };
   struct Pointer {
     std::weak_ptr<const Picture> picture;
