@@ -194,6 +194,9 @@ void Session::execute(std::string_view line, const std::vector<std::string_view>
   if (command == "wait") {
     arguments(1, "wait MS");
     rt_.advanceTo(rt_.now() + waitLength(words[1], rt_.now()));
+  } else if (command == "stall") {
+    arguments(1, "stall MS");
+    rt_.runDueTimers(rt_.now() + waitLength(words[1], rt_.now()));
   } else if (command == "click") {
     arguments(1, "click REF");
     Target t = target(words[1]);
@@ -295,14 +298,9 @@ void Session::ignored(const std::vector<std::string_view>& words) {
 }
 
 void Session::dump() {
-  auto print = [this](const std::string& ref, const PropertyList& list) {
-    for (const auto& [name, value] : list)
-      out_ << ref << '.' << name << " = " << formatValue(value) << '\n';
-  };
-  for (const auto& w : rt_.windows()) {
-    print(w->name(), Target{w.get(), nullptr}.properties());
-    for (const auto& c : w->controls()) print(c->ref(), Target{w.get(), c.get()}.properties());
-  }
+  forEachProperty(rt_, [this](const std::string& name, const Control*, const PropertyValue& value) {
+    out_ << name << " = " << formatValue(value) << '\n';
+  });
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "platform/runtime.h"
@@ -15,6 +16,8 @@ struct Game {
   std::function<std::span<const unsigned char>(std::string_view)> layoutPictures;
   // Creates and shows the start-up window.
   std::function<void(Runtime&)> start;
+  // When set, the session is recorded to this file as a scenario.
+  std::string recordPath;
 };
 
 // Runs the game until it ends; returns the process exit status (0 after End,
