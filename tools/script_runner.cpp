@@ -246,6 +246,9 @@ void Session::execute(std::string_view line, const std::vector<std::string_view>
   if (command == "wait") {
     arguments(1, "wait MS");
     wait(words[1]);
+  } else if (command == "stall") {
+    arguments(1, "stall MS");
+    rt_.runDueTimers(rt_.now() + waitLength(words[1], rt_.now()));
   } else if (command == "click") {
     arguments(1, "click REF");
     Target t = target(words[1]);
@@ -388,14 +391,9 @@ void Session::wait(std::string_view text) {
 }
 
 void Session::dump(std::ostream& to) const {
-  auto print = [&to](const std::string& ref, const PropertyList& list) {
-    for (const auto& [name, value] : list)
-      to << ref << '.' << name << " = " << formatValue(value) << '\n';
-  };
-  for (const auto& w : rt_.windows()) {
-    print(w->name(), Target{w.get(), nullptr}.properties());
-    for (const auto& c : w->controls()) print(c->ref(), Target{w.get(), c.get()}.properties());
-  }
+  forEachProperty(rt_, [&to](const std::string& name, const Control*, const PropertyValue& value) {
+    to << name << " = " << formatValue(value) << '\n';
+  });
 }
 
 }  // namespace

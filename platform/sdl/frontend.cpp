@@ -11,12 +11,14 @@
 #include <memory>
 #include <string>
 
+#include "platform/properties.h"
 #include "platform/sdl/density.h"
 #include "platform/sdl/fonts.h"
 #include "platform/sdl/look.h"
 #include "platform/sdl/message_box.h"
 #include "platform/sdl/mixer_sound.h"
 #include "platform/sdl/pointer.h"
+#include "platform/sdl/recorder.h"
 #include "platform/sdl/screen.h"
 #include "platform/sdl/x11_errors.h"
 #include "platform/sdl_pictures.h"
@@ -101,9 +103,21 @@ class Session {
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0)
       frameMs_ = std::max(1, 1000 / mode.refresh_rate);
 
+    if (!game_.recordPath.empty()) {
+      try {
+        recorder_ = std::make_unique<Recorder>(
+            game_.recordPath, std::string("brizzlet ") + BRIZZLET_VERSION + " recording, scale " +
+                                  std::to_string(scale_.factor()));
+      } catch (const std::exception& error) {
+        std::fprintf(stderr, "brizzlet: %s\n", error.what());
+        return 1;
+      }
+    }
+
     base_ = SDL_GetPerformanceCounter();
     runtime.guard([&] { game_.start(runtime); });
     loop();
+    if (recorder_) recorder_->finish(runtime);
 
     if (runtime.ended()) return 0;
     if (!runtime.fatalError().empty()) {
@@ -136,7 +150,7 @@ class Session {
     Runtime& runtime = *runtime_;
     Millis lastFrame = -frameMs_;
     while (runtime.running() && !quit_) {
-      runtime.runDueTimers(clock());
+      runDueTimers();
       if (!runtime.running()) break;
       Millis now = clock();
       bool changed = screen_->invalid() || runtime.revision() != syncedRevision_;
@@ -153,11 +167,34 @@ class Session {
       bool got = timeout > 0 ? SDL_WaitEventTimeout(&event, static_cast<int>(timeout)) == 1
                              : SDL_PollEvent(&event) == 1;
       while (got && runtime.running() && !quit_) {
-        runtime.runDueTimers(clock());  // the ticks due before the event come first
+        runDueTimers();  // the ticks due before the event come first
         handle(event);
         got = SDL_PollEvent(&event) == 1;
       }
     }
+  }
+
+  // An input then carries the millisecond of the last tick run before it, so
+  // a recording's waits put it after exactly the same ticks. Ticks a stall
+  // swallowed are dropped here but would all run in a wait: a recording says
+  // so with a stall of its own.
+  void runDueTimers() {
+    Millis before = runtime_->now();
+    if (runtime_->runDueTimers(clock()) && recorder_) recorder_->stalled(*runtime_, before);
+  }
+
+  // Hands an input to the runtime, and to the recording as `command` when
+  // the runtime takes it.
+  template <class Deliver>
+  void deliver(Deliver&& deliver, const std::function<std::string()>& command) {
+    if (recorder_) recorder_->beforeInput(*runtime_);
+    bool taken = deliver();
+    if (recorder_ && taken) recorder_->input(*runtime_, command());
+  }
+
+  static std::string at(const Window& window, Twips x, Twips y) {
+    return window.name() + " " + formatValue(static_cast<double>(x)) + " " +
+           formatValue(static_cast<double>(y));
   }
 
   void frame() {
@@ -175,7 +212,9 @@ class Session {
         break;
       case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-          if (Window* window = screen_->find(event.window.windowID)) runtime.close(*window);
+          if (Window* window = screen_->find(event.window.windowID))
+            deliver([&] { return runtime.close(*window), true; },
+                    [&] { return "close " + window->name(); });
         } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                    event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
           screen_->invalidate(event.window.windowID);
@@ -184,22 +223,26 @@ class Session {
       case SDL_MOUSEMOTION:
         if (Window* window = screen_->find(event.motion.windowID)) {
           Twips x = scale_.pointAt(event.motion.x), y = scale_.pointAt(event.motion.y);
-          runtime.moveAt(*window, x, y);
+          deliver([&] { return runtime.moveAt(*window, x, y); },
+                  [&] { return "moveat " + at(*window, x, y); });
           screen_->setPointer(pointerAt(runtime, *window, x, y));
         }
         break;
       case SDL_MOUSEBUTTONDOWN:
         if (Window* window = screen_->find(event.button.windowID)) {
-          if (pressIsClick(clicks_, runtime, *window, scale_, event))
-            runtime.clickAt(*window, scale_.pointAt(event.button.x),
-                            scale_.pointAt(event.button.y));
+          if (pressIsClick(clicks_, runtime, *window, scale_, event)) {
+            Twips x = scale_.pointAt(event.button.x), y = scale_.pointAt(event.button.y);
+            deliver([&] { return runtime.clickAt(*window, x, y); },
+                    [&] { return "clickat " + at(*window, x, y); });
+          }
         }
         break;
       case SDL_KEYDOWN:
         if (event.key.repeat) break;
-        if (event.key.keysym.sym == SDLK_SPACE) runtime.pressKey("space");
+        if (event.key.keysym.sym == SDLK_SPACE)
+          deliver([&] { return runtime.pressKey("space"), true; }, [] { return "key space"; });
         if (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER)
-          runtime.pressKey("enter");
+          deliver([&] { return runtime.pressKey("enter"), true; }, [] { return "key enter"; });
         break;
       case SDL_SYSWMEVENT:
         // A window another program destroyed ends the game as a close of it
@@ -257,6 +300,7 @@ class Session {
   MixerSound sound_;
   std::unique_ptr<Runtime> runtime_;
   std::unique_ptr<Screen> screen_;
+  std::unique_ptr<Recorder> recorder_;
   ClickRules clicks_;
   std::uint64_t base_ = 0;
   Millis frameMs_ = 16;
