@@ -4,11 +4,15 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "platform/properties.h"
@@ -22,6 +26,7 @@
 #include "platform/sdl/screen.h"
 #include "platform/sdl/x11_errors.h"
 #include "platform/sdl_pictures.h"
+#include "tools/script_runner.h"
 
 namespace brz::sdl {
 
@@ -69,8 +74,8 @@ std::uint64_t doubleClickTime() {
 }
 
 // One run of the game: the runtime with its services, the real windows and
-// the event loop.
-class Session {
+// the event loop; or, replaying a recording, the windows driven by it.
+class Session final : public ScriptPace {
  public:
   // The windows are drawn at the scale asked for, else the display's, chosen
   // once at the start.
@@ -114,8 +119,19 @@ class Session {
       }
     }
 
+    std::ifstream replay;
+    if (!game_.replayPath.empty()) {
+      replay.open(game_.replayPath);
+      if (!replay) {
+        std::fprintf(stderr, "brizzlet: cannot open the recording %s: %s\n",
+                     game_.replayPath.c_str(), std::strerror(errno));
+        return 2;
+      }
+    }
+
     base_ = SDL_GetPerformanceCounter();
     runtime.guard([&] { game_.start(runtime); });
+    if (replay.is_open()) return play(replay);
     loop();
     if (recorder_) recorder_->finish(runtime);
 
@@ -172,6 +188,73 @@ class Session {
         got = SDL_PollEvent(&event) == 1;
       }
     }
+  }
+
+  // Plays the recording in place of the player; 0 when it ends in the state
+  // it recorded, else 1 (2 for a recording that is no script) with the
+  // differences on stderr.
+  int play(std::istream& recording) {
+    replaying_ = true;
+    std::ostringstream report;
+    int status = playScript(*runtime_, recording, report, *this);
+    frame();
+    if (status == kScriptPassed) return 0;
+    std::istringstream lines(report.str());
+    for (std::string line; std::getline(lines, line);)
+      if (line != "end" && !line.starts_with("ignored:"))
+        std::fprintf(stderr, "brizzlet: %s: %s\n", game_.replayPath.c_str(), line.c_str());
+    return status == kScriptError ? 2 : 1;
+  }
+
+  // The recording's clock runs as the real one: each tick at its time, the
+  // windows drawn in between.
+  bool runTo(Runtime& runtime, Millis time, bool stall) override {
+    while (runtime.running()) {
+      Millis next = time;
+      if (auto due = runtime.nextDue(); !stall && due && *due < next) next = *due;
+      if (!idleUntil(next)) return false;
+      if (stall)
+        runtime.runDueTimers(time);
+      else
+        runtime.advanceTo(std::max(next, runtime.now()));
+      if (next >= time) break;
+    }
+    return true;
+  }
+
+  void pointTo(const Window& window, Twips x, Twips y) override {
+    SDL_Window* real = screen_->sdlWindow(&window);
+    if (real && window.visible())
+      SDL_WarpMouseInWindow(real, scale_.toPixels(x), scale_.toPixels(y));
+    screen_->setPointer(pointerAt(*runtime_, window, x, y));
+  }
+
+  // Draws the windows until the real clock reaches `time`. The player's mouse
+  // and keys are dropped; closing a window stops the replay (false).
+  bool idleUntil(Millis time) {
+    while (!quit_) {
+      Millis now = clock();
+      bool changed = screen_->invalid() || runtime_->revision() != syncedRevision_;
+      if (changed && now - lastFrame_ >= frameMs_) {
+        frame();
+        lastFrame_ = now;
+        changed = false;
+      }
+      if (now >= time) return true;
+      Millis wake = changed ? std::min(time, lastFrame_ + frameMs_) : time;
+      Millis timeout = (wake * 1000 - micros() + 999) / 1000;
+      SDL_Event event;
+      bool got = timeout > 0 ? SDL_WaitEventTimeout(&event, static_cast<int>(timeout)) == 1
+                             : SDL_PollEvent(&event) == 1;
+      for (; got; got = SDL_PollEvent(&event) == 1) {
+        if (event.type == SDL_QUIT ||
+            (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
+          quit_ = true;
+        else if (event.type == SDL_WINDOWEVENT)
+          screen_->invalidate(event.window.windowID);
+      }
+    }
+    return false;
   }
 
   // An input then carries the millisecond of the last tick run before it, so
@@ -274,6 +357,9 @@ class Session {
   // meanwhile is dropped.
   void messageBox(const std::string& text) {
     frame();
+    // A replay answers at once, as the runner does; the recording's stall
+    // holds the time the player took.
+    if (replaying_) return;
     if (!showBox(text))
       std::fprintf(stderr, "brizzlet: cannot show the message \"%s\": %s\n", text.c_str(),
                    SDL_GetError());
@@ -306,6 +392,8 @@ class Session {
   Millis frameMs_ = 16;
   std::uint64_t syncedRevision_ = ~std::uint64_t{0};
   bool quit_ = false;
+  bool replaying_ = false;
+  Millis lastFrame_ = -16;  // when the replay last drew
 };
 
 }  // namespace
