@@ -34,6 +34,14 @@ std::string badScale(std::string_view where, std::string_view text) {
          std::to_string(kMaxCommandLineScale) + ", not '" + std::string(text) + "'";
 }
 
+// A session is either played (and perhaps recorded) or replayed: a replay
+// recorded again would only copy its file.
+std::string fileGiven(std::string_view name, std::string_view value, const std::string& other) {
+  if (value.empty()) return std::string(name) + " needs a FILE";
+  if (!other.empty()) return "--record and --replay cannot be given together";
+  return {};
+}
+
 constexpr std::array kOptions{
     Option{"--help", "", "show this help and exit",
            [](CommandLine& line, std::string_view) {
@@ -49,6 +57,16 @@ constexpr std::array kOptions{
            [](CommandLine& line, std::string_view value) {
              line.scale = scaleOf(value);
              return line.scale ? std::string() : badScale("--scale", value);
+           }},
+    Option{"--record", "FILE", "write the session to FILE as a scenario",
+           [](CommandLine& line, std::string_view value) {
+             line.recordPath = value;
+             return fileGiven("--record", value, line.replayPath);
+           }},
+    Option{"--replay", "FILE", "play the recording in FILE and check its end",
+           [](CommandLine& line, std::string_view value) {
+             line.replayPath = value;
+             return fileGiven("--replay", value, line.recordPath);
            }},
 };
 

@@ -15,6 +15,9 @@ struct CommandLine {
   Action action = Action::Play;
   // The whole-number drawing scale, when given; else the display decides.
   std::optional<int> scale;
+  // The file to record the session to, or to replay one from; empty if none.
+  std::string recordPath;
+  std::string replayPath;
   // For Action::Error: what was wrong, one line, without the program name.
   std::string error;
 };

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game. It starts at the menu window and reads its music, sounds and
 // magazine pictures from the directory it is started in. The command line
-// only says how to run it: help, version, and the drawing scale.
+// only says how to run it: help, version, the drawing scale, and a session
+// recorded or replayed.
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -30,5 +31,7 @@ int main(int argc, char** argv) {
   }
   return brz::sdl::run({.layoutPictures = brz::assets::layoutPicture,
                         .start = brz::startBrizzlet,
-                        .scale = line.scale.value_or(0)});
+                        .scale = line.scale.value_or(0),
+                        .recordPath = line.recordPath,
+                        .replayPath = line.replayPath});
 }

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "platform/runtime.h"
+
 namespace brz {
 
 std::string quote(std::string_view text) {
@@ -45,6 +47,21 @@ std::string formatValue(const PropertyValue& value) {
     }
   };
   return std::visit(Visitor{}, value);
+}
+
+void forEachProperty(const Runtime& runtime, const PropertyVisitor& visit) {
+  PropertyList list;
+  for (const auto& window : runtime.windows()) {
+    list.clear();
+    window->properties(list);
+    for (const auto& [name, value] : list) visit(window->name() + "." + name, nullptr, value);
+    for (const auto& control : window->controls()) {
+      list.clear();
+      control->properties(list);
+      for (const auto& [name, value] : list)
+        visit(control->ref() + "." + name, control.get(), value);
+    }
+  }
 }
 
 }  // namespace brz

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -10,6 +11,9 @@
 #include "platform/types.h"
 
 namespace brz {
+
+class Runtime;
+class Control;
 
 // A colour shown as the toolkit writes colours: &H and eight hex digits.
 struct ColorValue {
@@ -26,5 +30,12 @@ std::string quote(std::string_view text);
 
 // The printed form of a value: "text", 5755, -400, 3877.5, True, &H0000FF00.
 std::string formatValue(const PropertyValue& value);
+
+// Every property of every window and control, in layout order (windows in
+// creation order, each followed by its controls), with its full name
+// (`Form1.Command3(1).Caption`) and its control, null for a window's own.
+using PropertyVisitor =
+    std::function<void(const std::string& name, const Control* control, const PropertyValue&)>;
+void forEachProperty(const Runtime& runtime, const PropertyVisitor& visit);
 
 }  // namespace brz

@@ -79,7 +79,8 @@ void Runtime::skipTime(Millis time) {
   for (Timer* timer : timers_) timer->nextDue_ += time;
 }
 
-void Runtime::runTimers(Millis until, bool skipMissed) {
+bool Runtime::runTimers(Millis until, bool skipMissed) {
+  bool dropped = false;
   while (running()) {
     Timer* next = nullptr;
     for (Timer* timer : timers_) {
@@ -91,6 +92,7 @@ void Runtime::runTimers(Millis until, bool skipMissed) {
       // Drop the ticks a stall swallowed; keep the grid of whole intervals.
       Millis missed = (until - next->nextDue_) / next->interval_;
       next->nextDue_ += missed * next->interval_;
+      dropped = true;
     }
     now_ = std::max(now_, next->nextDue_);
     next->nextDue_ += next->interval_;
@@ -99,14 +101,15 @@ void Runtime::runTimers(Millis until, bool skipMissed) {
     });
   }
   now_ = std::max(now_, until);
+  return dropped;
 }
 
 void Runtime::advanceTo(Millis time) {
   runTimers(time, false);
 }
 
-void Runtime::runDueTimers(Millis realNow) {
-  runTimers(realNow, true);
+bool Runtime::runDueTimers(Millis realNow) {
+  return runTimers(realNow, true);
 }
 
 // --- input -----------------------------------------------------------------------

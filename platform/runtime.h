@@ -96,8 +96,9 @@ class Runtime {
   // ties in the order the timers were created, then sets the clock to `time`.
   void advanceTo(Millis time);
   // Real time: like advanceTo, but a timer that fell more than one interval
-  // behind (a stalled machine) ticks once, not in a burst.
-  void runDueTimers(Millis realNow);
+  // behind (a stalled machine) ticks once, not in a burst. Returns whether it
+  // dropped ticks so, which a recording of the session has to say.
+  bool runDueTimers(Millis realNow);
   // When the next tick falls due, if any timer is enabled.
   std::optional<Millis> nextDue() const;
   // Every timer in creation order: its interval and how long until it next
@@ -196,7 +197,7 @@ class Runtime {
   void registerTimer(Timer& timer);
   void raise(Window& window);
   void deliverClick(Control& control);
-  void runTimers(Millis until, bool skipMissed);
+  bool runTimers(Millis until, bool skipMissed);
 
   Services services_;
   SilentSound silent_;

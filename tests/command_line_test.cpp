@@ -58,8 +58,15 @@ TEST(CommandLine, HelpAndVersionAnswerAtOnceUnknownOptionsAreErrors) {
     EXPECT_EQ(line.action, Action::Error) << bad;
     EXPECT_NE(line.error.find(std::string(bad)), std::string::npos) << line.error;
   }
+  // A session is recorded or replayed, not both; a file must be named.
+  EXPECT_EQ(parse({"--record=a.script", "--scale", "2"}).recordPath, "a.script");
+  EXPECT_EQ(parse({"--replay", "a.script"}).replayPath, "a.script");
+  for (std::vector<std::string_view> bad : std::vector<std::vector<std::string_view>>{
+           {"--record", "a", "--replay", "b"}, {"--replay=a", "--record=b"}, {"--record="}})
+    EXPECT_EQ(parse(bad).action, Action::Error) << bad[0];
   // The usage names every option it takes.
-  for (const char* option : {"--help", "--version", "--scale N", "BRIZZLET_SCALE"})
+  for (const char* option :
+       {"--help", "--version", "--scale N", "--record FILE", "--replay FILE", "BRIZZLET_SCALE"})
     EXPECT_NE(usage().find(option), std::string::npos) << option;
 }
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
+#include <memory>
 #include <new>
 #include <numeric>
 #include <optional>
@@ -150,9 +151,14 @@ struct Target {
 // One run of a script: the runtime it drives and what it has printed so far.
 class Session {
  public:
-  Session(Services services, std::ostream& out) : out_(out), rt_(withTracePrinter(services)) {}
+  Session(Services services, std::ostream& out)
+      : out_(out), own_(std::make_unique<Runtime>(withTracePrinter(services))), rt_(*own_) {}
+  // On a runtime built elsewhere, whose trace this session cannot print.
+  Session(Runtime& runtime, std::ostream& out, ScriptPace& pace)
+      : out_(out), rt_(runtime), pace_(&pace) {}
 
   int run(const ScriptRunner::Start& start, std::istream& script);
+  int run(std::istream& script);
 
  private:
   Services withTracePrinter(Services services) {
@@ -172,6 +178,7 @@ class Session {
   std::pair<std::string, std::string> property(std::string_view text) const;
   void ignored(const std::vector<std::string_view>& words);
   void wait(std::string_view text);
+  void paced(std::string_view text, bool stall);
   void dump(std::ostream& to) const;
 
   std::ostream& out_;
@@ -179,7 +186,9 @@ class Session {
   bool expectFailed_ = false;
   int lineNumber_ = 0;
   long long traceLines_ = 0;  // every trace line, printed or not
-  Runtime rt_;
+  std::unique_ptr<Runtime> own_;
+  Runtime& rt_;
+  ScriptPace* pace_ = nullptr;
 };
 
 int Session::run(const ScriptRunner::Start& start, std::istream& script) {
@@ -192,7 +201,11 @@ int Session::run(const ScriptRunner::Start& start, std::istream& script) {
     return kScriptFatal;
   }
   if (auto status = outcome()) return *status;
+  return run(script);
+}
 
+int Session::run(std::istream& script) {
+  if (auto status = outcome()) return *status;
   std::string line;
   for (;;) {
     try {
@@ -245,7 +258,16 @@ void Session::execute(std::string_view line, const std::vector<std::string_view>
 
   if (command == "wait") {
     arguments(1, "wait MS");
-    wait(words[1]);
+    if (pace_)
+      paced(words[1], false);
+    else
+      wait(words[1]);
+  } else if (command == "stall") {
+    arguments(1, "stall MS");
+    if (pace_)
+      paced(words[1], true);
+    else
+      rt_.runDueTimers(rt_.now() + waitLength(words[1], rt_.now()));
   } else if (command == "click") {
     arguments(1, "click REF");
     Target t = target(words[1]);
@@ -254,6 +276,7 @@ void Session::execute(std::string_view line, const std::vector<std::string_view>
     arguments(3, command == "clickat" ? "clickat WINDOW X Y" : "moveat WINDOW X Y");
     Window& w = window(words[1]);
     Twips x = coordinate(words[2]), y = coordinate(words[3]);
+    if (pace_) pace_->pointTo(w, x, y);
     bool taken = command == "clickat" ? rt_.clickAt(w, x, y) : rt_.moveAt(w, x, y);
     if (!taken) ignored(words);
   } else if (command == "move") {
@@ -399,15 +422,15 @@ void Session::wait(std::string_view text) {
   rt_.advanceTo(end);
 }
 
+void Session::paced(std::string_view text, bool stall) {
+  if (!pace_->runTo(rt_, rt_.now() + waitLength(text, rt_.now()), stall))
+    throw ScriptFault{"the replay was stopped before its end"};
+}
+
 void Session::dump(std::ostream& to) const {
-  auto print = [&to](const std::string& ref, const PropertyList& list) {
-    for (const auto& [name, value] : list)
-      to << ref << '.' << name << " = " << formatValue(value) << '\n';
-  };
-  for (const auto& w : rt_.windows()) {
-    print(w->name(), Target{w.get(), nullptr}.properties());
-    for (const auto& c : w->controls()) print(c->ref(), Target{w.get(), c.get()}.properties());
-  }
+  forEachProperty(rt_, [&to](const std::string& name, const Control*, const PropertyValue& value) {
+    to << name << " = " << formatValue(value) << '\n';
+  });
 }
 
 }  // namespace
@@ -418,6 +441,11 @@ ScriptRunner::ScriptRunner(Start start, Services services)
 int ScriptRunner::run(std::istream& script, std::ostream& out) const {
   Session session(services_, out);
   return session.run(start_, script);
+}
+
+int playScript(Runtime& runtime, std::istream& script, std::ostream& out, ScriptPace& pace) {
+  Session session(runtime, out, pace);
+  return session.run(script);
 }
 
 int runScriptCommand(std::span<const std::string> args, const ScriptRunner& runner,

@@ -44,6 +44,24 @@ class ScriptRunner {
   Services services_;
 };
 
+// How a script's time passes when it drives windows a person watches, as
+// `brizzlet --replay` does: at the real clock's pace, the pointer shown
+// where the input lands.
+class ScriptPace {
+ public:
+  virtual ~ScriptPace() = default;
+  // Takes the runtime's clock to `time` as `wait` does (every tick), or as
+  // `stall` does (a timer a whole interval behind ticks once). False when
+  // the person stopped the replay.
+  virtual bool runTo(Runtime& runtime, Millis time, bool stall) = 0;
+  // Just before an input at (x, y) in `window`'s client area, in twips.
+  virtual void pointTo(const Window& window, Twips x, Twips y) = 0;
+};
+
+// Runs a script on a runtime whose program has already started, its waits
+// and stalls taken by `pace`. Returns a ScriptStatus, as ScriptRunner::run.
+int playScript(Runtime& runtime, std::istream& script, std::ostream& out, ScriptPace& pace);
+
 // The command line `brizzlet-script [FILE]`: runs FILE, or `in` when no file
 // is named. `args` are the arguments after the program name. A file that
 // cannot be opened, a wrong command line or output that cannot be written is

@@ -4,22 +4,29 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 
+#include "platform/properties.h"
 #include "platform/sdl/density.h"
 #include "platform/sdl/fonts.h"
 #include "platform/sdl/look.h"
 #include "platform/sdl/message_box.h"
 #include "platform/sdl/mixer_sound.h"
 #include "platform/sdl/pointer.h"
+#include "platform/sdl/recorder.h"
 #include "platform/sdl/screen.h"
 #include "platform/sdl/x11_errors.h"
 #include "platform/sdl_pictures.h"
+#include "tools/script_runner.h"
 
 namespace brz::sdl {
 
@@ -67,8 +74,8 @@ std::uint64_t doubleClickTime() {
 }
 
 // One run of the game: the runtime with its services, the real windows and
-// the event loop.
-class Session {
+// the event loop; or, replaying a recording, the windows driven by it.
+class Session final : public ScriptPace {
  public:
   // The windows are drawn at the scale asked for, else the display's, chosen
   // once at the start.
@@ -101,9 +108,32 @@ class Session {
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0)
       frameMs_ = std::max(1, 1000 / mode.refresh_rate);
 
+    if (!game_.recordPath.empty()) {
+      try {
+        recorder_ = std::make_unique<Recorder>(
+            game_.recordPath, std::string("brizzlet ") + BRIZZLET_VERSION + " recording, scale " +
+                                  std::to_string(scale_.factor()));
+      } catch (const std::exception& error) {
+        std::fprintf(stderr, "brizzlet: %s\n", error.what());
+        return 1;
+      }
+    }
+
+    std::ifstream replay;
+    if (!game_.replayPath.empty()) {
+      replay.open(game_.replayPath);
+      if (!replay) {
+        std::fprintf(stderr, "brizzlet: cannot open the recording %s: %s\n",
+                     game_.replayPath.c_str(), std::strerror(errno));
+        return 2;
+      }
+    }
+
     base_ = SDL_GetPerformanceCounter();
     runtime.guard([&] { game_.start(runtime); });
+    if (replay.is_open()) return play(replay);
     loop();
+    if (recorder_) recorder_->finish(runtime);
 
     if (runtime.ended()) return 0;
     if (!runtime.fatalError().empty()) {
@@ -137,7 +167,7 @@ class Session {
     Runtime& runtime = *runtime_;
     Millis lastFrame = -frameMs_;
     while (runtime.running() && !quit_) {
-      runtime.runDueTimers(clock());
+      runDueTimers();
       if (!runtime.running()) break;
       Millis now = clock();
       bool changed = screen_->invalid() || runtime.revision() != syncedRevision_;
@@ -154,11 +184,101 @@ class Session {
       bool got = timeout > 0 ? SDL_WaitEventTimeout(&event, static_cast<int>(timeout)) == 1
                              : SDL_PollEvent(&event) == 1;
       while (got && runtime.running() && !quit_) {
-        runtime.runDueTimers(clock());  // the ticks due before the event come first
+        runDueTimers();  // the ticks due before the event come first
         handle(event);
         got = SDL_PollEvent(&event) == 1;
       }
     }
+  }
+
+  // Plays the recording in place of the player; 0 when it ends in the state
+  // it recorded, else 1 (2 for a recording that is no script) with the
+  // differences on stderr.
+  int play(std::istream& recording) {
+    replaying_ = true;
+    std::ostringstream report;
+    int status = playScript(*runtime_, recording, report, *this);
+    frame();
+    if (status == kScriptPassed) return 0;
+    std::istringstream lines(report.str());
+    for (std::string line; std::getline(lines, line);)
+      if (line != "end" && !line.starts_with("ignored:"))
+        std::fprintf(stderr, "brizzlet: %s: %s\n", game_.replayPath.c_str(), line.c_str());
+    return status == kScriptError ? 2 : 1;
+  }
+
+  // The recording's clock runs as the real one: each tick at its time, the
+  // windows drawn in between.
+  bool runTo(Runtime& runtime, Millis time, bool stall) override {
+    while (runtime.running()) {
+      Millis next = time;
+      if (auto due = runtime.nextDue(); !stall && due && *due < next) next = *due;
+      if (!idleUntil(next)) return false;
+      if (stall)
+        runtime.runDueTimers(time);
+      else
+        runtime.advanceTo(std::max(next, runtime.now()));
+      if (next >= time) break;
+    }
+    return true;
+  }
+
+  void pointTo(const Window& window, Twips x, Twips y) override {
+    SDL_Window* real = screen_->sdlWindow(&window);
+    if (real && window.visible())
+      SDL_WarpMouseInWindow(real, scale_.toPixels(x), scale_.toPixels(y));
+    screen_->setPointer(pointerAt(*runtime_, window, x, y));
+  }
+
+  // Draws the windows until the real clock reaches `time`. The player's mouse
+  // and keys are dropped; closing a window stops the replay (false).
+  bool idleUntil(Millis time) {
+    while (!quit_) {
+      Millis now = clock();
+      bool changed = screen_->invalid() || runtime_->revision() != syncedRevision_;
+      if (changed && now - lastFrame_ >= frameMs_) {
+        frame();
+        lastFrame_ = now;
+        changed = false;
+      }
+      if (now >= time) return true;
+      Millis wake = changed ? std::min(time, lastFrame_ + frameMs_) : time;
+      Millis timeout = (wake * 1000 - micros() + 999) / 1000;
+      SDL_Event event;
+      bool got = timeout > 0 ? SDL_WaitEventTimeout(&event, static_cast<int>(timeout)) == 1
+                             : SDL_PollEvent(&event) == 1;
+      for (; got; got = SDL_PollEvent(&event) == 1) {
+        if (event.type == SDL_QUIT ||
+            (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
+          quit_ = true;
+        else if (event.type == SDL_WINDOWEVENT)
+          screen_->invalidate(event.window.windowID);
+      }
+    }
+    return false;
+  }
+
+  // An input then carries the millisecond of the last tick run before it, so
+  // a recording's waits put it after exactly the same ticks. Ticks a stall
+  // swallowed are dropped here but would all run in a wait: a recording says
+  // so with a stall of its own.
+  void runDueTimers() {
+    Millis before = runtime_->now();
+    if (runtime_->runDueTimers(clock()) && recorder_) recorder_->stalled(*runtime_, before);
+  }
+
+  // Hands an input to the runtime, and to the recording as `command` when
+  // the runtime takes it.
+  template <class Deliver>
+  void deliver(Deliver&& deliver, const std::function<std::string()>& command) {
+    if (recorder_) recorder_->beforeInput(*runtime_);
+    bool taken = deliver();
+    if (recorder_ && taken) recorder_->input(*runtime_, command());
+  }
+
+  static std::string at(const Window& window, Twips x, Twips y) {
+    return window.name() + " " + formatValue(static_cast<double>(x)) + " " +
+           formatValue(static_cast<double>(y));
   }
 
   void frame() {
@@ -177,7 +297,9 @@ class Session {
         break;
       case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-          if (Window* window = screen_->find(event.window.windowID)) runtime.close(*window);
+          if (Window* window = screen_->find(event.window.windowID))
+            deliver([&] { return runtime.close(*window), true; },
+                    [&] { return "close " + window->name(); });
         } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                    event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
           screen_->invalidate(event.window.windowID);
@@ -186,22 +308,26 @@ class Session {
       case SDL_MOUSEMOTION:
         if (Window* window = screen_->find(event.motion.windowID)) {
           Twips x = scale_.pointAt(event.motion.x), y = scale_.pointAt(event.motion.y);
-          runtime.moveAt(*window, x, y);
+          deliver([&] { return runtime.moveAt(*window, x, y); },
+                  [&] { return "moveat " + at(*window, x, y); });
           screen_->setPointer(pointerAt(runtime, *window, x, y));
         }
         break;
       case SDL_MOUSEBUTTONDOWN:
         if (Window* window = screen_->find(event.button.windowID)) {
-          if (pressIsClick(clicks_, runtime, *window, scale_, event))
-            runtime.clickAt(*window, scale_.pointAt(event.button.x),
-                            scale_.pointAt(event.button.y));
+          if (pressIsClick(clicks_, runtime, *window, scale_, event)) {
+            Twips x = scale_.pointAt(event.button.x), y = scale_.pointAt(event.button.y);
+            deliver([&] { return runtime.clickAt(*window, x, y); },
+                    [&] { return "clickat " + at(*window, x, y); });
+          }
         }
         break;
       case SDL_KEYDOWN:
         if (event.key.repeat) break;
-        if (event.key.keysym.sym == SDLK_SPACE) runtime.pressKey("space");
+        if (event.key.keysym.sym == SDLK_SPACE)
+          deliver([&] { return runtime.pressKey("space"), true; }, [] { return "key space"; });
         if (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER)
-          runtime.pressKey("enter");
+          deliver([&] { return runtime.pressKey("enter"), true; }, [] { return "key enter"; });
         break;
       case SDL_SYSWMEVENT:
         // A window another program destroyed ends the game as a close of it
@@ -233,6 +359,9 @@ class Session {
   // meanwhile is dropped.
   void messageBox(const std::string& text) {
     frame();
+    // A replay answers at once, as the runner does; the recording's stall
+    // holds the time the player took.
+    if (replaying_) return;
     if (!showBox(text))
       std::fprintf(stderr, "brizzlet: cannot show the message \"%s\": %s\n", text.c_str(),
                    SDL_GetError());
@@ -259,11 +388,14 @@ class Session {
   MixerSound sound_{MixerSound::Start::Later};
   std::unique_ptr<Runtime> runtime_;
   std::unique_ptr<Screen> screen_;
+  std::unique_ptr<Recorder> recorder_;
   ClickRules clicks_;
   std::uint64_t base_ = 0;
   Millis frameMs_ = 16;
   std::uint64_t syncedRevision_ = ~std::uint64_t{0};
   bool quit_ = false;
+  bool replaying_ = false;
+  Millis lastFrame_ = -16;  // when the replay last drew
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "platform/runtime.h"
@@ -23,6 +24,10 @@ struct Game {
   // The whole-number drawing scale asked for; 0 lets the display's density
   // choose it.
   int scale = 0;
+  // When set, the session is recorded to this file as a scenario.
+  std::string recordPath;
+  // When set, this recording is played in place of the player.
+  std::string replayPath;
 };
 
 // Runs the game until it ends; returns the process exit status (0 after End,

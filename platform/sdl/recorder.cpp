@@ -1,0 +1,87 @@
+#include "platform/sdl/recorder.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/properties.h"
+
+namespace brz::sdl {
+
+Recorder::Recorder(const std::string& path, const std::string& header)
+    : path_(path), out_(path, std::ios::trunc) {
+  if (!out_)
+    throw std::runtime_error("cannot write the recording " + path + ": " + std::strerror(errno));
+  write("# " + header);
+}
+
+void Recorder::write(const std::string& line) {
+  if (failed_) return;
+  out_ << line << '\n';
+  // Flushed line by line: a crash or a kill loses at most the input at hand.
+  out_.flush();
+  if (!out_) {
+    // The game goes on; the player learns once that the file is incomplete.
+    failed_ = true;
+    std::fprintf(stderr, "brizzlet: cannot write the recording %s: %s\n", path_.c_str(),
+                 std::strerror(errno));
+  }
+}
+
+void Recorder::waitUntil(Millis time) {
+  if (time > written_) write("wait " + std::to_string(time - written_));
+  written_ = std::max(written_, time);
+}
+
+void Recorder::stalled(const Runtime& runtime, Millis before) {
+  if (finished_) return;
+  waitUntil(before);
+  write("stall " + std::to_string(runtime.now() - before));
+  written_ = runtime.now();
+}
+
+void Recorder::beforeInput(const Runtime& runtime) {
+  if (!finished_) before_ = expectLines(runtime);
+}
+
+void Recorder::input(const Runtime& runtime, const std::string& command) {
+  if (finished_) return;
+  waitUntil(runtime.now());
+  if (runtime.ended()) {
+    // Nothing after the input that ends the program runs in a replay: the
+    // state is checked just before it.
+    for (const std::string& line : before_) write(line);
+    finished_ = true;
+  }
+  write(command);
+  if (!runtime.fatalError().empty()) {
+    write("# the program stopped: " + runtime.fatalError());
+    finished_ = true;
+  }
+}
+
+void Recorder::finish(const Runtime& runtime) {
+  if (finished_) return;
+  waitUntil(runtime.now());
+  for (const std::string& line : expectLines(runtime)) write(line);
+  finished_ = true;
+}
+
+std::vector<std::string> Recorder::expectLines(const Runtime& runtime) const {
+  std::vector<std::string> lines;
+  forEachProperty(
+      runtime, [&](const std::string& name, const Control* control, const PropertyValue& value) {
+        std::string line = "expect " + name + " " + formatValue(value);
+        // A label that sizes itself to its text is measured with the fonts of
+        // the machine that drew it; the runner measures without fonts. Kept as
+        // a note, not a check.
+        auto* label = dynamic_cast<const Label*>(control);
+        if (label && label->autoSize && (name.ends_with(".Width") || name.ends_with(".Height")))
+          line = "# measured with this machine's fonts: " + line;
+        lines.push_back(std::move(line));
+      });
+  return lines;
+}
+
+}  // namespace brz::sdl
