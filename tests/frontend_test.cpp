@@ -467,9 +467,10 @@ TEST_F(Text, EveryLayoutCaptionFitsItsControl) {
       }
       for (const auto& line : lines)
         EXPECT_LE(fonts.width(line, font), room) << control->ref() << ": " << line;
-      if (wraps)
+      if (wraps) {
         EXPECT_LE(fonts.lineHeight(font) * static_cast<int>(lines.size()), tall)
             << control->ref() << ": " << lines.size() << " lines";
+      }
     }
   }
   EXPECT_GT(checked, 25);
