@@ -60,7 +60,7 @@ MouseButton buttonOf(std::uint8_t sdlButton) {
   return MouseButton::Other;
 }
 
-std::uint64_t doubleClickTime() {
+Millis doubleClickTime() {
   const char* hint = SDL_GetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_TIME);
   int ms = hint ? std::atoi(hint) : 0;
   return ms > 0 ? ms : 500;
@@ -75,8 +75,7 @@ class Session {
   explicit Session(const Game& game)
       : game_(game),
         scale_(game.scale > 0 ? game.scale : scaleFactorFor(displayDpi())),
-        fonts_(scale_),
-        clicks_(doubleClickTime()) {
+        fonts_(scale_) {
     Services services;
     services.pictures = &decoder_;
     services.sound = &sound_;
@@ -87,6 +86,7 @@ class Session {
       return Runtime().measureText(text, font, wrapWidth);
     };
     runtime_ = std::make_unique<Runtime>(std::move(services));
+    runtime_->setDoubleClickTime(doubleClickTime());
     screen_ = std::make_unique<Screen>(*runtime_, fonts_);
   }
 
@@ -102,6 +102,7 @@ class Session {
       frameMs_ = std::max(1, 1000 / mode.refresh_rate);
 
     base_ = SDL_GetPerformanceCounter();
+    ticksBase_ = SDL_GetTicks();
     runtime.guard([&] { game_.start(runtime); });
     loop();
 
@@ -189,11 +190,8 @@ class Session {
         }
         break;
       case SDL_MOUSEBUTTONDOWN:
-        if (Window* window = screen_->find(event.button.windowID)) {
-          if (pressIsClick(clicks_, runtime, *window, scale_, event))
-            runtime.clickAt(*window, scale_.pointAt(event.button.x),
-                            scale_.pointAt(event.button.y));
-        }
+        if (Window* window = screen_->find(event.button.windowID))
+          press(runtime, *window, scale_, event, ticksBase_);
         break;
       case SDL_KEYDOWN:
         if (event.key.repeat) break;
@@ -257,8 +255,8 @@ class Session {
   MixerSound sound_;
   std::unique_ptr<Runtime> runtime_;
   std::unique_ptr<Screen> screen_;
-  ClickRules clicks_;
   std::uint64_t base_ = 0;
+  std::uint32_t ticksBase_ = 0;  // SDL's tick count when the clock read 0
   Millis frameMs_ = 16;
   std::uint64_t syncedRevision_ = ~std::uint64_t{0};
   bool quit_ = false;
@@ -266,11 +264,13 @@ class Session {
 
 }  // namespace
 
-bool pressIsClick(ClickRules& rules, const Runtime& runtime, const Window& window,
-                  const Scale& scale, const SDL_Event& press) {
-  Twips x = scale.pointAt(press.button.x), y = scale.pointAt(press.button.y);
-  const Control* target = runtime.hitTest(window, x, y).control;
-  return rules.isClick(window, target, buttonOf(press.button.button), x, y, press.button.timestamp);
+bool press(Runtime& runtime, Window& window, const Scale& scale, const SDL_Event& event,
+           std::uint32_t ticksBase) {
+  // SDL stamps an event in its own ticks; the difference keeps two presses
+  // queued behind a slow frame as far apart as the player made them.
+  Millis at = static_cast<Millis>(event.button.timestamp) - ticksBase;
+  return runtime.press(window, scale.pointAt(event.button.x), scale.pointAt(event.button.y),
+                       buttonOf(event.button.button), at);
 }
 
 int run(const Game& game) {
