@@ -200,6 +200,54 @@ bool Runtime::clickAt(Window& window, Twips x, Twips y) {
   return true;
 }
 
+namespace {
+
+bool clicksWithEitherButton(const Control* target) {
+  if (!target) return true;
+  switch (target->kind()) {
+    case ControlKind::Frame:
+    case ControlKind::Label:
+    case ControlKind::Image:
+    case ControlKind::PictureBox:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool hasDoubleClick(const Control* target) {
+  return clicksWithEitherButton(target) ||
+         (target->kind() != ControlKind::CommandButton && target->kind() != ControlKind::CheckBox);
+}
+
+}  // namespace
+
+bool Runtime::press(Window& window, Twips x, Twips y, MouseButton button, Millis at) {
+  if (!running() || !canTakeInput(window)) return false;
+  Hit hit = hitTest(window, x, y);
+  const void* target = hit.control ? static_cast<const void*>(hit.control) : &window;
+  bool counts = button == MouseButton::Left ||
+                (button == MouseButton::Right && clicksWithEitherButton(hit.control));
+  if (!counts || !hasDoubleClick(hit.control)) {
+    firstPress_.target = nullptr;  // any other press breaks a double click
+  } else {
+    const FirstPress& first = firstPress_;
+    bool second = first.target == target && first.button == button &&
+                  std::abs(x - first.x) * 2 <= kDoubleClickSize &&
+                  std::abs(y - first.y) * 2 <= kDoubleClickSize &&
+                  at - first.at <= doubleClickTime_;
+    if (second) {
+      firstPress_.target = nullptr;  // a third press starts afresh
+      return true;
+    }
+    firstPress_ = {target, button, x, y, at};
+  }
+  if (!counts) return true;
+  if (!hit.control) return click(window);
+  guard([&] { deliverClick(*hit.control); });
+  return true;
+}
+
 bool Runtime::move(Control& control, Twips x, Twips y) {
   if (!running() || !canTakeInput(control)) return false;
   if (!control.takesMouse()) {

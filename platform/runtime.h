@@ -18,6 +18,12 @@
 
 namespace brz {
 
+enum class MouseButton { Left, Right, Other };
+
+// The double-click rectangle, centred on the first press: 4 x 4 pixels of the
+// 96-dpi look, so the same size in twips at every scale.
+inline constexpr Twips kDoubleClickSize = 60;
+
 // A failing call on a control: it stops the program with this report.
 class FatalError : public std::runtime_error {
  public:
@@ -126,6 +132,18 @@ class Runtime {
   // A click at a point of a window's client area, routed to the front-most
   // control there that takes it.
   bool clickAt(Window& window, Twips x, Twips y);
+  // The player presses a mouse button at a point of a window's client area,
+  // at time `at` on this clock: where every press from the front end, the
+  // scenario runner and the monkey enters. Frames, labels, images, picture
+  // boxes and the window itself click with either button, and the second
+  // press of a double click on them (the same button on the same control,
+  // within the double-click time and rectangle of the first) is no click; a
+  // third press starts a new pair. Buttons and check boxes click with the
+  // left button, every press. Returns false, and does nothing, when the
+  // player could not make it.
+  bool press(Window& window, Twips x, Twips y, MouseButton button, Millis at);
+  // The desktop's double-click time; 500 ms unless the front end says.
+  void setDoubleClickTime(Millis time) { doubleClickTime_ = time; }
   bool move(Control& control, Twips x, Twips y);
   bool move(Window& window, Twips x, Twips y);
   bool moveAt(Window& window, Twips x, Twips y);
@@ -212,6 +230,14 @@ class Runtime {
   std::uint64_t revision_ = 0;
   Twips screenWidth_ = 15360, screenHeight_ = 11520;
   std::string startDirectory_;
+  // The last press that could begin a double click.
+  struct FirstPress {
+    const void* target = nullptr;  // null: none
+    MouseButton button = MouseButton::Left;
+    Twips x = 0, y = 0;
+    Millis at = 0;
+  } firstPress_;
+  Millis doubleClickTime_ = 500;
 };
 
 }  // namespace brz

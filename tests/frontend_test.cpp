@@ -157,77 +157,31 @@ TEST_F(Mouse, FieldPointerShowsOverItAndWhatItDrawsButNotOverItsButtons) {
   EXPECT_EQ(pointer(100, 90), nullptr);
 }
 
-TEST_F(Mouse, SecondPressOfADoubleClickOnAPictureIsNoClick) {
-  ClickRules rules(500);
-  const Control* bug = &the("Bug");
-  const Control* field = &the("Field");
-  EXPECT_TRUE(rules.isClick(*w, bug, MouseButton::Left, 0, 0, 1000));
-  EXPECT_FALSE(rules.isClick(*w, bug, MouseButton::Left, 0, 0, 1400));
-  EXPECT_TRUE(
-      rules.isClick(*w, bug, MouseButton::Left, 0, 0, 1450));  // a third press starts afresh
-  // Another control, the other button, or too late: a click each time.
-  EXPECT_TRUE(rules.isClick(*w, field, MouseButton::Left, 0, 0, 1500));
-  EXPECT_TRUE(rules.isClick(*w, field, MouseButton::Right, 0, 0, 1600));
-  EXPECT_TRUE(rules.isClick(*w, field, MouseButton::Right, 0, 0, 2101));
-  // The bare window is no different.
-  EXPECT_TRUE(rules.isClick(*w, nullptr, MouseButton::Left, 0, 0, 3000));
-  EXPECT_FALSE(rules.isClick(*w, nullptr, MouseButton::Left, 0, 0, 3100));
-}
-
-// Presses as SDL delivers them, through the event loop's own decision: the
-// second press of a double click is the quick one within 4 x 4 pixels of the
-// 96-dpi look around the first, and a third press starts a new pair.
-TEST_F(Mouse, DoubleClickNeedsTheSamePlaceAndTimeAndComesInPairs) {
-  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
-  constexpr std::uint64_t kDoubleClickMs = 200;
-  // Presses on the bare field at the given pixels of a screen, `pauseMs` apart.
-  auto clicks = [&](int factor, std::vector<std::pair<int, int>> places, int pauseMs = 0) {
-    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    for (size_t i = 0; i < places.size(); ++i) {
-      if (i > 0) SDL_Delay(pauseMs);
-      SDL_Event press{};
-      press.type = SDL_MOUSEBUTTONDOWN;
-      press.button.button = SDL_BUTTON_LEFT;
-      press.button.state = SDL_PRESSED;
-      press.button.x = places[i].first;
-      press.button.y = places[i].second;
-      EXPECT_EQ(SDL_PushEvent(&press), 1) << SDL_GetError();
-    }
-    ClickRules rules(kDoubleClickMs);
-    int count = 0;
-    for (SDL_Event event; SDL_PollEvent(&event);)
-      if (event.type == SDL_MOUSEBUTTONDOWN && pressIsClick(rules, rt, *w, Scale(factor), event))
-        ++count;
-    return count;
+// SDL's presses reach the runtime at their place at the screen's scale, with
+// their button and their own time stamps, however late they are handled.
+TEST_F(Mouse, PressesReachTheRuntimeAtTheirPlaceButtonAndTime) {
+  int clicks = 0;
+  the("Field").click = [&] { ++clicks; };
+  auto press = [&](int factor, int x, int y, std::uint32_t ms, int button = SDL_BUTTON_LEFT) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEBUTTONDOWN;
+    event.button.button = static_cast<std::uint8_t>(button);
+    event.button.x = x;
+    event.button.y = y;
+    event.button.timestamp = ms;
+    return sdl::press(rt, *w, Scale(factor), event, 100000);
   };
-  EXPECT_EQ(clicks(1, {{100, 90}, {100, 90}}), 1);
-  EXPECT_EQ(clicks(1, {{100, 90}, {110, 90}}), 2);
-  EXPECT_EQ(clicks(1, {{100, 90}, {100, 90}}, kDoubleClickMs + 100), 2);
-  EXPECT_EQ(clicks(1, {{100, 90}, {100, 90}, {100, 90}}), 2);
-  EXPECT_EQ(clicks(1, {{100, 90}, {100, 90}, {100, 90}, {100, 90}}), 2);
-  // The rectangle's edges, across and down, and at twice the density.
-  EXPECT_EQ(clicks(1, {{100, 90}, {102, 88}}), 1);
-  EXPECT_EQ(clicks(1, {{100, 90}, {103, 90}}), 2);
-  EXPECT_EQ(clicks(1, {{100, 90}, {100, 93}}), 2);
-  EXPECT_EQ(clicks(2, {{200, 180}, {204, 176}}), 1);
-  EXPECT_EQ(clicks(2, {{200, 180}, {206, 180}}), 2);
-  SDL_QuitSubSystem(SDL_INIT_EVENTS);
-}
-
-TEST_F(Mouse, ButtonsTakeTheLeftButtonOnlyAndEveryPress) {
-  ClickRules rules(500);
-  const Control* button = &the("Plain");
-  const Control* box = &the("Sound");
-  const Control* bug = &the("Bug");
-  EXPECT_TRUE(rules.isClick(*w, button, MouseButton::Left, 0, 0, 1000));
-  EXPECT_TRUE(rules.isClick(*w, button, MouseButton::Left, 0, 0, 1100));
-  EXPECT_FALSE(rules.isClick(*w, button, MouseButton::Right, 0, 0, 1200));
-  EXPECT_FALSE(rules.isClick(*w, box, MouseButton::Right, 0, 0, 1300));
-  EXPECT_FALSE(rules.isClick(*w, bug, MouseButton::Other, 0, 0, 1350));
-  // A press on a button between two on a picture breaks the double click.
-  EXPECT_TRUE(rules.isClick(*w, bug, MouseButton::Left, 0, 0, 2000));
-  EXPECT_TRUE(rules.isClick(*w, button, MouseButton::Left, 0, 0, 2100));
-  EXPECT_TRUE(rules.isClick(*w, bug, MouseButton::Left, 0, 0, 2200));
+  press(1, 100, 90, 101000);
+  press(1, 100, 90, 101400);  // a double click: one
+  press(1, 100, 90, 102000);
+  press(1, 100, 90, 102600);  // too slow: two
+  press(2, 200, 180, 104000);
+  press(2, 204, 176, 104100);  // 2 pixels of the 96-dpi look away: one
+  press(2, 200, 180, 106000);
+  press(2, 206, 180, 106100);  // 3 pixels away: two
+  press(1, 100, 90, 108000, SDL_BUTTON_RIGHT);
+  press(1, 100, 90, 109000, SDL_BUTTON_MIDDLE);
+  EXPECT_EQ(clicks, 7);
 }
 
 // --- text -----------------------------------------------------------------------

@@ -254,7 +254,7 @@ bool Monkey::perform(const Action& a) {
     case Action::Click:
       return a.control ? rt.click(*a.control) : rt.click(*a.window);
     case Action::ClickAt:
-      return rt.clickAt(*a.window, a.x, a.y);
+      return rt.press(*a.window, a.x, a.y, MouseButton::Left, rt.now());
     case Action::Move:
       return a.control ? rt.move(*a.control, a.x, a.y) : rt.move(*a.window, a.x, a.y);
     case Action::MoveAt:

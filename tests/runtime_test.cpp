@@ -225,6 +225,45 @@ TEST_F(RuntimeTest, MovesArriveInTheControlsOwnTwips) {
   EXPECT_EQ(log.lines, (Lines{"move Field 2000 2500", "move Bug 50 20", "move Field 10 20"}));
 }
 
+// Presses at the picture Bug (1350, 1350), the button Front (700, 700) and
+// the bare window; each group starts well after the one before.
+TEST_F(RuntimeTest, PressesClickByButtonAndDoubleClicksComeInPairs) {
+  auto& w = started();
+  w.click = [] { (*gLog)("click window"); };
+  using B = MouseButton;
+  struct Press {
+    Twips x, y;
+    Millis after = 0;
+    B button = B::Left;
+  };
+  Millis t = 0;
+  auto clicks = [&](std::initializer_list<Press> presses) {
+    log.lines.clear();
+    t += 10000;
+    for (const Press& p : presses) rt.press(w, p.x, p.y, p.button, t += p.after);
+    return log.lines.size();
+  };
+  EXPECT_EQ(clicks({{1350, 1350}, {1350, 1350, 500}}), 1u);  // within the double-click time
+  EXPECT_EQ(clicks({{1350, 1350}, {1350, 1350, 501}}), 2u);
+  EXPECT_EQ(clicks({{1350, 1350}, {1350, 1350}, {1350, 1350}, {1350, 1350}}), 2u);
+  // The rectangle is 60 twips across, centred on the first press.
+  EXPECT_EQ(clicks({{1350, 1350}, {1380, 1320}}), 1u);
+  EXPECT_EQ(clicks({{1350, 1350}, {1395, 1350}}), 2u);
+  EXPECT_EQ(clicks({{1350, 1350}, {1350, 1305}}), 2u);
+  // Either button clicks a picture; a pair is the same button twice on the
+  // same control, with no other press between.
+  EXPECT_EQ(clicks({{1350, 1350, 0, B::Right}, {1350, 1350, 0, B::Right}}), 1u);
+  EXPECT_EQ(clicks({{1350, 1350, 0, B::Right}, {1350, 1350}}), 2u);
+  EXPECT_EQ(clicks({{1350, 1350}, {700, 700}, {1350, 1350}}), 3u);
+  EXPECT_EQ(clicks({{1350, 1350, 0, B::Other}}), 0u);
+  // A button takes every left press and no other; the window pairs too.
+  EXPECT_EQ(clicks({{700, 700}, {700, 700}, {700, 700, 0, B::Right}}), 2u);
+  EXPECT_EQ(clicks({{5500, 3800}, {5500, 3800}}), 1u);
+  EXPECT_EQ(log.lines, (Lines{"click window"}));
+  w.hide();
+  EXPECT_FALSE(rt.press(w, 5500, 3800, B::Left, t));
+}
+
 TEST_F(RuntimeTest, ReferencedClicksNeedAControlThePlayerCouldReach) {
   auto& w = started();
   EXPECT_FALSE(rt.click(w.control<Image>("Hidden")));

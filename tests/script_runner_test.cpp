@@ -53,6 +53,7 @@ class MainWindow : public Window {
     mouseMove = [this](int, int, Twips x, Twips y) {
       say.setCaption("window " + numberText(x) + " " + numberText(y));
     };
+    say.click = [this] { say.setTag(numberText(toNumber(say.tag()) + 1)); };
     auto& greet = control<CommandButton>("Greet");
     greet.click = [this, &greet] {
       greet.setTag(numberText(toNumber(greet.tag()) + 1));
@@ -148,7 +149,10 @@ const BadLine kBadLines[] = {
     {"clickat Main 1 .5", "malformed number \".5\""},
     {"move Main.Greet nan 2", "malformed number"},
     {"clickat Main 1 1000000000000000000000000000000000000000000", "number out of range"},
-    {"clickat Main 1", "wrong number of arguments: clickat WINDOW X Y"},
+    {"clickat Main 1", "wrong number of arguments: clickat WINDOW X Y [left|right|middle]"},
+    {"clickat Main 1 2 left 3", "wrong number of arguments: clickat"},
+    {"clickat Main 1 2 Left", "a mouse button is left, right or middle, not \"Left\""},
+    {"move Main.Greet 1", "wrong number of arguments: move REF X Y"},
     {"click", "wrong number of arguments: click REF"},
     {"click Main.Greet Main.Say", "wrong number of arguments: click REF"},
     {"trace On", "trace takes on or off, not \"On\""},
@@ -202,6 +206,16 @@ TEST(ScriptRunnerTest, InputThePlayerCouldNotMakeIsIgnoredAndEchoed) {
             "ignored: clickat Side 1 2\n"
             "ignored: moveat Side 1 2\n"
             "Main.Say.Caption = \"hello\"\n");
+}
+
+TEST(ScriptRunnerTest, ClickAtNamesAButtonAndMakesDoubleClicks) {
+  // Say, a label, clicks with either button; Greet, a button, with the left.
+  Result r =
+      run("clickat Main 100 100\nclickat Main 120 80\n"  // a double click: one click
+          "clickat Main 100 100 right\nwait 501\nclickat Main 100 100 right\n"
+          "clickat Main 100 100 middle\nclickat Main 1100 1100 right\n"
+          "print Main.Say.Tag\nprint Main.Greet.Tag\n");
+  EXPECT_EQ(r.out, "Main.Say.Tag = \"3\"\nMain.Greet.Tag = \"\"\n");
 }
 
 TEST(ScriptRunnerTest, PointerAndKeysReachTheirControls) {

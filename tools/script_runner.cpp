@@ -113,6 +113,13 @@ Twips coordinate(std::string_view text) {
   return value;
 }
 
+MouseButton mouseButton(std::string_view name) {
+  if (name == "left") return MouseButton::Left;
+  if (name == "right") return MouseButton::Right;
+  if (name == "middle") return MouseButton::Other;
+  throw ScriptFault{"a mouse button is left, right or middle, not " + quote(name)};
+}
+
 // A wait's length: whole milliseconds, 0 or more, that keep the clock within
 // its limit.
 Millis waitLength(std::string_view text, Millis now) {
@@ -272,13 +279,20 @@ void Session::execute(std::string_view line, const std::vector<std::string_view>
     arguments(1, "click REF");
     Target t = target(words[1]);
     if (!(t.control ? rt_.click(*t.control) : rt_.click(*t.window))) ignored(words);
-  } else if (command == "clickat" || command == "moveat") {
-    arguments(3, command == "clickat" ? "clickat WINDOW X Y" : "moveat WINDOW X Y");
+  } else if (command == "clickat") {
+    if (words.size() != 4 && words.size() != 5)
+      throw ScriptFault{"wrong number of arguments: clickat WINDOW X Y [left|right|middle]"};
+    Window& w = window(words[1]);
+    Twips x = coordinate(words[2]), y = coordinate(words[3]);
+    MouseButton button = words.size() == 5 ? mouseButton(words[4]) : MouseButton::Left;
+    if (pace_) pace_->pointTo(w, x, y);
+    if (!rt_.press(w, x, y, button, rt_.now())) ignored(words);
+  } else if (command == "moveat") {
+    arguments(3, "moveat WINDOW X Y");
     Window& w = window(words[1]);
     Twips x = coordinate(words[2]), y = coordinate(words[3]);
     if (pace_) pace_->pointTo(w, x, y);
-    bool taken = command == "clickat" ? rt_.clickAt(w, x, y) : rt_.moveAt(w, x, y);
-    if (!taken) ignored(words);
+    if (!rt_.moveAt(w, x, y)) ignored(words);
   } else if (command == "move") {
     arguments(3, "move REF X Y");
     Target t = target(words[1]);

@@ -67,7 +67,7 @@ MouseButton buttonOf(std::uint8_t sdlButton) {
   return MouseButton::Other;
 }
 
-std::uint64_t doubleClickTime() {
+Millis doubleClickTime() {
   const char* hint = SDL_GetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_TIME);
   int ms = hint ? std::atoi(hint) : 0;
   return ms > 0 ? ms : 500;
@@ -82,8 +82,7 @@ class Session final : public ScriptPace {
   explicit Session(const Game& game)
       : game_(game),
         scale_(game.scale > 0 ? game.scale : scaleFactorFor(displayDpi())),
-        fonts_(scale_),
-        clicks_(doubleClickTime()) {
+        fonts_(scale_) {
     Services services;
     services.pictures = &decoder_;
     services.sound = &sound_;
@@ -94,6 +93,7 @@ class Session final : public ScriptPace {
       return Runtime().measureText(text, font, wrapWidth);
     };
     runtime_ = std::make_unique<Runtime>(std::move(services));
+    runtime_->setDoubleClickTime(doubleClickTime());
     screen_ = std::make_unique<Screen>(*runtime_, fonts_);
   }
 
@@ -130,6 +130,7 @@ class Session final : public ScriptPace {
     }
 
     base_ = SDL_GetPerformanceCounter();
+    ticksBase_ = SDL_GetTicks();
     runtime.guard([&] { game_.start(runtime); });
     if (replay.is_open()) return play(replay);
     loop();
@@ -276,6 +277,17 @@ class Session final : public ScriptPace {
     if (recorder_ && taken) recorder_->input(*runtime_, command());
   }
 
+  static std::string buttonWord(const SDL_Event& event) {
+    switch (buttonOf(event.button.button)) {
+      case MouseButton::Left:
+        return "";
+      case MouseButton::Right:
+        return " right";
+      default:
+        return " middle";
+    }
+  }
+
   static std::string at(const Window& window, Twips x, Twips y) {
     return window.name() + " " + formatValue(static_cast<double>(x)) + " " +
            formatValue(static_cast<double>(y));
@@ -314,12 +326,12 @@ class Session final : public ScriptPace {
         }
         break;
       case SDL_MOUSEBUTTONDOWN:
+        // Every press is recorded, taken or not: the runtime's double-click
+        // rule pairs presses, so a replay needs the swallowed ones too.
         if (Window* window = screen_->find(event.button.windowID)) {
-          if (pressIsClick(clicks_, runtime, *window, scale_, event)) {
-            Twips x = scale_.pointAt(event.button.x), y = scale_.pointAt(event.button.y);
-            deliver([&] { return runtime.clickAt(*window, x, y); },
-                    [&] { return "clickat " + at(*window, x, y); });
-          }
+          Twips x = scale_.pointAt(event.button.x), y = scale_.pointAt(event.button.y);
+          deliver([&] { return press(runtime, *window, scale_, event, ticksBase_), true; },
+                  [&] { return "clickat " + at(*window, x, y) + buttonWord(event); });
         }
         break;
       case SDL_KEYDOWN:
@@ -389,8 +401,8 @@ class Session final : public ScriptPace {
   std::unique_ptr<Runtime> runtime_;
   std::unique_ptr<Screen> screen_;
   std::unique_ptr<Recorder> recorder_;
-  ClickRules clicks_;
   std::uint64_t base_ = 0;
+  std::uint32_t ticksBase_ = 0;  // SDL's tick count when the clock read 0
   Millis frameMs_ = 16;
   std::uint64_t syncedRevision_ = ~std::uint64_t{0};
   bool quit_ = false;
@@ -400,11 +412,13 @@ class Session final : public ScriptPace {
 
 }  // namespace
 
-bool pressIsClick(ClickRules& rules, const Runtime& runtime, const Window& window,
-                  const Scale& scale, const SDL_Event& press) {
-  Twips x = scale.pointAt(press.button.x), y = scale.pointAt(press.button.y);
-  const Control* target = runtime.hitTest(window, x, y).control;
-  return rules.isClick(window, target, buttonOf(press.button.button), x, y, press.button.timestamp);
+bool press(Runtime& runtime, Window& window, const Scale& scale, const SDL_Event& event,
+           std::uint32_t ticksBase) {
+  // SDL stamps an event in its own ticks; the difference keeps two presses
+  // queued behind a slow frame as far apart as the player made them.
+  Millis at = static_cast<Millis>(event.button.timestamp) - ticksBase;
+  return runtime.press(window, scale.pointAt(event.button.x), scale.pointAt(event.button.y),
+                       buttonOf(event.button.button), at);
 }
 
 int run(const Game& game) {

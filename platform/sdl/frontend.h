@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
@@ -8,7 +9,6 @@
 
 #include "platform/runtime.h"
 #include "platform/sdl/look.h"
-#include "platform/sdl/pointer.h"
 
 union SDL_Event;
 
@@ -34,10 +34,10 @@ struct Game {
 // non-zero after a fatal run-time error or when there is no display).
 int run(const Game& game);
 
-// Whether a mouse-button press is a click, decided as the event loop decides
-// it: the pointer's place at the screen's scale, the control under it and the
-// double-click rules.
-bool pressIsClick(ClickRules& rules, const Runtime& runtime, const Window& window,
-                  const Scale& scale, const SDL_Event& press);
+// Hands an SDL mouse-button press to the runtime as the event loop does: the
+// pointer's place at the screen's scale, the button, and the press's own time
+// on the runtime's clock, which read 0 at SDL's tick count `ticksBase`.
+bool press(Runtime& runtime, Window& window, const Scale& scale, const SDL_Event& event,
+           std::uint32_t ticksBase);
 
 }  // namespace brz::sdl

@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdint>
@@ -93,6 +95,79 @@ std::string midiFault(const std::string& path) {
   return "";
 }
 
+// How long a MIDI piece lasts, in seconds, from its start to the last end of
+// a track, through its tempo changes; negative when the file cannot be read
+// that far. The synthesizer counts a piece as playing until its last voice
+// has died away, far below hearing (a cymbal rings on for seconds), and some
+// time more: the player goes by the piece's own length instead.
+double midiSeconds(const std::string& bytes) {
+  size_t at = bytes.find("MThd");
+  if (at == std::string::npos || bytes.size() < at + 14) return -1;
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  unsigned tracks = byte(at + 10) << 8 | byte(at + 11);
+  unsigned division = byte(at + 12) << 8 | byte(at + 13);
+  if (division == 0) return -1;
+  std::map<std::uint64_t, double> tempo{{0, 500000}};  // tick -> microseconds a beat
+  std::uint64_t lastTick = 0;
+  at += 8 + bigEndian32(bytes, at + 4);
+  for (unsigned track = 0; track < tracks;) {
+    if (bytes.size() < at + 8) return -1;
+    size_t end = at + 8 + bigEndian32(bytes, at + 4);
+    if (end > bytes.size()) return -1;
+    bool isTrack = bytes.compare(at, 4, "MTrk") == 0;
+    std::uint64_t tick = 0;
+    unsigned running = 0;
+    auto number = [&](size_t& i) {  // a variable-length quantity
+      std::uint64_t value = 0;
+      for (int n = 0; n < 4 && i < end; ++n) {
+        unsigned char b = byte(i++);
+        value = value << 7 | (b & 0x7F);
+        if (!(b & 0x80)) return value;
+      }
+      return value;
+    };
+    for (size_t i = at + 8; isTrack && i < end;) {
+      tick += number(i);
+      if (i >= end) break;
+      unsigned status = byte(i) & 0x80 ? byte(i++) : running;
+      if (status < 0xF0) running = status;  // only channel messages run on
+      if (status == 0xFF) {
+        if (i >= end) break;
+        unsigned type = byte(i++);
+        size_t length = number(i);
+        if (length > end - i) break;
+        if (type == 0x51 && length == 3)
+          tempo[tick] = byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2);
+        i += length;
+        if (type == 0x2F) break;
+      } else if (status == 0xF0 || status == 0xF7) {
+        size_t length = number(i);
+        i += std::min(length, end - i);
+      } else if (status >= 0x80) {
+        unsigned kind = status & 0xF0;
+        i += kind == 0xC0 || kind == 0xD0 ? 1 : 2;
+      } else {
+        return -1;  // data with no status to run on
+      }
+    }
+    if (isTrack) ++track;
+    lastTick = std::max(lastTick, tick);
+    at = end;
+  }
+  if (division & 0x8000) {  // frames a second and ticks a frame
+    int frames = -static_cast<signed char>(division >> 8);
+    return frames > 0 ? lastTick / (static_cast<double>(frames) * (division & 0xFF)) : -1;
+  }
+  double seconds = 0;
+  for (auto change = tempo.begin(); change != tempo.end(); ++change) {
+    if (change->first >= lastTick) break;
+    auto next = std::next(change);
+    std::uint64_t until = next == tempo.end() ? lastTick : std::min(next->first, lastTick);
+    seconds += (until - change->first) * change->second / 1e6 / division;
+  }
+  return seconds;
+}
+
 // Why a soundfont cannot be used, or "": a SoundFont is a RIFF file of
 // kind "sfbk", all of it there.
 std::string soundFontFault(const std::string& path) {
@@ -153,6 +228,9 @@ struct Mixer {
   bool open = false;
   bool music = true;                 // false: no soundfont to play MIDI with
   const void* musicOwner = nullptr;  // the voice whose piece holds the music stream
+  int frequency = 44100;
+  int frameBytes = 4;
+  std::atomic<std::uint64_t> mixedFrames{0};  // every frame the mixer has put out
 };
 
 // One player's voice in the mixer, on the sound thread.
@@ -189,6 +267,7 @@ class Voice {
         report(fault.c_str());
         return;
       }
+      seconds_ = midiSeconds(readAll(path));
       loadMusic();
     } else {
       releaseMusic();
@@ -203,12 +282,12 @@ class Voice {
     if (!state_.open || path_.empty()) return;
     if (music_) {
       bool mine = state_.musicOwner == this;
-      if (mine && Mix_PlayingMusic()) return;
+      if (mine && Mix_PlayingMusic() && !pastItsEnd()) return;
       if (stopped_ || !mine) {
         stopped_ = false;
         loadMusic();
-      } else {
-        Mix_PlayMusic(music_, 0);
+      } else if (Mix_PlayMusic(music_, 0) == 0) {
+        markStart();
       }
     } else if (chunk_) {
       if (!Mix_Playing(channel_)) Mix_PlayChannel(channel_, chunk_, 0);
@@ -252,7 +331,17 @@ class Voice {
     }
     state_.musicOwner = this;
     if (played != 0) report();
+    markStart();
   }
+
+  // Where the piece would end, counted in the frames the mixer puts out, so
+  // that a stalled machine does not end it early.
+  void markStart() {
+    endFrame_ = seconds_ < 0 ? 0
+                             : state_.mixedFrames +
+                                   static_cast<std::uint64_t>(seconds_ * state_.frequency + 0.5);
+  }
+  bool pastItsEnd() const { return endFrame_ > 0 && state_.mixedFrames >= endFrame_; }
 
   void releaseMusic() {
     if (!music_) return;
@@ -277,6 +366,8 @@ class Voice {
   bool stopped_ = false;
   Mix_Chunk* chunk_ = nullptr;
   Mix_Music* music_ = nullptr;
+  double seconds_ = -1;         // the piece's length, negative when unknown
+  std::uint64_t endFrame_ = 0;  // 0: no end of its own, the mixer's word goes
   std::set<std::string> reported_;
 };
 
@@ -305,6 +396,16 @@ bool openMixer(Mixer& mixer) {
     std::fprintf(stderr, "brizzlet: no sound: %s\n", SDL_GetError());
     return false;
   }
+  Uint16 format = 0;
+  int channels = 0;
+  if (Mix_QuerySpec(&mixer.frequency, &format, &channels) != 0)
+    mixer.frameBytes = SDL_AUDIO_BITSIZE(format) / 8 * channels;
+  Mix_SetPostMix(
+      [](void* state, Uint8*, int bytes) {
+        auto& s = *static_cast<Mixer*>(state);
+        s.mixedFrames += static_cast<std::uint64_t>(bytes / s.frameBytes);
+      },
+      &mixer);
   // The soundfont is checked here, so that a wrong one is said once, not at
   // every start of the music. SDL_SOUNDFONTS may name several.
   std::string soundFonts = findSoundFont(), usable;

@@ -6,7 +6,8 @@
 # must come out exactly twice as large at 192 dpi, and a click on the middle
 # of a mosquito, found in a screenshot, must hit it at both.
 #   density.sh BRIZZLET ASSETS_DIR ARTEFACTS_DIR
-# The screenshots stay in ARTEFACTS_DIR.
+# The screenshots stay in ARTEFACTS_DIR, among them text-*.png: the texts
+# the player reads, at both densities, to be looked at.
 set -uo pipefail
 game=$(realpath "$1")
 assets=$(realpath "$2")
@@ -48,6 +49,9 @@ play_round() {
   menu=$(window "Brizzlet Main Menu") || { fail "$dpi dpi: no menu window"; return; }
   # The panel slides in, for about 11 s: wait until two screenshots in a row
   # are the same.
+  # "Loading..." shows until the logo slides over it.
+  sleep 0.5
+  shot "text-loading-$dpi"
   geometry "$menu"
   deadline=$((SECONDS + 25)) changed=1
   shot "menu-$dpi"
@@ -111,6 +115,40 @@ play_round() {
   red=$(count "hit-$dpi" "$form1" $((bx - 8 * f)) $((by - 12 * f)) $((50 * f)) $((50 * f)) \
     "r>0.7&&g<0.35&&b<0.35")
   note "$dpi dpi: $red red pixels of the hit picture (it shows for up to 500 ms)"
+  texts "$dpi" "$menu" "$form1"
+}
+
+# texts DPI MENU FORM1 : the screenshots of the texts the player reads, to be
+# looked at: "GAME OVER" in the middle of the menu as it slides in after
+# this round; the credits ticker along the top of the backdrop during a Basmi
+# round; and "Balsem:" in a balm round.
+texts() {
+  local dpi=$1 menu=$2 form1=$3 at
+  # give_up SHOT : the X of the game window, then the menu as it slides in.
+  give_up() {
+    click "$form1" "$(centre 6840 375)" "$(centre 120 375)"
+    shot "$1"
+    sleep 3
+  }
+  give_up "text-game-over-$dpi"
+  click "$menu" "$(centre $((135 + 120 + 2160)) 1455)" "$(centre $((240 + 1560 + 720)) 375)"
+  if form1=$(window "Brizzlet!!! ~ Basmi Semua Nyamuk" 5); then
+    for at in 1 2 3; do
+      sleep 3
+      shot "text-ticker-$dpi-$at"
+    done
+    give_up "text-basmi-end-$dpi"
+  else
+    fail "$dpi dpi: Play Basmi shows no game"
+  fi
+  click "$menu" "$(centre $((135 + 120 + 2160)) 1455)" "$(centre $((240 + 2880 + 720)) 375)"
+  if form1=$(window "Tolong ... Jangan Sampai Gua digigit nyamuk ! ..." 5); then
+    sleep 0.5
+    shot "text-balm-$dpi"
+    give_up "text-balm-end-$dpi"
+  else
+    fail "$dpi dpi: Play This Game shows no game"
+  fi
 }
 
 menu_size=none game_size=none bug_box=none
