@@ -494,6 +494,9 @@ struct MixerSound::State {
     }
     voices.clear();
     if (mixer.open) closeMixer();
+    // SDL keeps its error text per thread and frees it itself only for the
+    // threads it made.
+    SDL_TLSCleanup();
   }
 };
 
