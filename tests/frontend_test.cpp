@@ -158,18 +158,18 @@ TEST_F(Mouse, FieldPointerShowsOverItAndWhatItDrawsButNotOverItsButtons) {
 }
 
 // SDL's presses reach the runtime at their place at the screen's scale, with
-// their button and their own time stamps, however late they are handled.
+// their button, at the runtime's time.
 TEST_F(Mouse, PressesReachTheRuntimeAtTheirPlaceButtonAndTime) {
   int clicks = 0;
   the("Field").click = [&] { ++clicks; };
-  auto press = [&](int factor, int x, int y, std::uint32_t ms, int button = SDL_BUTTON_LEFT) {
+  auto press = [&](int factor, int x, int y, Millis ms, int button = SDL_BUTTON_LEFT) {
     SDL_Event event{};
     event.type = SDL_MOUSEBUTTONDOWN;
     event.button.button = static_cast<std::uint8_t>(button);
     event.button.x = x;
     event.button.y = y;
-    event.button.timestamp = ms;
-    return sdl::press(rt, *w, Scale(factor), event, 100000);
+    rt.advanceTo(ms);
+    return sdl::press(rt, *w, Scale(factor), event);
   };
   press(1, 100, 90, 101000);
   press(1, 100, 90, 101400);  // a double click: one

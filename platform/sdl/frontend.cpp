@@ -168,7 +168,7 @@ class Session final : public ScriptPace {
     Runtime& runtime = *runtime_;
     Millis lastFrame = -frameMs_;
     while (runtime.running() && !quit_) {
-      runDueTimers();
+      runDueTimers(clock());
       if (!runtime.running()) break;
       Millis now = clock();
       bool changed = screen_->invalid() || runtime.revision() != syncedRevision_;
@@ -185,7 +185,7 @@ class Session final : public ScriptPace {
       bool got = timeout > 0 ? SDL_WaitEventTimeout(&event, static_cast<int>(timeout)) == 1
                              : SDL_PollEvent(&event) == 1;
       while (got && runtime.running() && !quit_) {
-        runDueTimers();  // the ticks due before the event come first
+        runDueTimers(eventTime(event));  // the ticks due before the event come first
         handle(event);
         got = SDL_PollEvent(&event) == 1;
       }
@@ -263,9 +263,17 @@ class Session final : public ScriptPace {
   // a recording's waits put it after exactly the same ticks. Ticks a stall
   // swallowed are dropped here but would all run in a wait: a recording says
   // so with a stall of its own.
-  void runDueTimers() {
+  void runDueTimers(Millis until) {
     Millis before = runtime_->now();
-    if (runtime_->runDueTimers(clock()) && recorder_) recorder_->stalled(*runtime_, before);
+    if (runtime_->runDueTimers(until) && recorder_) recorder_->stalled(*runtime_, before);
+  }
+
+  // When SDL stamped the event, on the runtime's clock: an event queued
+  // behind a slow frame keeps its place among the ticks, and two presses
+  // keep the time the player put between them.
+  Millis eventTime(const SDL_Event& event) const {
+    Millis stamped = static_cast<Millis>(event.common.timestamp) - ticksBase_;
+    return std::clamp(stamped, runtime_->now(), clock());
   }
 
   // Hands an input to the runtime, and to the recording as `command` when
@@ -330,7 +338,7 @@ class Session final : public ScriptPace {
         // rule pairs presses, so a replay needs the swallowed ones too.
         if (Window* window = screen_->find(event.button.windowID)) {
           Twips x = scale_.pointAt(event.button.x), y = scale_.pointAt(event.button.y);
-          deliver([&] { return press(runtime, *window, scale_, event, ticksBase_), true; },
+          deliver([&] { return press(runtime, *window, scale_, event), true; },
                   [&] { return "clickat " + at(*window, x, y) + buttonWord(event); });
         }
         break;
@@ -412,13 +420,9 @@ class Session final : public ScriptPace {
 
 }  // namespace
 
-bool press(Runtime& runtime, Window& window, const Scale& scale, const SDL_Event& event,
-           std::uint32_t ticksBase) {
-  // SDL stamps an event in its own ticks; the difference keeps two presses
-  // queued behind a slow frame as far apart as the player made them.
-  Millis at = static_cast<Millis>(event.button.timestamp) - ticksBase;
+bool press(Runtime& runtime, Window& window, const Scale& scale, const SDL_Event& event) {
   return runtime.press(window, scale.pointAt(event.button.x), scale.pointAt(event.button.y),
-                       buttonOf(event.button.button), at);
+                       buttonOf(event.button.button), runtime.now());
 }
 
 int run(const Game& game) {

@@ -35,9 +35,9 @@ struct Game {
 int run(const Game& game);
 
 // Hands an SDL mouse-button press to the runtime as the event loop does: the
-// pointer's place at the screen's scale, the button, and the press's own time
-// on the runtime's clock, which read 0 at SDL's tick count `ticksBase`.
-bool press(Runtime& runtime, Window& window, const Scale& scale, const SDL_Event& event,
-           std::uint32_t ticksBase);
+// pointer's place at the screen's scale, the button, and the runtime's time,
+// which the loop has brought to the event's own time stamp: a recording that
+// replays the press at that time decides a double click the same way.
+bool press(Runtime& runtime, Window& window, const Scale& scale, const SDL_Event& event);
 
 }  // namespace brz::sdl
