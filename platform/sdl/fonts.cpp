@@ -31,6 +31,11 @@ constexpr Family kFamilies[] = {
      "/usr/share/fonts/liberation/LiberationSans-Bold.ttf"},
 };
 
+// Liberation Sans Narrow, in fonts-liberation (the second version of the
+// family dropped it).
+constexpr Family kNarrow = {"/usr/share/fonts/truetype/liberation/LiberationSansNarrow-Regular.ttf",
+                            "/usr/share/fonts/truetype/liberation/LiberationSansNarrow-Bold.ttf"};
+
 bool exists(const char* path) {
   std::error_code error;
   return std::filesystem::is_regular_file(path, error);
@@ -58,6 +63,8 @@ Fonts::Fonts(Scale scale) : scale_(scale) {
     std::fprintf(stderr, "brizzlet: no text: %s\n", TTF_GetError());
     return;
   }
+  if (exists(kNarrow.regular)) narrowRegular_ = {kNarrow.regular, {}};
+  if (exists(kNarrow.bold)) narrowBold_ = {kNarrow.bold, {}};
   for (const Family& family : kFamilies) {
     if (!exists(family.regular)) continue;
     regular_ = {family.regular, strikesOf(family.regular)};
@@ -75,9 +82,11 @@ Fonts::~Fonts() {
   TTF_Quit();
 }
 
-Fonts::Face Fonts::face(const Font& font) {
+Fonts::Face Fonts::face(const Font& font, bool narrow) {
   if (!available()) return {};
-  const File& file = font.bold ? bold_ : regular_;
+  const File& narrowFile = font.bold ? narrowBold_ : narrowRegular_;
+  narrow = narrow && !narrowFile.path.empty();
+  const File& file = narrow ? narrowFile : font.bold ? bold_ : regular_;
   int classic = Scale{}.fontPixels(font.points);
   Face chosen{nullptr, 1};
   int pixels = scale_.fontPixels(font.points);
@@ -85,7 +94,7 @@ Fonts::Face Fonts::face(const Font& font) {
     pixels = classic;
     chosen.magnify = scale_.factor();
   }
-  auto key = std::make_pair(pixels, font.bold);
+  auto key = std::make_tuple(pixels, font.bold, narrow);
   auto found = faces_.find(key);
   if (found == faces_.end()) {
     // At 72 dpi a point is a pixel, so the em is exactly the pixel size asked for.
@@ -97,11 +106,16 @@ Fonts::Face Fonts::face(const Font& font) {
   return chosen;
 }
 
-int Fonts::width(const std::string& text, const Font& font) {
-  Face f = face(font);
+int Fonts::width(const std::string& text, const Font& font, bool narrow) {
+  Face f = face(font, narrow);
   int w = 0, h = 0;
   if (!f.font || text.empty() || TTF_SizeUTF8(f.font, text.c_str(), &w, &h) != 0) return 0;
   return w * f.magnify;
+}
+
+bool Fonts::narrowed(const std::string& line, const Font& font, int room) {
+  const File& narrowFile = font.bold ? narrowBold_ : narrowRegular_;
+  return !narrowFile.path.empty() && width(line, font) > room && width(line, font, true) <= room;
 }
 
 int Fonts::lineHeight(const Font& font) {

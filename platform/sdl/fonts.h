@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -44,9 +45,15 @@ class Fonts {
     _TTF_Font* font = nullptr;
     int magnify = 1;
   };
-  Face face(const Font& font);
+  // `narrow` asks for the narrow face (see narrowed), when it is installed.
+  Face face(const Font& font, bool narrow = false);
   // In pixels of the screen.
-  int width(const std::string& text, const Font& font);
+  int width(const std::string& text, const Font& font, bool narrow = false);
+  // Whether a line wider than the `room` its control gives it is to be set
+  // in the narrow face, which holds it there. The layouts' large bold type
+  // was drawn narrower than any bold face installed here sets it, and a
+  // centred word cut off at both ends cannot be read.
+  bool narrowed(const std::string& line, const Font& font, int room);
   int lineHeight(const Font& font);
   // Breaks a text into lines no wider than `widthPx` at spaces and at line
   // breaks; a word wider than the whole line stands alone and overflows.
@@ -62,7 +69,8 @@ class Fonts {
   };
   Scale scale_;
   File regular_, bold_;
-  std::map<std::pair<int, bool>, _TTF_Font*> faces_;
+  File narrowRegular_, narrowBold_;  // empty when not installed
+  std::map<std::tuple<int, bool, bool>, _TTF_Font*> faces_;
 };
 
 }  // namespace brz::sdl

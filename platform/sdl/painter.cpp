@@ -341,13 +341,15 @@ void Painter::picture(const PictureRef& picture, int x, int y) {
   SDL_RenderCopy(renderer_, cached.texture, nullptr, &dst);
 }
 
-int Painter::text(const std::string& line, const Font& font, Rgb colour, int x, int y) {
-  Fonts::Face face = fonts_.face(font);
+int Painter::text(const std::string& line, const Font& font, Rgb colour, int x, int y,
+                  bool narrow) {
+  Fonts::Face face = fonts_.face(font, narrow);
   if (!face.font || line.empty()) return 0;
   std::string key = line;
   key += '\0';
   key += std::to_string(scale_.fontPixels(font.points)) + (font.bold ? "b" : "r") +
-         std::to_string(colour.r) + "," + std::to_string(colour.g) + "," + std::to_string(colour.b);
+         (narrow ? "n" : "") + std::to_string(colour.r) + "," + std::to_string(colour.g) + "," +
+         std::to_string(colour.b);
   Cached& cached = texts_[key];
   if (!cached.texture) {
     SDL_Surface* surface =
@@ -398,12 +400,13 @@ void Painter::textLines(const std::vector<std::string>& lines, const Font& font,
   int y = box.y;
   for (const std::string& line : lines) {
     int x = box.x;
-    if (centred) x += (box.w - fonts_.width(line, font)) / 2;
+    bool narrow = fonts_.narrowed(line, font, box.w);
+    if (centred) x += (box.w - fonts_.width(line, font, narrow)) / 2;
     if (enabled) {
-      text(line, font, colour, x, y);
+      text(line, font, colour, x, y, narrow);
     } else {
-      text(line, font, kHighlight, x + px(1), y + px(1));
-      text(line, font, kGrayText, x, y);
+      text(line, font, kHighlight, x + px(1), y + px(1), narrow);
+      text(line, font, kGrayText, x, y, narrow);
     }
     y += height;
   }

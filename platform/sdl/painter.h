@@ -71,8 +71,10 @@ class Painter : private ControlPainter {
   void sunken(const PixelRect& r);
   void dottedRectangle(const PixelRect& r);
   void picture(const PictureRef& picture, int x, int y);
-  // One line of text at (x, y), its top left; returns its width.
-  int text(const std::string& line, const Font& font, Rgb colour, int x, int y);
+  // One line of text at (x, y), its top left, in the narrow face if asked;
+  // returns its width.
+  int text(const std::string& line, const Font& font, Rgb colour, int x, int y,
+           bool narrow = false);
   // Lines of text in a box, left-aligned or centred; greyed and embossed when
   // the control is disabled.
   void textLines(const std::vector<std::string>& lines, const Font& font, Rgb colour,
