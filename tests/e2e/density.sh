@@ -7,13 +7,15 @@
 # of a mosquito, found in a screenshot, must hit it at both.
 #   density.sh BRIZZLET ASSETS_DIR ARTEFACTS_DIR
 # The screenshots stay in ARTEFACTS_DIR, among them text-*.png: the texts
-# the player reads, at both densities, to be looked at.
+# the player reads, at both densities, to be looked at; text-beaten-*.png
+# shows the end message of a round that beat the high score.
 set -uo pipefail
 game=$(realpath "$1")
 assets=$(realpath "$2")
 mkdir -p "$3"
 artefacts=$(realpath "$3")
-source "$(dirname "$(realpath "$0")")/xvfb.sh"
+here=$(dirname "$(realpath "$0")")
+source "$here/xvfb.sh"
 command -v xprop >/dev/null || skip "xprop is not installed"
 rm -f "$artefacts"/*.png
 scratch density
@@ -40,7 +42,25 @@ play() {
   [ ! -s "$work/$dpi/game.err" ] || fail "$dpi dpi: the game wrote: $(cat "$work/$dpi/game.err")"
   kill "$game_pid" 2>/dev/null
   wait "$game_pid" 2>/dev/null
+  beaten "$dpi"
   stop_xvfb
+}
+
+# beaten DPI : "Your score bigger than high score" as the menu slides in after
+# a Basmi round won by a replayed scenario, which no random player can win.
+beaten() {
+  local dpi=$1 script=$work/$1/beaten.script replay_pid
+  sed '/^expect menutama.Label5.Caption/q' "$here/../scenarios/basmi_round.script" >"$script"
+  echo "wait 3000" >>"$script"
+  "$game" --replay "$script" >"$work/$dpi/replay.out" 2>&1 &
+  replay_pid=$!
+  started_pids+=("$replay_pid")
+  if window "Brizzlet!!! ~ Basmi Semua Nyamuk" >/dev/null && gone "Brizzlet!!! ~ Basmi Semua Nyamuk"; then
+    shot "text-beaten-$dpi"
+  else
+    fail "$dpi dpi: the replayed Basmi round does not end"
+  fi
+  wait "$replay_pid" || fail "$dpi dpi: the replay failed: $(cat "$work/$dpi/replay.out")"
 }
 
 # play_round DPI : the menu, About, and a hit in a Time Attack round.
