@@ -86,57 +86,64 @@ menu_chores() {
 
 # --- a round --------------------------------------------------------------------
 # The mosquitoes' lanes from the layout: the Top of each and the way it flies
-# (-1 left), so a shot can lead a mosquito by what it flew since last seen.
+# (-1 left). One mosquito flies in each.
 lane_tops=(360 720 1320 1920 2520)
 lane_ways=(-1 1 -1 1 -1)
-lane_of() {
-  local y=$1 i
-  for i in 0 1 2 3 4; do
-    if [ "$y" -ge "$(px ${lane_tops[$i]})" ] && [ "$y" -lt "$(px $((lane_tops[i] + 360)))" ]; then
-      echo $i
-      return
-    fi
-  done
-  echo -1
-}
 
-# The dark cells of the field, 4 x 4 pixels each, as "X Y" of their centres
-# in the window: a mosquito is drawn in black lines on the white field; the
-# character, the hit picture and the trace are not black, and the
-# character's part of the field is left out, as are the field's border and
-# what the magazine's panel covers.
-dark_cells() {
-  local from=$1 width=$2 top=$(($(px 480) + 8))
+# seen_lanes : "LANE X Y" for each lane with a mosquito in sight now, X and Y
+# the middle of its dark pixels in the window. A mosquito is drawn in black
+# lines on the white field; the character, the hit picture and the trace are
+# not black, and the character's part of the field is left out, as are the
+# field's border and what the magazine's panel covers.
+seen_lanes() {
+  local from=$1 width=$2 top=$(($(px 480) + 8)) bands="" i
+  for i in 0 1 2 3 4; do bands="$bands $(px $((480 + lane_tops[i]))) $(px $((840 + lane_tops[i])))"; done
   grab "$form1" "$from" "$top" "$width" $(($(px 3480) - top)) "$work/field.png" || return
+  # In cells of 4 x 4 pixels: a cell with a black pixel in it is dark.
   convert "$work/field.png" -channel RGB -threshold 40% +channel -scale 25% -depth 8 txt:- 2>/dev/null |
-    awk -F'[:,() ]+' -v from="$from" -v top="$top" \
-      'NR > 1 && $3 < 240 && $4 < 240 && $5 < 240 { print from + $1 * 4 + 2, top + $2 * 4 + 2 }'
+    awk -F'[:,() ]+' -v from="$from" -v top="$top" -v bands="$bands" '
+      BEGIN { n = split(bands, b, " ") }
+      NR > 1 && $3 < 240 && $4 < 240 && $5 < 240 {
+        x = from + $1 * 4 + 2; y = top + $2 * 4 + 2
+        for (i = 0; i < 5; i++)
+          if (y >= b[2 * i + 1] && y < b[2 * i + 2]) {
+            if (!(i in lo) || x < lo[i]) lo[i] = x
+            if (!(i in hi) || x > hi[i]) hi[i] = x
+            sy[i] += y; c[i]++
+          }
+      }
+      END { for (i in c) print i, int((lo[i] + hi[i]) / 2), int(sy[i] / c[i]) }'
 }
 
-# shoot : one shot at a mosquito the screen shows, led by its speed; or, with
-# none seen (or one time in four), at a random point of the field: a miss.
-last_x=(0 0 0 0 0) last_t=(0 0 0 0 0)
+# shoot : one shot at a mosquito the screen shows, led by how far it flies in
+# the time a shot takes to land (its speed from the last look at its lane);
+# or, with none seen (or one time in five), at a random point of the field,
+# a miss. In the balm mode the one nearest the character comes first.
+last_x=(0 0 0 0 0) last_t=(0 0 0 0 0) speed=(0 0 0 0 0)
 shoot() {
-  local from=0 width=$field_w cells pick x y lane t v lead
+  local from=0 width=$field_w seen pick x y lane t v lx ly
   if [ "$mode" = balm ]; then from=$(px 1920); width=$((field_w - from)); fi
   t=$(now_ms)
-  cells=$(dark_cells "$from" "$width")
-  if [ -n "$cells" ] && [ $((RANDOM % 4)) -ne 0 ]; then
-    pick=$(echo "$cells" | sed -n "$((RANDOM % $(echo "$cells" | wc -l) + 1))p")
-    read -r x y <<<"$pick"
-    lane=$(lane_of "$y")
-    if [ "$lane" -ge 0 ]; then
-      # Pixels a millisecond since this lane was last seen, if it went its
-      # way; the shot then leads by how long the last shot took to land.
-      v=0
-      if [ $((t - last_t[lane])) -lt 3000 ] && [ $(((x - last_x[lane]) * lane_ways[lane])) -gt 0 ]; then
-        v=$(((x - last_x[lane]) * 1000 / (t - last_t[lane] + 1)))
-      fi
-      lead=$((v * latency / 1000))
-      last_x[lane]=$x last_t[lane]=$t
-      x=$((x + lead))
-      aimed=$((aimed + 1))
+  seen=$(seen_lanes "$from" "$width")
+  lane=-1
+  while read -r l lx ly; do
+    [ -n "$l" ] || continue
+    v=0
+    if [ $((t - last_t[l])) -lt 3000 ] && [ $(((lx - last_x[l]) * lane_ways[l])) -gt 0 ]; then
+      v=$(((lx - last_x[l]) * 1000 / (t - last_t[l] + 1)))
     fi
+    last_x[l]=$lx last_t[l]=$t
+    speed[l]=$v
+  done <<<"$seen"
+  if [ -n "$seen" ] && [ $((RANDOM % 5)) -ne 0 ]; then
+    if [ "$mode" = balm ]; then
+      pick=$(sort -k2,2n <<<"$seen" | head -1)
+    else
+      pick=$(sed -n "$((RANDOM % $(wc -l <<<"$seen") + 1))p" <<<"$seen")
+    fi
+    read -r lane x y <<<"$pick"
+    x=$((x + speed[lane] * latency / 1000))
+    aimed=$((aimed + 1))
   else
     x=$((from + RANDOM % width)) y=$(($(px 480) + RANDOM % $(px 3855)))
   fi
@@ -233,9 +240,10 @@ for seed in "$@"; do
   pid=$!
   started_pids+=("$pid")
   menu=$(window "Brizzlet Main Menu" 30) || { fail "seed $seed: no menu window"; continue; }
-  # A click on the sliding logo, maybe: the rest of the slide runs fast.
-  sleep 0.$((RANDOM % 10))
-  [ $((RANDOM % 2)) -eq 0 ] && at "$menu" 120 150
+  # A click on the sliding logo (it passes under the point from about 1.7 to
+  # 4.6 s): the rest of the slide runs fast.
+  sleep 2.$((RANDOM % 10))
+  at "$menu" 120 150
   # The panel comes to rest at Left 110 to 210 after the first slide, at 135
   # after a round: a button's centre is on it either way.
   l=110
