@@ -33,7 +33,7 @@ namespace {
 
 // The control above `control`, or null when its container is the window.
 const Control* holderOf(const Control& control) {
-  return dynamic_cast<const Control*>(&control.container());
+  return control.container().asControl();
 }
 
 // Where a container's origin lies in the client area's twips.

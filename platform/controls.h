@@ -190,6 +190,9 @@ class Control {
 class Container {
  public:
   virtual ~Container() = default;
+  // The control this is, or null for a window: asked at every change, where
+  // a dynamic_cast costs more than the change itself.
+  virtual const Control* asControl() const { return nullptr; }
   const std::vector<Control*>& children() const { return children_; }
   void addChild(Control& child) { children_.push_back(&child); }
 
@@ -206,6 +209,7 @@ class Frame : public Control, public Container {
   void setMouseIcon(PictureRef icon);
   Container* asContainer() override { return this; }
   const Container* asContainer() const override { return this; }
+  const Control* asControl() const override { return this; }
   void applyLayout(const ControlLayout& row, Runtime& runtime) override;
   void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
   void properties(PropertyList& out) const override;
@@ -291,6 +295,7 @@ class PictureBox : public Image, public Container {
   PictureBox(Window& w, Container& c, std::string name, int index);
   Container* asContainer() override { return this; }
   const Container* asContainer() const override { return this; }
+  const Control* asControl() const override { return this; }
   bool windowless() const override { return false; }
   // Filled with its back colour; its children stay inside its border.
   TwipsRect opaqueArea() const override { return bounds(); }

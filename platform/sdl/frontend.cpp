@@ -168,7 +168,8 @@ class Session final : public ScriptPace {
     Runtime& runtime = *runtime_;
     Millis lastFrame = -frameMs_;
     while (runtime.running() && !quit_) {
-      runDueTimers(clock());
+      ticksRun_ = clock();
+      runDueTimers(ticksRun_);
       if (!runtime.running()) break;
       Millis now = clock();
       bool changed = screen_->invalid() || runtime.revision() != syncedRevision_;
@@ -177,7 +178,7 @@ class Session final : public ScriptPace {
         lastFrame = now;
       }
       Millis wake = now + kIdleWakeMs;
-      if (auto due = runtime.nextDue()) wake = std::min(wake, *due);
+      if (auto due = nextTickWake()) wake = std::min(wake, *due);
       if (screen_->invalid() || runtime.revision() != syncedRevision_)
         wake = std::min(wake, lastFrame + frameMs_);
       Millis timeout = (wake * 1000 - micros() + 999) / 1000;
@@ -264,8 +265,32 @@ class Session final : public ScriptPace {
   // swallowed are dropped here but would all run in a wait: a recording says
   // so with a stall of its own.
   void runDueTimers(Millis until) {
+    // The ticks held back for the batch were not late: every one of them runs.
+    if (batchUntil_ > runtime_->now()) runtime_->advanceTo(std::min(until, batchUntil_));
     Millis before = runtime_->now();
     if (runtime_->runDueTimers(until) && recorder_) recorder_->stalled(*runtime_, before);
+  }
+
+  // When the loop next has to wake for a tick. A timer faster than the
+  // display ticks in batches, all its ticks due by then at once a frame after
+  // the last run, each still at its own time on the runtime's clock: no one
+  // sees a tick before the frame after it, and waking a thousand times a
+  // second would cost more than the whole menu. The others wake the loop at
+  // their due times.
+  std::optional<Millis> nextTickWake() {
+    std::optional<Millis> wake;
+    Millis batch = ticksRun_ + frameMs_;
+    batchUntil_ = -1;
+    for (const Runtime::TimerPhase& phase : runtime_->timerPhases()) {
+      if (phase.interval <= 0) continue;
+      Millis due = runtime_->now() + phase.untilDue;
+      if (phase.interval < frameMs_ && due < batch) {
+        due = batch;
+        batchUntil_ = batch;
+      }
+      if (!wake || due < *wake) wake = due;
+    }
+    return wake;
   }
 
   // When SDL stamped the event, on the runtime's clock: an event queued
@@ -412,6 +437,8 @@ class Session final : public ScriptPace {
   std::uint64_t base_ = 0;
   std::uint32_t ticksBase_ = 0;  // SDL's tick count when the clock read 0
   Millis frameMs_ = 16;
+  Millis ticksRun_ = 0;     // when the loop last ran the ticks due
+  Millis batchUntil_ = -1;  // ticks due up to then are held back for one run
   std::uint64_t syncedRevision_ = ~std::uint64_t{0};
   bool quit_ = false;
   bool replaying_ = false;
