@@ -63,27 +63,27 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
   int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (file < 0) throw refuse("read", std::strerror(errno));
   struct stat status {};
-  std::vector<unsigned char> bytes;
-  if (::fstat(file, &status) == 0 && status.st_size > 0)
-    bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(status.st_size) + 1,
-                                        kLongestPictureFile + 1));
+  std::size_t fileSize = ::fstat(file, &status) == 0 && status.st_size > 0
+                             ? static_cast<std::size_t>(status.st_size)
+                             : 0;
+  // One byte more than the file, so its end is seen in the first pass.
+  std::vector<unsigned char> bytes(std::min(fileSize, kLongestPictureFile) + 1);
+  std::size_t have = 0;
   bool tooLong = false;
   int reason = 0;
   for (;;) {
-    if (bytes.size() == bytes.capacity()) bytes.reserve(bytes.size() * 2 + 16384);
-    std::size_t had = bytes.size();
-    bytes.resize(bytes.capacity());
-    ssize_t got = ::read(file, bytes.data() + had, bytes.size() - had);
-    int error = errno;
-    bytes.resize(had + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
-    if (got < 0 && error == EINTR) continue;
-    if (got < 0) reason = error;
+    if (have == bytes.size()) bytes.resize(bytes.size() * 2 + 16384);
+    ssize_t got = ::read(file, bytes.data() + have, bytes.size() - have);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) reason = errno;
     if (got <= 0) break;
-    if (bytes.size() > kLongestPictureFile) {
+    have += static_cast<std::size_t>(got);
+    if (have > kLongestPictureFile) {
       tooLong = true;
       break;
     }
   }
+  bytes.resize(have);
   ::close(file);
   if (reason) throw refuse("read", std::strerror(reason));
   if (tooLong)

@@ -84,9 +84,9 @@ Fonts::~Fonts() {
 
 Fonts::Face Fonts::face(const Font& font, bool narrow) {
   if (!available()) return {};
-  const File& narrowFile = font.bold ? narrowBold_ : narrowRegular_;
-  narrow = narrow && !narrowFile.path.empty();
-  const File& file = narrow ? narrowFile : font.bold ? bold_ : regular_;
+  narrow = narrow && hasNarrow(font);
+  const File& file =
+      font.bold ? (narrow ? narrowBold_ : bold_) : (narrow ? narrowRegular_ : regular_);
   int classic = Scale{}.fontPixels(font.points);
   Face chosen{nullptr, 1};
   int pixels = scale_.fontPixels(font.points);
@@ -114,8 +114,7 @@ int Fonts::width(const std::string& text, const Font& font, bool narrow) {
 }
 
 bool Fonts::narrowed(const std::string& line, const Font& font, int room) {
-  const File& narrowFile = font.bold ? narrowBold_ : narrowRegular_;
-  return !narrowFile.path.empty() && width(line, font) > room && width(line, font, true) <= room;
+  return hasNarrow(font) && width(line, font) > room && width(line, font, true) <= room;
 }
 
 int Fonts::lineHeight(const Font& font) {

@@ -67,6 +67,9 @@ class Fonts {
     std::string path;
     std::set<int> strikes;  // the pixel sizes it holds as bitmaps
   };
+  bool hasNarrow(const Font& font) const {
+    return !(font.bold ? narrowBold_ : narrowRegular_).path.empty();
+  }
   Scale scale_;
   File regular_, bold_;
   File narrowRegular_, narrowBold_;  // empty when not installed
