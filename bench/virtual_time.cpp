@@ -63,19 +63,23 @@ void pictureLoads(const std::string& assets) {
 }
 
 struct Game {
-  brz::SdlPictureDecoder decoder;
-  brz::Runtime rt;
-  explicit Game(const std::string& assets) : rt(services()) {
-    rt.setStartDirectory(assets);
-    brz::startBrizzlet(rt);
-  }
-  brz::Services services() {
-    brz::Services s;
-    s.pictures = &decoder;
+  struct Host : brz::HeadlessHost {
+    explicit Host(std::string directory) : directory(std::move(directory)) {}
+    brz::SdlPictureDecoder decoder;
+    std::string directory;
+    brz::PictureDecoder* pictures() override { return &decoder; }
 #ifdef BRIZZLET_HAVE_ASSETS
-    s.layoutPictures = brz::assets::layoutPicture;
+    std::span<const unsigned char> layoutPicture(std::string_view name) override {
+      return brz::assets::layoutPicture(name);
+    }
 #endif
-    return s;
+    std::string startDirectory() override {
+      return directory;
+    }
+  } host;
+  brz::Runtime rt;
+  explicit Game(const std::string& assets) : host(assets), rt(host) {
+    brz::startBrizzlet(rt);
   }
   brz::Form1& game() {
     return rt.form<brz::Form1>();

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/host.h"
 #include "platform/sdl/look.h"
 #include "platform/types.h"
 
@@ -63,6 +64,20 @@ class Fonts {
   Scale scale_;
   File regular_, bold_;
   std::map<std::pair<int, bool>, _TTF_Font*> faces_;
+};
+
+// A headless host that measures text in real fonts: for windows drawn away
+// from the game's own loop, such as the message box.
+class MeasuringHost : public HeadlessHost {
+ public:
+  explicit MeasuringHost(Fonts& fonts) : fonts_(fonts) {}
+  std::pair<Twips, Twips> measureText(const std::string& text, const Font& font,
+                                      Twips wrapWidth) override {
+    return fonts_.measure(text, font, wrapWidth);
+  }
+
+ private:
+  Fonts& fonts_;
 };
 
 }  // namespace brz::sdl

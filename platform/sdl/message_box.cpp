@@ -29,11 +29,8 @@ class BoxWindow : public Window {
 bool showMessageBox(const std::string& title, const std::string& text, Fonts& fonts,
                     SDL_Window* parent, const std::function<void(const SDL_Event&)>& elsewhere) {
   // The box is a little window of its own toolkit: a label and a button.
-  Services services;
-  services.measureText = [&](const std::string& t, const Font& f, Twips w) {
-    return fonts.measure(t, f, w);
-  };
-  Runtime runtime(std::move(services));
+  MeasuringHost host(fonts);
+  Runtime runtime(host);
   const Scale& scale = fonts.scale();
   int margin = scale.pixels(kMargin), buttonWidth = scale.pixels(kButtonWidth),
       buttonHeight = scale.pixels(kButtonHeight);
