@@ -25,7 +25,7 @@
 #include "platform/sdl/mixer_sound.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/pointer.h"
-#include "platform/sdl_pictures.h"
+#include "platform/sdl/sdl_pictures.h"
 
 namespace brz::sdl {
 namespace {

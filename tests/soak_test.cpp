@@ -19,7 +19,7 @@
 #include "menu/menutama.h"
 #include "menu/start.h"
 #include "platform/counters.h"
-#include "platform/sdl_pictures.h"
+#include "platform/sdl/sdl_pictures.h"
 #ifdef BRIZZLET_HAVE_ASSETS
 #include "assets/layout_pictures.h"
 #endif

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "menu/start.h"
-#include "platform/sdl_pictures.h"
+#include "platform/sdl/sdl_pictures.h"
 #include "tools/script_runner.h"
 #ifdef BRIZZLET_HAVE_ASSETS
 #include "assets/layout_pictures.h"

@@ -24,8 +24,8 @@
 #include "platform/sdl/pointer.h"
 #include "platform/sdl/recorder.h"
 #include "platform/sdl/screen.h"
+#include "platform/sdl/sdl_pictures.h"
 #include "platform/sdl/x11_errors.h"
-#include "platform/sdl_pictures.h"
 #include "tools/script_runner.h"
 
 namespace brz::sdl {

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "menu/start.h"
-#include "platform/sdl_pictures.h"
+#include "platform/sdl/sdl_pictures.h"
 #include "tools/script_runner.h"
 
 namespace {
