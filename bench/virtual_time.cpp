@@ -15,13 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "assets/layout_pictures.h"
 #include "game/form1.h"
 #include "menu/menutama.h"
 #include "menu/start.h"
 #include "platform/sdl/sdl_pictures.h"
-#ifdef BRIZZLET_HAVE_ASSETS
-#include "assets/layout_pictures.h"
-#endif
 
 namespace {
 
@@ -68,25 +66,15 @@ struct Game {
     brz::SdlPictureDecoder decoder;
     std::string directory;
     brz::PictureDecoder* pictures() override { return &decoder; }
-#ifdef BRIZZLET_HAVE_ASSETS
     std::span<const unsigned char> layoutPicture(std::string_view name) override {
       return brz::assets::layoutPicture(name);
     }
-#endif
-    std::string startDirectory() override {
-      return directory;
-    }
+    std::string startDirectory() override { return directory; }
   } host;
   brz::Runtime rt;
-  explicit Game(const std::string& assets) : host(assets), rt(host) {
-    brz::startBrizzlet(rt);
-  }
-  brz::Form1& game() {
-    return rt.form<brz::Form1>();
-  }
-  brz::menutama& menu() {
-    return rt.form<brz::menutama>();
-  }
+  explicit Game(const std::string& assets) : host(assets), rt(host) { brz::startBrizzlet(rt); }
+  brz::Form1& game() { return rt.form<brz::Form1>(); }
+  brz::menutama& menu() { return rt.form<brz::menutama>(); }
   std::vector<brz::Timer*> timers() {
     std::vector<brz::Timer*> all;
     for (const auto& w : rt.windows())

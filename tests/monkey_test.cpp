@@ -20,15 +20,13 @@
 #include <string_view>
 #include <vector>
 
+#include "assets/layout_pictures.h"
 #include "game/form1.h"
 #include "menu/menutama.h"
 #include "menu/start.h"
 #include "platform/counters.h"
 #include "platform/sdl/sdl_pictures.h"
 #include "tools/script_runner.h"
-#ifdef BRIZZLET_HAVE_ASSETS
-#include "assets/layout_pictures.h"
-#endif
 
 namespace brz {
 namespace {
@@ -45,17 +43,11 @@ struct GameHost : HeadlessHost {
   SdlPictureDecoder decoder;
   int messageBoxes = 0;
   PictureDecoder* pictures() override { return &decoder; }
-#ifdef BRIZZLET_HAVE_ASSETS
   std::span<const unsigned char> layoutPicture(std::string_view name) override {
     return assets::layoutPicture(name);
   }
-#endif
-  void messageBox(const std::string&) override {
-    ++messageBoxes;
-  }
-  std::string startDirectory() override {
-    return BRIZZLET_ASSETS_DIR;
-  }
+  void messageBox(const std::string&) override { ++messageBoxes; }
+  std::string startDirectory() override { return BRIZZLET_ASSETS_DIR; }
 };
 
 std::uint64_t envNumber(const char* name, std::uint64_t fallback) {

@@ -15,14 +15,12 @@
 #include <memory>
 #include <string>
 
+#include "assets/layout_pictures.h"
 #include "game/form1.h"
 #include "menu/menutama.h"
 #include "menu/start.h"
 #include "platform/counters.h"
 #include "platform/sdl/sdl_pictures.h"
-#ifdef BRIZZLET_HAVE_ASSETS
-#include "assets/layout_pictures.h"
-#endif
 
 #ifndef __has_feature
 #define __has_feature(x) 0
@@ -134,14 +132,10 @@ class Soak : public testing::Test {
   struct : HeadlessHost {
     SdlPictureDecoder decoder;
     PictureDecoder* pictures() override { return &decoder; }
-#ifdef BRIZZLET_HAVE_ASSETS
     std::span<const unsigned char> layoutPicture(std::string_view name) override {
       return assets::layoutPicture(name);
     }
-#endif
-    std::string startDirectory() override {
-      return BRIZZLET_ASSETS_DIR;
-    }
+    std::string startDirectory() override { return BRIZZLET_ASSETS_DIR; }
   } host;
   std::unique_ptr<Runtime> rt;
   long traceLines = 0, flightTicks = 0;

@@ -7,12 +7,10 @@
 #include <system_error>
 #include <vector>
 
+#include "assets/layout_pictures.h"
 #include "menu/start.h"
 #include "platform/sdl/sdl_pictures.h"
 #include "tools/script_runner.h"
-#ifdef BRIZZLET_HAVE_ASSETS
-#include "assets/layout_pictures.h"
-#endif
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
@@ -38,14 +36,10 @@ int main(int argc, char** argv) {
     brz::SdlPictureDecoder decoder;
     std::string directory;
     brz::PictureDecoder* pictures() override { return &decoder; }
-#ifdef BRIZZLET_HAVE_ASSETS
     std::span<const unsigned char> layoutPicture(std::string_view name) override {
       return brz::assets::layoutPicture(name);
     }
-#endif
-    std::string startDirectory() override {
-      return directory;
-    }
+    std::string startDirectory() override { return directory; }
   } host;
   host.directory = startDirectory.string();
 
