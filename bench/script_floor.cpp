@@ -40,17 +40,16 @@ class NoPictures : public brz::PictureDecoder {
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string startDirectory = std::filesystem::current_path().string();
-  NoPictures pictures;
-  brz::Services services;
-  services.pictures = &pictures;
-  services.layoutPictures = [](std::string_view name) { return brz::assets::layoutPicture(name); };
-  services.messageBox = [](const std::string&) {};
-  brz::ScriptRunner runner(
-      [&](brz::Runtime& rt) {
-        rt.setStartDirectory(startDirectory);
-        rt.setScreenSize(15360, 11520);
-        brz::startBrizzlet(rt);
-      },
-      services);
+  struct : brz::HeadlessHost {
+    NoPictures decoder;
+    std::string directory;
+    brz::PictureDecoder* pictures() override { return &decoder; }
+    std::span<const unsigned char> layoutPicture(std::string_view name) override {
+      return brz::assets::layoutPicture(name);
+    }
+    std::string startDirectory() override { return directory; }
+  } host;
+  host.directory = startDirectory;
+  brz::ScriptRunner runner(brz::startBrizzlet, host);
   return brz::runScriptCommand(args, runner, std::cin, std::cout, std::cerr);
 }

@@ -15,13 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "assets/layout_pictures.h"
 #include "game/form1.h"
 #include "menu/menutama.h"
 #include "menu/start.h"
-#include "platform/sdl_pictures.h"
-#ifdef BRIZZLET_HAVE_ASSETS
-#include "assets/layout_pictures.h"
-#endif
+#include "platform/sdl/sdl_pictures.h"
 
 namespace {
 
@@ -63,26 +61,20 @@ void pictureLoads(const std::string& assets) {
 }
 
 struct Game {
-  brz::SdlPictureDecoder decoder;
+  struct Host : brz::HeadlessHost {
+    explicit Host(std::string directory) : directory(std::move(directory)) {}
+    brz::SdlPictureDecoder decoder;
+    std::string directory;
+    brz::PictureDecoder* pictures() override { return &decoder; }
+    std::span<const unsigned char> layoutPicture(std::string_view name) override {
+      return brz::assets::layoutPicture(name);
+    }
+    std::string startDirectory() override { return directory; }
+  } host;
   brz::Runtime rt;
-  explicit Game(const std::string& assets) : rt(services()) {
-    rt.setStartDirectory(assets);
-    brz::startBrizzlet(rt);
-  }
-  brz::Services services() {
-    brz::Services s;
-    s.pictures = &decoder;
-#ifdef BRIZZLET_HAVE_ASSETS
-    s.layoutPictures = brz::assets::layoutPicture;
-#endif
-    return s;
-  }
-  brz::Form1& game() {
-    return rt.form<brz::Form1>();
-  }
-  brz::menutama& menu() {
-    return rt.form<brz::menutama>();
-  }
+  explicit Game(const std::string& assets) : host(assets), rt(host) { brz::startBrizzlet(rt); }
+  brz::Form1& game() { return rt.form<brz::Form1>(); }
+  brz::menutama& menu() { return rt.form<brz::menutama>(); }
   std::vector<brz::Timer*> timers() {
     std::vector<brz::Timer*> all;
     for (const auto& w : rt.windows())

@@ -6,11 +6,26 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <tuple>
 
 namespace brz {
 
-Runtime::Runtime(Services services)
-    : services_(std::move(services)), sound_(services_.sound ? services_.sound : &silent_) {}
+Runtime::Runtime(Host& host, Trace trace)
+    : host_(host),
+      trace_(std::move(trace)),
+      startDirectory_(host.startDirectory()),
+      doubleClickTime_(host.doubleClickTime()) {
+  std::tie(screenWidth_, screenHeight_) = host.screenSize();
+}
+
+Runtime::Runtime(Trace trace)
+    : ownHost_(std::make_unique<HeadlessHost>()),
+      host_(*ownHost_),
+      trace_(std::move(trace)),
+      startDirectory_(host_.startDirectory()),
+      doubleClickTime_(host_.doubleClickTime()) {
+  std::tie(screenWidth_, screenHeight_) = host_.screenSize();
+}
 
 Runtime::~Runtime() {
   // Controls unregister nothing on the way out: drop the timer list first.
@@ -41,11 +56,6 @@ Window* Runtime::activeWindow() const {
 void Runtime::raise(Window& window) {
   std::erase(zOrder_, &window);
   zOrder_.insert(zOrder_.begin(), &window);
-}
-
-void Runtime::setScreenSize(Twips width, Twips height) {
-  screenWidth_ = width;
-  screenHeight_ = height;
 }
 
 // --- clock and timers ------------------------------------------------------------
@@ -298,8 +308,8 @@ void Runtime::close(Window& window) {
 // --- the toolkit's global calls --------------------------------------------------
 
 PictureRef Runtime::loadPicture(const std::string& path) {
-  if (services_.pictures) {
-    PictureRef picture = services_.pictures->decodeFile(path);
+  if (PictureDecoder* decoder = host_.pictures()) {
+    PictureRef picture = decoder->decodeFile(path);
     touch();
     return picture;
   }
@@ -315,10 +325,9 @@ PictureRef Runtime::loadPicture(const std::string& path) {
 }
 
 PictureRef Runtime::layoutPicture(std::string_view name) {
-  std::span<const unsigned char> bytes;
-  if (services_.layoutPictures) bytes = services_.layoutPictures(name);
-  if (services_.pictures && !bytes.empty())
-    return services_.pictures->decodeMemory(bytes, std::string(name));
+  std::span<const unsigned char> bytes = host_.layoutPicture(name);
+  PictureDecoder* decoder = host_.pictures();
+  if (decoder && !bytes.empty()) return decoder->decodeMemory(bytes, std::string(name));
   auto picture = std::make_shared<Picture>();
   picture->source = std::string(name);
   return picture;
@@ -326,7 +335,7 @@ PictureRef Runtime::layoutPicture(std::string_view name) {
 
 void Runtime::msgBox(const std::string& text) {
   trace("msgbox " + quote(text));
-  if (services_.messageBox) services_.messageBox(text);
+  host_.messageBox(text);
 }
 
 void Runtime::end() {
@@ -340,37 +349,11 @@ void Runtime::fatal(const std::string& message) {
 
 std::pair<Twips, Twips> Runtime::measureText(const std::string& text, const Font& font,
                                              Twips wrapWidth) const {
-  if (services_.measureText) return services_.measureText(text, font, wrapWidth);
-  // Headless estimate: an average glyph is half an em wide, a line 1.2 em high
-  // (a point is 20 twips). Wrapped text fills lines word by word and widens
-  // to its longest word, as the real measure does.
-  Twips em = font.points * 20;
-  auto widthOf = [&](size_t chars) { return std::ceil(chars * em * 0.5f); };
-  Twips lineHeight = std::ceil(em * 1.2f);
-  if (wrapWidth <= 0) return {widthOf(text.size()), lineHeight};
-  std::vector<size_t> words;
-  for (size_t pos = 0; pos <= text.size();) {
-    size_t end = std::min(text.find_first_of(" \n", pos), text.size());
-    if (end > pos) words.push_back(end - pos);
-    pos = end + 1;
-  }
-  Twips width = wrapWidth;
-  for (size_t word : words) width = std::max(width, widthOf(word));
-  int lines = 1;
-  size_t used = 0;  // characters on the current line
-  for (size_t word : words) {
-    size_t wanted = used == 0 ? word : used + 1 + word;
-    if (used > 0 && widthOf(wanted) > width) {
-      ++lines;
-      wanted = word;
-    }
-    used = wanted;
-  }
-  return {width, lines * lineHeight};
+  return host_.measureText(text, font, wrapWidth);
 }
 
 void Runtime::trace(const std::string& line) {
-  if (services_.trace) services_.trace(line);
+  if (trace_) trace_(line);
 }
 
 }  // namespace brz

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/host.h"
 #include "platform/picture.h"
 #include "platform/sound.h"
 #include "platform/window.h"
@@ -34,30 +35,20 @@ class FatalError : public std::runtime_error {
 // End runs, not even the rest of the handler that called it.
 struct ProgramEnd {};
 
-// What the runtime needs from the world outside it. Every member has a
-// headless default, so tests and the scenario runner need to set none.
-struct Services {
-  PictureDecoder* pictures = nullptr;  // none: files are checked, not decoded
-  SoundBackend* sound = nullptr;       // none: silent
-  // The bytes of a picture stored with a layout, by name.
-  std::function<std::span<const unsigned char>(std::string_view)> layoutPictures;
-  // A modal message box with an OK button; returns when it is answered.
-  std::function<void(const std::string& text)> messageBox;
-  // The size of a text in a font, in twips; wrapWidth > 0 wraps at that width.
-  std::function<std::pair<Twips, Twips>(const std::string& text, const Font& font, Twips wrapWidth)>
-      measureText;
-  // A line for every effect outside the windows: sounds, pictures read,
-  // message boxes, the end.
-  std::function<void(const std::string& line)> trace;
-};
-
 // The toolkit the two windows are written against: windows created on first
 // reference, timers on a clock it is handed, mouse and keyboard routing, and
 // the global calls (LoadPicture, MsgBox, End). Everything runs on one thread;
 // each event is handled to its end before the next.
 class Runtime {
  public:
-  explicit Runtime(Services services = {});
+  // A line for every effect outside the windows: sounds, pictures read,
+  // message boxes, the end. What tests and the scenario runner watch.
+  using Trace = std::function<void(const std::string& line)>;
+
+  // A runtime on `host`, which must outlive it; without one, on a
+  // HeadlessHost of its own.
+  explicit Runtime(Host& host, Trace trace = {});
+  explicit Runtime(Trace trace = {});
   ~Runtime();
   Runtime(const Runtime&) = delete;
   Runtime& operator=(const Runtime&) = delete;
@@ -142,8 +133,6 @@ class Runtime {
   // left button, every press. Returns false, and does nothing, when the
   // player could not make it.
   bool press(Window& window, Twips x, Twips y, MouseButton button, Millis at);
-  // The desktop's double-click time; 500 ms unless the front end says.
-  void setDoubleClickTime(Millis time) { doubleClickTime_ = time; }
   bool move(Control& control, Twips x, Twips y);
   bool move(Window& window, Twips x, Twips y);
   bool moveAt(Window& window, Twips x, Twips y);
@@ -176,15 +165,14 @@ class Runtime {
   std::uint64_t revision() const { return revision_; }
   void touch() { ++revision_; }
 
+  // The host's screen and start directory, as it gave them when asked once.
   Twips screenWidth() const { return screenWidth_; }
   Twips screenHeight() const { return screenHeight_; }
-  void setScreenSize(Twips width, Twips height);
   // The start directory: the Path of every directory list box.
   const std::string& startDirectory() const { return startDirectory_; }
-  void setStartDirectory(std::string path) { startDirectory_ = std::move(path); }
 
-  SoundBackend& sound() { return *sound_; }
-  const Services& services() const { return services_; }
+  Host& host() const { return host_; }
+  SoundBackend& sound() { return host_.sound(); }
   std::pair<Twips, Twips> measureText(const std::string& text, const Font& font,
                                       Twips wrapWidth) const;
   void trace(const std::string& line);
@@ -217,9 +205,9 @@ class Runtime {
   void deliverClick(Control& control);
   bool runTimers(Millis until, bool skipMissed);
 
-  Services services_;
-  SilentSound silent_;
-  SoundBackend* sound_;
+  std::unique_ptr<HeadlessHost> ownHost_;  // when built without a host
+  Host& host_;
+  Trace trace_;
   std::vector<std::unique_ptr<Window>> windows_;
   std::vector<Window*> zOrder_;  // front first; hidden windows keep their place
   std::vector<Timer*> timers_;
@@ -228,7 +216,7 @@ class Runtime {
   std::string fatalError_;
   int depth_ = 0;
   std::uint64_t revision_ = 0;
-  Twips screenWidth_ = 15360, screenHeight_ = 11520;
+  Twips screenWidth_, screenHeight_;
   std::string startDirectory_;
   // The last press that could begin a double click.
   struct FirstPress {
@@ -237,7 +225,7 @@ class Runtime {
     Twips x = 0, y = 0;
     Millis at = 0;
   } firstPress_;
-  Millis doubleClickTime_ = 500;
+  Millis doubleClickTime_;
 };
 
 }  // namespace brz

@@ -26,7 +26,7 @@
 #include "platform/sdl/mixer_sound.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/pointer.h"
-#include "platform/sdl_pictures.h"
+#include "platform/sdl/sdl_pictures.h"
 
 namespace brz::sdl {
 namespace {
@@ -235,11 +235,8 @@ TEST_F(Text, WrappedSelfSizingLabelsHoldEveryLineAndTheirWidestWord) {
   struct Board : Window {
     explicit Board(Runtime& rt) : Window(rt, {.name = "Board"}, kLabels) {}
   };
-  Services services;
-  services.measureText = [&](const std::string& t, const Font& f, Twips w) {
-    return fonts.measure(t, f, w);
-  };
-  Runtime rt(std::move(services));
+  MeasuringHost host(fonts);
+  Runtime rt(host);
   auto& message = rt.form<Board>().control<Label>("Message");
   auto& note = rt.form<Board>().control<Label>("Note");
   Font big{24, true}, small;
@@ -275,11 +272,8 @@ TEST_F(Text, WrappedSelfSizingLabelsHoldEveryLineAndTheirWidestWord) {
 TEST_F(Text, EveryLayoutCaptionFitsItsControl) {
   if (fonts.regularPath().find("tahoma") == std::string::npos)
     GTEST_SKIP() << "Tahoma (fonts-wine) is not installed";
-  Services services;
-  services.measureText = [&](const std::string& t, const Font& f, Twips w) {
-    return fonts.measure(t, f, w);
-  };
-  Runtime rt(std::move(services));
+  MeasuringHost host(fonts);
+  Runtime rt(host);
   rt.start<menutama>();
   const Scale& scale = fonts.scale();
   // The captions set narrow to fit, and why; each must still need it, so
@@ -485,15 +479,16 @@ TEST_F(Drawn, ChangesDamageWhatTheyTouchedAndNothingThatCannotBeSeen) {
 TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
   for (int factor : {1, 2}) {
     Fonts fonts{Scale(factor)};
-    SdlPictureDecoder decoder;
-    Services services;
-    services.pictures = &decoder;
-    services.layoutPictures = [](std::string_view name) { return assets::layoutPicture(name); };
-    services.measureText = [&](const std::string& t, const Font& f, Twips wrap) {
-      return fonts.measure(t, f, wrap);
-    };
-    Runtime rt(std::move(services));
-    rt.setStartDirectory(BRIZZLET_ASSETS_DIR);
+    struct GameHost : MeasuringHost {
+      using MeasuringHost::MeasuringHost;
+      SdlPictureDecoder decoder;
+      PictureDecoder* pictures() override { return &decoder; }
+      std::span<const unsigned char> layoutPicture(std::string_view name) override {
+        return assets::layoutPicture(name);
+      }
+      std::string startDirectory() override { return BRIZZLET_ASSETS_DIR; }
+    } host(fonts);
+    Runtime rt(host);
     startBrizzlet(rt);
     struct Canvas {
       SDL_Surface* surface = nullptr;

@@ -20,15 +20,13 @@
 #include <string_view>
 #include <vector>
 
+#include "assets/layout_pictures.h"
 #include "game/form1.h"
 #include "menu/menutama.h"
 #include "menu/start.h"
 #include "platform/counters.h"
-#include "platform/sdl_pictures.h"
+#include "platform/sdl/sdl_pictures.h"
 #include "tools/script_runner.h"
-#ifdef BRIZZLET_HAVE_ASSETS
-#include "assets/layout_pictures.h"
-#endif
 
 namespace brz {
 namespace {
@@ -38,6 +36,19 @@ const std::array<std::string_view, 3> kModeCaptions = {kTimeAttackCaption, kBasm
 const char* const kModeNames[] = {"Time Attack", "Basmi", "balm"};
 constexpr int kNoRound = -1;
 constexpr Twips kBackdropWidth = 13000;  // the menu behind a round
+
+// The game's pictures decoded, its files in the assets' directory; a message
+// box only counted.
+struct GameHost : HeadlessHost {
+  SdlPictureDecoder decoder;
+  int messageBoxes = 0;
+  PictureDecoder* pictures() override { return &decoder; }
+  std::span<const unsigned char> layoutPicture(std::string_view name) override {
+    return assets::layoutPicture(name);
+  }
+  void messageBox(const std::string&) override { ++messageBoxes; }
+  std::string startDirectory() override { return BRIZZLET_ASSETS_DIR; }
+};
 
 std::uint64_t envNumber(const char* name, std::uint64_t fallback) {
   const char* text = std::getenv(name);
@@ -91,7 +102,7 @@ class Monkey {
   std::string check(const Action& a, const Control* target);
 
   std::mt19937_64 random_;
-  SdlPictureDecoder decoder_;
+  GameHost host_;
   std::unique_ptr<Runtime> rt_;
   std::vector<Control*> everyControl_;
   Stats stats_;
@@ -100,19 +111,10 @@ class Monkey {
   int round_ = kNoRound;  // the mode being played, from a launch to its end
   std::array<std::string, 3> highScores_;
   std::array<size_t, 2> controlCounts_{};
-  int messageBoxes_ = 0;
 };
 
 void Monkey::startProgram() {
-  Services services;
-  services.pictures = &decoder_;
-#ifdef BRIZZLET_HAVE_ASSETS
-  services.layoutPictures = [](std::string_view name) { return assets::layoutPicture(name); };
-#endif
-  services.messageBox = [this](const std::string&) { ++messageBoxes_; };
-  rt_ = std::make_unique<Runtime>(services);
-  rt_->setStartDirectory(BRIZZLET_ASSETS_DIR);
-  rt_->setScreenSize(15360, 11520);
+  rt_ = std::make_unique<Runtime>(host_);
   startBrizzlet(*rt_);
   ++stats_.programs;
   round_ = kNoRound;
@@ -279,8 +281,8 @@ std::string Monkey::step() {
 
 std::string Monkey::check(const Action& a, const Control* target) {
   Runtime& rt = *rt_;
-  int boxes = messageBoxes_;
-  messageBoxes_ = 0;
+  int boxes = host_.messageBoxes;
+  host_.messageBoxes = 0;
 
   if (!rt.fatalError().empty()) return "fatal run-time error: " + rt.fatalError();
   bool endsProgram = a.kind == Action::Close || target == &menu().Command5;
@@ -397,18 +399,8 @@ INSTANTIATE_TEST_SUITE_P(Seeds, MonkeyTest, testing::Values(1, 2, 3, 4));
 // after ten minutes run tick by tick, also for a round played after it. A
 // Basmi round never comes to rest, so there the wait stops with an error.
 TEST(LongWaits, SkipOnlyTimeInWhichNothingChanges) {
-  SdlPictureDecoder decoder;
-  Services services;
-  services.pictures = &decoder;
-#ifdef BRIZZLET_HAVE_ASSETS
-  services.layoutPictures = [](std::string_view name) { return assets::layoutPicture(name); };
-#endif
-  ScriptRunner runner(
-      [](Runtime& rt) {
-        rt.setStartDirectory(BRIZZLET_ASSETS_DIR);
-        startBrizzlet(rt);
-      },
-      services);
+  GameHost host;
+  ScriptRunner runner(startBrizzlet, host);
   auto run = [&](const std::string& script, int status) {
     std::istringstream in(script);
     std::ostringstream out;

@@ -20,12 +20,9 @@ namespace {
 class Round : public ::testing::Test {
  protected:
   Round() {
-    Services services;
-    services.trace = [this](const std::string& line) {
+    rt = std::make_unique<Runtime>(host, [this](const std::string& line) {
       trace.push_back(std::to_string(rt->now()) + " " + line);
-    };
-    rt = std::make_unique<Runtime>(services);
-    rt->setStartDirectory(BRIZZLET_ASSETS_DIR);
+    });
     startBrizzlet(*rt);
   }
 
@@ -49,6 +46,9 @@ class Round : public ::testing::Test {
     return found;
   }
 
+  struct : HeadlessHost {
+    std::string startDirectory() override { return BRIZZLET_ASSETS_DIR; }
+  } host;
   std::vector<std::string> trace;
   std::unique_ptr<Runtime> rt;
 };

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/counters.h"
-#include "platform/sdl_pictures.h"
+#include "platform/sdl/sdl_pictures.h"
 
 namespace brz {
 namespace {

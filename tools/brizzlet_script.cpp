@@ -7,12 +7,10 @@
 #include <system_error>
 #include <vector>
 
-#include "menu/start.h"
-#include "platform/sdl_pictures.h"
-#include "tools/script_runner.h"
-#ifdef BRIZZLET_HAVE_ASSETS
 #include "assets/layout_pictures.h"
-#endif
+#include "menu/start.h"
+#include "platform/sdl/sdl_pictures.h"
+#include "tools/script_runner.h"
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
@@ -32,21 +30,20 @@ int main(int argc, char** argv) {
     return brz::kScriptError;
   }
 
-  brz::SdlPictureDecoder pictures;
-  brz::Services services;
-  services.pictures = &pictures;
-#ifdef BRIZZLET_HAVE_ASSETS
-  services.layoutPictures = [](std::string_view name) { return brz::assets::layoutPicture(name); };
-#endif
-  services.messageBox = [](const std::string&) {};  // answered OK at once
+  // Headless but for the pictures, which are really decoded, and the
+  // directory it runs in. Message boxes are answered OK at once.
+  struct ScriptHost : brz::HeadlessHost {
+    brz::SdlPictureDecoder decoder;
+    std::string directory;
+    brz::PictureDecoder* pictures() override { return &decoder; }
+    std::span<const unsigned char> layoutPicture(std::string_view name) override {
+      return brz::assets::layoutPicture(name);
+    }
+    std::string startDirectory() override { return directory; }
+  } host;
+  host.directory = startDirectory.string();
 
-  brz::ScriptRunner runner(
-      [&](brz::Runtime& rt) {
-        rt.setStartDirectory(startDirectory.string());
-        rt.setScreenSize(15360, 11520);  // 1024 x 768 pixels
-        brz::startBrizzlet(rt);
-      },
-      services);
+  brz::ScriptRunner runner(brz::startBrizzlet, host);
   int status = brz::runScriptCommand(args, runner, std::cin, std::cout, std::cerr);
   std::cout.flush();
   return status;

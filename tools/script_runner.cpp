@@ -158,8 +158,8 @@ struct Target {
 // One run of a script: the runtime it drives and what it has printed so far.
 class Session {
  public:
-  Session(Services services, std::ostream& out)
-      : out_(out), own_(std::make_unique<Runtime>(withTracePrinter(services))), rt_(*own_) {}
+  Session(Host& host, std::ostream& out)
+      : out_(out), own_(std::make_unique<Runtime>(host, tracePrinter())), rt_(*own_) {}
   // On a runtime built elsewhere, whose trace this session cannot print.
   Session(Runtime& runtime, std::ostream& out, ScriptPace& pace)
       : out_(out), rt_(runtime), pace_(&pace) {}
@@ -168,13 +168,11 @@ class Session {
   int run(std::istream& script);
 
  private:
-  Services withTracePrinter(Services services) {
-    services.trace = [this](const std::string& line) {
+  Runtime::Trace tracePrinter() {
+    return [this](const std::string& line) {
       ++traceLines_;
       if (tracing_) out_ << '[' << rt_.now() << "] " << line << '\n';
     };
-    if (!services.messageBox) services.messageBox = [](const std::string&) {};
-    return services;
   }
 
   std::optional<int> outcome();
@@ -449,11 +447,13 @@ void Session::dump(std::ostream& to) const {
 
 }  // namespace
 
-ScriptRunner::ScriptRunner(Start start, Services services)
-    : start_(std::move(start)), services_(std::move(services)) {}
+ScriptRunner::ScriptRunner(Start start)
+    : start_(std::move(start)), ownHost_(std::make_shared<HeadlessHost>()), host_(ownHost_.get()) {}
+
+ScriptRunner::ScriptRunner(Start start, Host& host) : start_(std::move(start)), host_(&host) {}
 
 int ScriptRunner::run(std::istream& script, std::ostream& out) const {
-  Session session(services_, out);
+  Session session(*host_, out);
   return session.run(start_, script);
 }
 

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -20,7 +21,7 @@ enum ScriptStatus : int {
 };
 
 // Runs scenario scripts (docs/scripting.md) against a program on a virtual
-// clock. Every run builds a fresh runtime with the services it was given,
+// clock. Every run builds a fresh runtime on the host it was given,
 // hands it to `start` (which creates and shows the program's first window),
 // then reads the script line by line and runs each command as it is read.
 class ScriptRunner {
@@ -31,9 +32,10 @@ class ScriptRunner {
   // past it is a script error, so no arithmetic on the clock can overflow.
   static constexpr Millis kClockLimit = 1'000'000'000'000'000;
 
-  // `services.trace` is replaced by the runner's own trace printer; a missing
-  // message box is answered at once.
-  explicit ScriptRunner(Start start, Services services = {});
+  // On `host`, which must outlive the runner; without one, on a HeadlessHost.
+  // The runner prints the runtime's trace itself.
+  explicit ScriptRunner(Start start);
+  ScriptRunner(Start start, Host& host);
 
   // Runs one script on a new runtime, writing what it prints to `out`.
   // Returns a ScriptStatus.
@@ -41,7 +43,8 @@ class ScriptRunner {
 
  private:
   Start start_;
-  Services services_;
+  std::shared_ptr<HeadlessHost> ownHost_;
+  Host* host_;
 };
 
 // How a script's time passes when it drives windows a person watches, as

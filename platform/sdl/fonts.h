@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/host.h"
 #include "platform/sdl/look.h"
 #include "platform/types.h"
 
@@ -74,6 +75,20 @@ class Fonts {
   File regular_, bold_;
   File narrowRegular_, narrowBold_;  // empty when not installed
   std::map<std::tuple<int, bool, bool>, _TTF_Font*> faces_;
+};
+
+// A headless host that measures text in real fonts: for windows drawn away
+// from the game's own loop, such as the message box.
+class MeasuringHost : public HeadlessHost {
+ public:
+  explicit MeasuringHost(Fonts& fonts) : fonts_(fonts) {}
+  std::pair<Twips, Twips> measureText(const std::string& text, const Font& font,
+                                      Twips wrapWidth) override {
+    return fonts_.measure(text, font, wrapWidth);
+  }
+
+ private:
+  Fonts& fonts_;
 };
 
 }  // namespace brz::sdl

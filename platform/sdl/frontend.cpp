@@ -24,8 +24,8 @@
 #include "platform/sdl/pointer.h"
 #include "platform/sdl/recorder.h"
 #include "platform/sdl/screen.h"
+#include "platform/sdl/sdl_pictures.h"
 #include "platform/sdl/x11_errors.h"
-#include "platform/sdl_pictures.h"
 #include "tools/script_runner.h"
 
 namespace brz::sdl {
@@ -67,15 +67,9 @@ MouseButton buttonOf(std::uint8_t sdlButton) {
   return MouseButton::Other;
 }
 
-Millis doubleClickTime() {
-  const char* hint = SDL_GetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_TIME);
-  int ms = hint ? std::atoi(hint) : 0;
-  return ms > 0 ? ms : 500;
-}
-
 // One run of the game: the runtime with its services, the real windows and
 // the event loop; or, replaying a recording, the windows driven by it.
-class Session final : public ScriptPace {
+class Session final : public Host, public ScriptPace {
  public:
   // The windows are drawn at the scale asked for, else the display's, chosen
   // once at the start.
@@ -83,27 +77,40 @@ class Session final : public ScriptPace {
       : game_(game),
         scale_(game.scale > 0 ? game.scale : scaleFactorFor(displayDpi())),
         fonts_(scale_) {
-    Services services;
-    services.pictures = &decoder_;
-    services.sound = &sound_;
-    services.layoutPictures = game.layoutPictures;
-    services.messageBox = [this](const std::string& text) { messageBox(text); };
-    services.measureText = [this](const std::string& text, const Font& font, Twips wrapWidth) {
-      if (fonts_.available()) return fonts_.measure(text, font, wrapWidth);
-      return Runtime().measureText(text, font, wrapWidth);
-    };
-    runtime_ = std::make_unique<Runtime>(std::move(services));
-    runtime_->setDoubleClickTime(doubleClickTime());
+    runtime_ = std::make_unique<Runtime>(*this);
     screen_ = std::make_unique<Screen>(*runtime_, fonts_);
+  }
+
+  // --- what the runtime asks of the desktop ------------------------------------
+  PictureDecoder* pictures() override { return &decoder_; }
+  std::span<const unsigned char> layoutPicture(std::string_view name) override {
+    return game_.layoutPictures ? game_.layoutPictures(name) : std::span<const unsigned char>{};
+  }
+  SoundBackend& sound() override { return sound_; }
+  std::pair<Twips, Twips> measureText(const std::string& text, const Font& font,
+                                      Twips wrapWidth) override {
+    if (fonts_.available()) return fonts_.measure(text, font, wrapWidth);
+    return estimateText(text, font, wrapWidth);
+  }
+  Millis doubleClickTime() override {
+    const char* hint = SDL_GetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_TIME);
+    int ms = hint ? std::atoi(hint) : 0;
+    return ms > 0 ? ms : 500;
+  }
+  // The first display's, unless SDL cannot tell: then the headless 1024 x 768.
+  std::pair<Twips, Twips> screenSize() override {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(0, &bounds) == 0)
+      return {scale_.toTwips(bounds.w), scale_.toTwips(bounds.h)};
+    return HeadlessHost().screenSize();
+  }
+  std::string startDirectory() override {
+    std::error_code error;
+    return std::filesystem::current_path(error).string();
   }
 
   int run() {
     Runtime& runtime = *runtime_;
-    std::error_code error;
-    runtime.setStartDirectory(std::filesystem::current_path(error).string());
-    SDL_Rect bounds;
-    if (SDL_GetDisplayBounds(0, &bounds) == 0)
-      runtime.setScreenSize(scale_.toTwips(bounds.w), scale_.toTwips(bounds.h));
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0)
       frameMs_ = std::max(1, 1000 / mode.refresh_rate);
@@ -402,7 +409,7 @@ class Session final : public ScriptPace {
 
   // Modal: the game waits for OK, and what the player did to the windows
   // meanwhile is dropped.
-  void messageBox(const std::string& text) {
+  void messageBox(const std::string& text) override {
     frame();
     // A replay answers at once, as the runner does; the recording's stall
     // holds the time the player took.

@@ -24,16 +24,14 @@ class BoxWindow : public Window {
       : Window(runtime, layout, controls) {}
 };
 
-}  // namespace
+// The box's client area in pixels and its two controls: the text wrapped no
+// wider than kMaxTextWidth, the OK button centred under it.
+struct BoxLayout {
+  int width = 0, height = 0;
+  std::vector<ControlLayout> controls;
+};
 
-bool showMessageBox(const std::string& title, const std::string& text, Fonts& fonts,
-                    SDL_Window* parent, const std::function<void(const SDL_Event&)>& elsewhere) {
-  // The box is a little window of its own toolkit: a label and a button.
-  Services services;
-  services.measureText = [&](const std::string& t, const Font& f, Twips w) {
-    return fonts.measure(t, f, w);
-  };
-  Runtime runtime(std::move(services));
+BoxLayout layOut(const std::string& text, Fonts& fonts) {
   const Scale& scale = fonts.scale();
   int margin = scale.pixels(kMargin), buttonWidth = scale.pixels(kButtonWidth),
       buttonHeight = scale.pixels(kButtonHeight);
@@ -44,34 +42,27 @@ bool showMessageBox(const std::string& title, const std::string& text, Fonts& fo
   int textHeight = fonts.lineHeight(font) * static_cast<int>(lines.size());
   int w = std::max(textWidth, buttonWidth) + 2 * margin;
   int h = margin + textHeight + margin + buttonHeight + margin * 3 / 4;
-  std::vector<ControlLayout> controls = {
-      {.kind = ControlKind::CommandButton,
-       .name = "OK",
-       .left = scale.toTwips((w - buttonWidth) / 2),
-       .top = scale.toTwips(h - buttonHeight - margin * 3 / 4),
-       .width = scale.toTwips(buttonWidth),
-       .height = scale.toTwips(buttonHeight),
-       .caption = "OK"},
-      {.kind = ControlKind::Label,
-       .name = "Text",
-       .left = scale.toTwips(margin),
-       .top = scale.toTwips(margin),
-       .width = scale.toTwips(textWidth + scale.pixels(1)),
-       .height = scale.toTwips(textHeight),
-       .caption = text},
-  };
-  BoxWindow box(runtime,
-                {.name = "MsgBox",
-                 .caption = title,
-                 .clientWidth = scale.toTwips(w),
-                 .clientHeight = scale.toTwips(h)},
-                controls);
-  bool answered = false;
-  auto& ok = box.control<CommandButton>("OK");
-  ok.click = [&] { answered = true; };
-  box.show();
-  ok.setFocus();
+  return {w,
+          h,
+          {{.kind = ControlKind::CommandButton,
+            .name = "OK",
+            .left = scale.toTwips((w - buttonWidth) / 2),
+            .top = scale.toTwips(h - buttonHeight - margin * 3 / 4),
+            .width = scale.toTwips(buttonWidth),
+            .height = scale.toTwips(buttonHeight),
+            .caption = "OK"},
+           {.kind = ControlKind::Label,
+            .name = "Text",
+            .left = scale.toTwips(margin),
+            .top = scale.toTwips(margin),
+            .width = scale.toTwips(textWidth + scale.pixels(1)),
+            .height = scale.toTwips(textHeight),
+            .caption = text}}};
+}
 
+// A hidden window of `w` x `h` pixels centred over `parent` (or the screen);
+// null if SDL cannot make one.
+SDL_Window* openWindow(const std::string& title, int w, int h, SDL_Window* parent) {
   int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
   if (parent) {
     int px, py, pw, ph;
@@ -80,7 +71,115 @@ bool showMessageBox(const std::string& title, const std::string& text, Fonts& fo
     x = px + (pw - w) / 2;
     y = py + (ph - h) / 2;
   }
-  SDL_Window* window = SDL_CreateWindow(title.c_str(), x, y, w, h, SDL_WINDOW_HIDDEN);
+  return SDL_CreateWindow(title.c_str(), x, y, w, h, SDL_WINDOW_HIDDEN);
+}
+
+// The SDL window an event is for; the keyboard belongs to the modal box.
+std::uint32_t targetOf(const SDL_Event& event, std::uint32_t box) {
+  switch (event.type) {
+    case SDL_WINDOWEVENT:
+      return event.window.windowID;
+    case SDL_MOUSEMOTION:
+      return event.motion.windowID;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      return event.button.windowID;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      return box;
+    default:
+      return 0;
+  }
+}
+
+// The box's own event loop, until `answered`: it draws the box when it
+// changed or was uncovered, and hands what is not for it to `elsewhere`.
+class BoxLoop {
+ public:
+  BoxLoop(Runtime& runtime, BoxWindow& box, SDL_Window* window, SDL_Renderer* renderer,
+          Fonts& fonts, bool& answered)
+      : runtime_(runtime),
+        box_(box),
+        id_(SDL_GetWindowID(window)),
+        painter_(renderer, fonts),
+        renderer_(renderer),
+        scale_(fonts.scale()),
+        answered_(answered) {}
+
+  void run(const std::function<void(const SDL_Event&)>& elsewhere) {
+    while (!answered_) {
+      if (runtime_.revision() != painted_) {
+        painted_ = runtime_.revision();
+        painter_.paint(box_);
+        SDL_RenderPresent(renderer_);
+      }
+      SDL_Event event;
+      if (SDL_WaitEvent(&event) != 1) break;
+      if (event.type == SDL_QUIT) {
+        SDL_PushEvent(&event);  // for the game's own loop to see
+        answered_ = true;
+      } else if (targetOf(event, id_) != id_) {
+        elsewhere(event);
+      } else {
+        handle(event);
+      }
+    }
+  }
+
+ private:
+  void handle(const SDL_Event& event) {
+    if (event.type == SDL_WINDOWEVENT) {
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) answered_ = true;
+      if (event.window.event == SDL_WINDOWEVENT_EXPOSED) painted_ = ~std::uint64_t{0};
+    } else if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
+      pressed_ = true;
+    } else if (event.type == SDL_MOUSEBUTTONUP && event.button.button == SDL_BUTTON_LEFT &&
+               pressed_) {
+      // OK answers on the release, as a push button does: the box is gone
+      // before the release could reach it otherwise, and SDL would take the
+      // button for still held down.
+      pressed_ = false;
+      runtime_.clickAt(box_, scale_.pointAt(event.button.x), scale_.pointAt(event.button.y));
+    } else if (event.type == SDL_KEYDOWN) {
+      SDL_Keycode key = event.key.keysym.sym;
+      if (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE || key == SDLK_ESCAPE)
+        answered_ = true;
+    }
+  }
+
+  Runtime& runtime_;
+  BoxWindow& box_;
+  std::uint32_t id_;
+  Painter painter_;
+  SDL_Renderer* renderer_;
+  const Scale& scale_;
+  bool& answered_;
+  std::uint64_t painted_ = ~std::uint64_t{0};
+  bool pressed_ = false;
+};
+
+}  // namespace
+
+bool showMessageBox(const std::string& title, const std::string& text, Fonts& fonts,
+                    SDL_Window* parent, const std::function<void(const SDL_Event&)>& elsewhere) {
+  // The box is a little window of its own toolkit: a label and a button.
+  MeasuringHost host(fonts);
+  Runtime runtime(host);
+  const Scale& scale = fonts.scale();
+  BoxLayout layout = layOut(text, fonts);
+  BoxWindow box(runtime,
+                {.name = "MsgBox",
+                 .caption = title,
+                 .clientWidth = scale.toTwips(layout.width),
+                 .clientHeight = scale.toTwips(layout.height)},
+                layout.controls);
+  bool answered = false;
+  auto& ok = box.control<CommandButton>("OK");
+  ok.click = [&] { answered = true; };
+  box.show();
+  ok.setFocus();
+
+  SDL_Window* window = openWindow(title, layout.width, layout.height, parent);
   if (!window) return false;
   SDL_Renderer* renderer = createRenderer(window);
   if (!renderer) {
@@ -90,65 +189,7 @@ bool showMessageBox(const std::string& title, const std::string& text, Fonts& fo
   if (parent) SDL_SetWindowModalFor(window, parent);
   SDL_ShowWindow(window);
   SDL_RaiseWindow(window);
-  std::uint32_t id = SDL_GetWindowID(window);
-  {
-    Painter painter(renderer, fonts);
-    std::uint64_t painted = ~std::uint64_t{0};
-    bool pressed = false;
-    while (!answered) {
-      if (runtime.revision() != painted) {
-        painted = runtime.revision();
-        painter.paint(box);
-        SDL_RenderPresent(renderer);
-      }
-      SDL_Event event;
-      if (SDL_WaitEvent(&event) != 1) break;
-      std::uint32_t target = 0;
-      switch (event.type) {
-        case SDL_WINDOWEVENT:
-          target = event.window.windowID;
-          break;
-        case SDL_MOUSEMOTION:
-          target = event.motion.windowID;
-          break;
-        case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
-          target = event.button.windowID;
-          break;
-        case SDL_KEYDOWN:
-        case SDL_KEYUP:
-          target = id;  // the keyboard belongs to the modal box
-          break;
-        case SDL_QUIT:
-          SDL_PushEvent(&event);  // for the game's own loop to see
-          answered = true;
-          continue;
-        default:
-          break;
-      }
-      if (target != id) {
-        elsewhere(event);
-        continue;
-      }
-      if (event.type == SDL_WINDOWEVENT) {
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE) answered = true;
-        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) painted = ~std::uint64_t{0};
-      } else if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
-        pressed = true;
-      } else if (event.type == SDL_MOUSEBUTTONUP && event.button.button == SDL_BUTTON_LEFT &&
-                 pressed) {
-        // OK answers on the release, as a push button does: the box is gone
-        // before the release could reach it otherwise, and SDL would take the
-        // button for still held down.
-        pressed = false;
-        runtime.clickAt(box, scale.pointAt(event.button.x), scale.pointAt(event.button.y));
-      } else if (event.type == SDL_KEYDOWN) {
-        SDL_Keycode key = event.key.keysym.sym;
-        if (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE || key == SDLK_ESCAPE)
-          answered = true;
-      }
-    }
-  }
+  BoxLoop(runtime, box, window, renderer, fonts, answered).run(elsewhere);
   SDL_DestroyRenderer(renderer);
   SDL_DestroyWindow(window);
   // The keyboard goes back where it was, also with no window manager to say so.

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "menu/start.h"
-#include "platform/sdl_pictures.h"
+#include "platform/sdl/sdl_pictures.h"
 #include "tools/script_runner.h"
 
 namespace {
@@ -100,16 +100,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string script(reinterpret_cast<const char*>(data), size);
   if (waitsTooLong(script)) return -1;
 
-  static brz::SdlPictureDecoder decoder;
-  brz::Services services;
-  services.pictures = &decoder;
-  static const brz::ScriptRunner runner(
-      [](brz::Runtime& rt) {
-        rt.setStartDirectory(BRIZZLET_ASSETS_DIR);
-        rt.setScreenSize(15360, 11520);
-        brz::startBrizzlet(rt);
-      },
-      services);
+  static struct : brz::HeadlessHost {
+    brz::SdlPictureDecoder decoder;
+    brz::PictureDecoder* pictures() override { return &decoder; }
+    std::string startDirectory() override { return BRIZZLET_ASSETS_DIR; }
+  } host;
+  static const brz::ScriptRunner runner(brz::startBrizzlet, host);
 
   std::istringstream in(script);
   std::ostringstream printed;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sdl_pictures.h"
+#include "platform/sdl/sdl_pictures.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
