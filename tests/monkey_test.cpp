@@ -22,13 +22,9 @@
 
 #include "game/form1.h"
 #include "menu/menutama.h"
-#include "menu/start.h"
 #include "platform/counters.h"
-#include "platform/sdl_pictures.h"
+#include "tests/real_game.h"
 #include "tools/script_runner.h"
-#ifdef BRIZZLET_HAVE_ASSETS
-#include "assets/layout_pictures.h"
-#endif
 
 namespace brz {
 namespace {
@@ -91,7 +87,6 @@ class Monkey {
   std::string check(const Action& a, const Control* target);
 
   std::mt19937_64 random_;
-  SdlPictureDecoder decoder_;
   std::unique_ptr<Runtime> rt_;
   std::vector<Control*> everyControl_;
   Stats stats_;
@@ -104,16 +99,11 @@ class Monkey {
 };
 
 void Monkey::startProgram() {
-  Services services;
-  services.pictures = &decoder_;
-#ifdef BRIZZLET_HAVE_ASSETS
-  services.layoutPictures = [](std::string_view name) { return assets::layoutPicture(name); };
-#endif
+  Services services = test::withPictures();
   services.messageBox = [this](const std::string&) { ++messageBoxes_; };
   rt_ = std::make_unique<Runtime>(services);
-  rt_->setStartDirectory(BRIZZLET_ASSETS_DIR);
   rt_->setScreenSize(15360, 11520);
-  startBrizzlet(*rt_);
+  test::startGame(*rt_);
   ++stats_.programs;
   round_ = kNoRound;
   highScores_ = {"1000", "1000", "1000"};
@@ -397,18 +387,7 @@ INSTANTIATE_TEST_SUITE_P(Seeds, MonkeyTest, testing::Values(1, 2, 3, 4));
 // after ten minutes run tick by tick, also for a round played after it. A
 // Basmi round never comes to rest, so there the wait stops with an error.
 TEST(LongWaits, SkipOnlyTimeInWhichNothingChanges) {
-  SdlPictureDecoder decoder;
-  Services services;
-  services.pictures = &decoder;
-#ifdef BRIZZLET_HAVE_ASSETS
-  services.layoutPictures = [](std::string_view name) { return assets::layoutPicture(name); };
-#endif
-  ScriptRunner runner(
-      [](Runtime& rt) {
-        rt.setStartDirectory(BRIZZLET_ASSETS_DIR);
-        startBrizzlet(rt);
-      },
-      services);
+  ScriptRunner runner(test::startGame, test::withPictures());
   auto run = [&](const std::string& script, int status) {
     std::istringstream in(script);
     std::ostringstream out;

@@ -17,12 +17,8 @@
 
 #include "game/form1.h"
 #include "menu/menutama.h"
-#include "menu/start.h"
 #include "platform/counters.h"
-#include "platform/sdl_pictures.h"
-#ifdef BRIZZLET_HAVE_ASSETS
-#include "assets/layout_pictures.h"
-#endif
+#include "tests/real_game.h"
 
 #ifndef __has_feature
 #define __has_feature(x) 0
@@ -42,33 +38,20 @@ constexpr Millis kDay = 24 * kHour;
 class Soak : public testing::Test {
  protected:
   Soak() {
-    Services services;
-    services.pictures = &decoder;
-#ifdef BRIZZLET_HAVE_ASSETS
-    services.layoutPictures = [](std::string_view name) { return assets::layoutPicture(name); };
-#endif
+    Services services = test::withPictures();
     services.trace = [this](const std::string&) { ++traceLines; };
     rt = std::make_unique<Runtime>(services);
-    rt->setStartDirectory(BRIZZLET_ASSETS_DIR);
-    startBrizzlet(*rt);
+    test::startGame(*rt);
     auto flight = g().Timer1.tick;  // counted from outside, the handler left as it is
     g().Timer1.tick = [this, flight] {
       ++flightTicks;
       flight();
     };
   }
-  Form1& g() {
-    return rt->form<Form1>();
-  }
-  menutama& m() {
-    return rt->form<menutama>();
-  }
-  void wait(Millis ms) {
-    rt->advanceTo(rt->now() + ms);
-  }
-  void click(Control& c) {
-    ASSERT_TRUE(rt->click(c)) << c.ref();
-  }
+  Form1& g() { return rt->form<Form1>(); }
+  menutama& m() { return rt->form<menutama>(); }
+  void wait(Millis ms) { rt->advanceTo(rt->now() + ms); }
+  void click(Control& c) { ASSERT_TRUE(rt->click(c)) << c.ref(); }
   void hit(Image& mosquito) {
     if (g().plor.text() == "0") click(g().reload);
     click(mosquito);
@@ -146,7 +129,6 @@ class Soak : public testing::Test {
     click(g().Command3_0);  // give up
   }
 
-  SdlPictureDecoder decoder;
   std::unique_ptr<Runtime> rt;
   long traceLines = 0, flightTicks = 0;
 };
