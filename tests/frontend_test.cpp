@@ -15,17 +15,15 @@
 #include <string>
 #include <vector>
 
-#include "assets/layout_pictures.h"
 #include "game/form1.h"
 #include "menu/menutama.h"
-#include "menu/start.h"
 #include "platform/runtime.h"
 #include "platform/sdl/fonts.h"
 #include "platform/sdl/look.h"
 #include "platform/sdl/mixer_sound.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/pointer.h"
-#include "platform/sdl_pictures.h"
+#include "tests/real_game.h"
 
 namespace brz::sdl {
 namespace {
@@ -117,18 +115,6 @@ class Drawn : public ::testing::Test {
 
 const Rgb kCyanRgb{0x80, 0xFF, 0xFF}, kGreenRgb{0, 0xFF, 0}, kYellowRgb{0xFF, 0xFF, 0},
     kBlueRgb{0, 0, 0xFF}, kWhiteRgb{255, 255, 255}, kBlackRgb{0, 0, 0};
-
-// --- numbers --------------------------------------------------------------------
-
-TEST(Look, ColoursAreBlueGreenRedAndSystemColoursAreClassicGreys) {
-  EXPECT_EQ(toRgb(0x0000FFFF), (Rgb{255, 255, 0}));  // the layouts' yellow
-  EXPECT_EQ(toRgb(0x00FF0000), (Rgb{0, 0, 255}));
-  EXPECT_EQ(toRgb(0x0080FFFF), (Rgb{255, 255, 128}));
-  EXPECT_EQ(toRgb(kButtonFace), kFace);
-  EXPECT_EQ(toRgb(kWindowText), kBlackRgb);
-  EXPECT_EQ(toRgb(0x80000005), kWhiteRgb);
-  EXPECT_EQ(toRgb(0x80000010), kShadow);
-}
 
 // --- the mouse ------------------------------------------------------------------
 
@@ -435,8 +421,6 @@ TEST_F(Drawn, CheckBoxShowsItsTickOnlyWhenChecked) {
   EXPECT_EQ(at(156, 118), kWhiteRgb);
 }
 
-// --- drawing again only when something shows ----------------------------------
-
 // --- drawing by damage -------------------------------------------------------------
 
 TEST_F(Drawn, ChangesDamageWhatTheyTouchedAndNothingThatCannotBeSeen) {
@@ -485,16 +469,12 @@ TEST_F(Drawn, ChangesDamageWhatTheyTouchedAndNothingThatCannotBeSeen) {
 TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
   for (int factor : {1, 2}) {
     Fonts fonts{Scale(factor)};
-    SdlPictureDecoder decoder;
-    Services services;
-    services.pictures = &decoder;
-    services.layoutPictures = [](std::string_view name) { return assets::layoutPicture(name); };
+    Services services = test::withPictures();
     services.measureText = [&](const std::string& t, const Font& f, Twips wrap) {
       return fonts.measure(t, f, wrap);
     };
     Runtime rt(std::move(services));
-    rt.setStartDirectory(BRIZZLET_ASSETS_DIR);
-    startBrizzlet(rt);
+    test::startGame(rt);
     struct Canvas {
       SDL_Surface* surface = nullptr;
       SDL_Renderer* renderer = nullptr;
@@ -573,20 +553,6 @@ TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
 }
 
 // --- sound ----------------------------------------------------------------------
-
-TEST(Sound, WithNoAudioDeviceThePlayersAreSilentNotBroken) {
-  ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-  MixerSound sound;
-  EXPECT_FALSE(sound.open());
-  auto effects = sound.createChannel("MediaPlayer1");
-  auto music = sound.createChannel("MediaPlayer2");
-  effects->open("/no/such/gun.wav");
-  music->open("/no/such/backsound.mid");
-  music->play();
-  music->stop();
-  effects->play();
-  ::unsetenv("SDL_AUDIODRIVER");
-}
 
 TEST(Sound, TheSoundFontNamedInTheEnvironmentWins) {
   ::setenv("SDL_SOUNDFONTS", "/my/font.sf2", 1);
