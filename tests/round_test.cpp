@@ -82,8 +82,17 @@ TEST_F(Round, MosquitoesLeaveTheFieldStrictlyPastItsEdges) {
   EXPECT_EQ(game().nyamuk1.left(), 1);
   EXPECT_EQ(game().nyamuk4.left(), 7455);
   EXPECT_EQ(game().Score.text(), "0");
-  // One more tick: both are out, come back at the other side and cost 10 each.
+  // One more tick: both are out, come back at the other side and cost 10 each,
+  // the lanes in their order: nyamuk1's cost is counted before nyamuk4 moves.
+  std::vector<Twips> fourAtEachCost;
+  auto paintScore = game().Score.change;
+  game().Score.change = [&] {
+    fourAtEachCost.push_back(game().nyamuk4.left());
+    paintScore();
+  };
   wait(50);
+  game().Score.change = paintScore;
+  EXPECT_EQ(fourAtEachCost, (std::vector<Twips>{7455, -400}));
   EXPECT_EQ(game().nyamuk1.left(), 7455);
   EXPECT_EQ(game().nyamuk4.left(), -400);
   EXPECT_EQ(game().Score.text(), "-20");
