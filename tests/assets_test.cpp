@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -174,62 +173,7 @@ TEST(MagazinePictures, EachBulletMoreShowsMoreBrassAndSevenIsTheShot) {
 
 // --- sounds and music ------------------------------------------------------
 
-// The music's length from its Standard MIDI File: the end of its last track
-// and of its last note, in seconds (ticks per quarter note, tempo changes).
-struct MidiLength {
-  double end = 0, lastNoteEnd = 0;
-};
-
-MidiLength readMidi(const Bytes& b) {
-  auto be = [&](std::size_t at, int n) {
-    std::uint32_t v = 0;
-    for (int i = 0; i < n; ++i) v = v << 8 | b.at(at + i);
-    return v;
-  };
-  auto varLen = [&](std::size_t& at) {
-    std::uint32_t v = 0;
-    for (unsigned char c = 0x80; c & 0x80;) v = v << 7 | ((c = b.at(at++)) & 0x7f);
-    return v;
-  };
-  const std::uint32_t division = be(12, 2);
-  std::map<std::uint64_t, std::uint32_t> tempoAt{{0, 500000}};
-  std::uint64_t endTick = 0, noteEndTick = 0;
-  for (std::size_t at = 14; at + 8 <= b.size();) {
-    const std::size_t end = at + 8 + be(at + 4, 4);
-    std::uint64_t tick = 0;
-    unsigned char status = 0;
-    for (at += 8; at < end;) {
-      tick += varLen(at);
-      if (b.at(at) & 0x80) status = b.at(at++);
-      const int kind = status & 0xf0;
-      if (status == 0xff) {
-        const unsigned char type = b.at(at++);
-        const std::uint32_t length = varLen(at);
-        if (type == 0x51) tempoAt[tick] = be(at, 3);
-        at += length;
-      } else if (status == 0xf0 || status == 0xf7) {
-        at += varLen(at);
-      } else {
-        if (kind == 0x80 || (kind == 0x90 && b.at(at + 1) == 0))
-          noteEndTick = std::max(noteEndTick, tick);
-        at += kind == 0xc0 || kind == 0xd0 ? 1 : 2;
-      }
-    }
-    endTick = std::max(endTick, tick);
-  }
-  auto seconds = [&](std::uint64_t target) {
-    double s = 0;
-    for (auto it = tempoAt.begin(); it != tempoAt.end() && it->first < target; ++it) {
-      const auto next = std::next(it);
-      const std::uint64_t until = next == tempoAt.end() ? target : std::min(target, next->first);
-      s += static_cast<double>(until - it->first) * it->second / 1e6 / division;
-    }
-    return s;
-  };
-  return {seconds(endTick), seconds(noteEndTick)};
-}
-
-TEST(SoundFiles, TheMixerLoadsShortShotsAndHalfAMinuteOfMusic) {
+TEST(SoundFiles, TheMixerLoadsShortShotsAndTheMusic) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);  // no sound card needed
   ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
   ASSERT_EQ(Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 1024), 0) << Mix_GetError();
@@ -247,13 +191,6 @@ TEST(SoundFiles, TheMixerLoadsShortShotsAndHalfAMinuteOfMusic) {
   Mix_FreeMusic(music);
   Mix_CloseAudio();
   SDL_Quit();
-
-  const MidiLength midi = readMidi(readFile(kAssets / "backsound.mid"));
-  EXPECT_GE(midi.end, 30.0);
-  EXPECT_LE(midi.end, 60.0);
-  // The game starts the tune again only once it has ended: it must not trail
-  // off into a long silence.
-  EXPECT_LT(midi.end - midi.lastNoteEnd, 0.5);
 }
 
 }  // namespace

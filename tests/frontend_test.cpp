@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "assets/layout_pictures.h"
 #include "game/form1.h"
 #include "menu/menutama.h"
 #include "menu/start.h"
@@ -26,7 +25,7 @@
 #include "platform/sdl/mixer_sound.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/pointer.h"
-#include "platform/sdl/sdl_pictures.h"
+#include "tests/real_game.h"
 
 namespace brz::sdl {
 namespace {
@@ -118,18 +117,6 @@ class Drawn : public ::testing::Test {
 
 const Rgb kCyanRgb{0x80, 0xFF, 0xFF}, kGreenRgb{0, 0xFF, 0}, kYellowRgb{0xFF, 0xFF, 0},
     kBlueRgb{0, 0, 0xFF}, kWhiteRgb{255, 255, 255}, kBlackRgb{0, 0, 0};
-
-// --- numbers --------------------------------------------------------------------
-
-TEST(Look, ColoursAreBlueGreenRedAndSystemColoursAreClassicGreys) {
-  EXPECT_EQ(toRgb(0x0000FFFF), (Rgb{255, 255, 0}));  // the layouts' yellow
-  EXPECT_EQ(toRgb(0x00FF0000), (Rgb{0, 0, 255}));
-  EXPECT_EQ(toRgb(0x0080FFFF), (Rgb{255, 255, 128}));
-  EXPECT_EQ(toRgb(kButtonFace), kFace);
-  EXPECT_EQ(toRgb(kWindowText), kBlackRgb);
-  EXPECT_EQ(toRgb(0x80000005), kWhiteRgb);
-  EXPECT_EQ(toRgb(0x80000010), kShadow);
-}
 
 // --- the mouse ------------------------------------------------------------------
 
@@ -429,8 +416,6 @@ TEST_F(Drawn, CheckBoxShowsItsTickOnlyWhenChecked) {
   EXPECT_EQ(at(156, 118), kWhiteRgb);
 }
 
-// --- drawing again only when something shows ----------------------------------
-
 // --- drawing by damage -------------------------------------------------------------
 
 TEST_F(Drawn, ChangesDamageWhatTheyTouchedAndNothingThatCannotBeSeen) {
@@ -479,15 +464,14 @@ TEST_F(Drawn, ChangesDamageWhatTheyTouchedAndNothingThatCannotBeSeen) {
 TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
   for (int factor : {1, 2}) {
     Fonts fonts{Scale(factor)};
-    struct GameHost : MeasuringHost {
-      using MeasuringHost::MeasuringHost;
-      SdlPictureDecoder decoder;
-      PictureDecoder* pictures() override { return &decoder; }
-      std::span<const unsigned char> layoutPicture(std::string_view name) override {
-        return assets::layoutPicture(name);
+    struct : test::GameHost {
+      Fonts* fonts;
+      std::pair<Twips, Twips> measureText(const std::string& t, const Font& f,
+                                          Twips wrap) override {
+        return fonts->measure(t, f, wrap);
       }
-      std::string startDirectory() override { return BRIZZLET_ASSETS_DIR; }
-    } host(fonts);
+    } host;
+    host.fonts = &fonts;
     Runtime rt(host);
     startBrizzlet(rt);
     struct Canvas {
@@ -568,20 +552,6 @@ TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
 }
 
 // --- sound ----------------------------------------------------------------------
-
-TEST(Sound, WithNoAudioDeviceThePlayersAreSilentNotBroken) {
-  ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-  MixerSound sound;
-  EXPECT_FALSE(sound.open());
-  auto effects = sound.createChannel("MediaPlayer1");
-  auto music = sound.createChannel("MediaPlayer2");
-  effects->open("/no/such/gun.wav");
-  music->open("/no/such/backsound.mid");
-  music->play();
-  music->stop();
-  effects->play();
-  ::unsetenv("SDL_AUDIODRIVER");
-}
 
 TEST(Sound, TheSoundFontNamedInTheEnvironmentWins) {
   ::setenv("SDL_SOUNDFONTS", "/my/font.sf2", 1);

@@ -20,12 +20,11 @@
 #include <string_view>
 #include <vector>
 
-#include "assets/layout_pictures.h"
 #include "game/form1.h"
 #include "menu/menutama.h"
 #include "menu/start.h"
 #include "platform/counters.h"
-#include "platform/sdl/sdl_pictures.h"
+#include "tests/real_game.h"
 #include "tools/script_runner.h"
 
 namespace brz {
@@ -39,15 +38,9 @@ constexpr Twips kBackdropWidth = 13000;  // the menu behind a round
 
 // The game's pictures decoded, its files in the assets' directory; a message
 // box only counted.
-struct GameHost : HeadlessHost {
-  SdlPictureDecoder decoder;
+struct GameHost : test::GameHost {
   int messageBoxes = 0;
-  PictureDecoder* pictures() override { return &decoder; }
-  std::span<const unsigned char> layoutPicture(std::string_view name) override {
-    return assets::layoutPicture(name);
-  }
   void messageBox(const std::string&) override { ++messageBoxes; }
-  std::string startDirectory() override { return BRIZZLET_ASSETS_DIR; }
 };
 
 std::uint64_t envNumber(const char* name, std::uint64_t fallback) {

@@ -185,16 +185,6 @@ TEST_F(RuntimeTest, TimerChangesInsideATickAreSafe) {
   EXPECT_EQ(log.lines, (Lines{"InField 140", "Slow 170", "InField 200"}));
 }
 
-TEST_F(RuntimeTest, RealClockDropsTicksAStallSwallowed) {
-  auto& w = started();
-  w.InField.disable();
-  rt.runDueTimers(1000);  // 20 ticks were due: one is run, no burst
-  rt.runDueTimers(1049);
-  rt.runDueTimers(1050);
-  EXPECT_EQ(log.lines, (Lines{"Slow 1000", "Slow 1050"}));
-  EXPECT_EQ(rt.nextDue(), 1100);
-}
-
 TEST_F(RuntimeTest, ClicksGoToTheFrontMostControlThatTakesThem) {
   auto& w = started();
   rt.clickAt(w, 700, 700);  // Front lies over the field here
@@ -262,25 +252,6 @@ TEST_F(RuntimeTest, PressesClickByButtonAndDoubleClicksComeInPairs) {
   EXPECT_EQ(log.lines, (Lines{"click window"}));
   w.hide();
   EXPECT_FALSE(rt.press(w, 5500, 3800, B::Left, t));
-}
-
-TEST_F(RuntimeTest, ReferencedClicksNeedAControlThePlayerCouldReach) {
-  auto& w = started();
-  EXPECT_FALSE(rt.click(w.control<Image>("Hidden")));
-  EXPECT_TRUE(rt.click(w.control<Line>("Trace")));  // reaches the field
-  EXPECT_TRUE(rt.click(w.control<CommandButton>("Give", 1)));
-  w.hide();
-  EXPECT_FALSE(rt.click(w.Front));
-  EXPECT_EQ(log.lines, (Lines{"click Field", "click Give(1)"}));
-}
-
-TEST_F(RuntimeTest, CheckBoxFlipsBeforeItsClickHandler) {
-  auto& w = started();
-  auto& box = w.control<CheckBox>("Sound");
-  box.click = [&] { log("value " + std::to_string(box.value())); };
-  rt.click(box);
-  rt.click(box);
-  EXPECT_EQ(log.lines, (Lines{"value 0", "value 1"}));
 }
 
 TEST_F(RuntimeTest, SpaceAndEnterPressTheFocusedButtonOfTheActiveWindow) {

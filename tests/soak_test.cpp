@@ -15,12 +15,11 @@
 #include <memory>
 #include <string>
 
-#include "assets/layout_pictures.h"
 #include "game/form1.h"
 #include "menu/menutama.h"
 #include "menu/start.h"
 #include "platform/counters.h"
-#include "platform/sdl/sdl_pictures.h"
+#include "tests/real_game.h"
 
 #ifndef __has_feature
 #define __has_feature(x) 0
@@ -129,14 +128,7 @@ class Soak : public testing::Test {
     click(g().Command3_0);  // give up
   }
 
-  struct : HeadlessHost {
-    SdlPictureDecoder decoder;
-    PictureDecoder* pictures() override { return &decoder; }
-    std::span<const unsigned char> layoutPicture(std::string_view name) override {
-      return assets::layoutPicture(name);
-    }
-    std::string startDirectory() override { return BRIZZLET_ASSETS_DIR; }
-  } host;
+  test::GameHost host;
   std::unique_ptr<Runtime> rt;
   long traceLines = 0, flightTicks = 0;
 };
