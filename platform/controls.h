@@ -120,6 +120,10 @@ class Control {
   virtual bool takesFocus() const { return false; }
   // What a click does to the control itself, before its Click handler runs.
   virtual void press() {}
+  // Whether a right-button press clicks it as a left one does.
+  virtual bool clicksWithEitherButton() const { return false; }
+  // Whether a quick second press on it is a double click rather than a click.
+  virtual bool doubleClicks() const { return true; }
   // Whether a key pressed while it has the focus clicks it.
   virtual bool pressedBy(std::string_view /*key*/) const { return false; }
   // Whether it has no window of its own: its container draws it and answers
@@ -210,6 +214,7 @@ class Frame : public Control, public Container {
   Container* asContainer() override { return this; }
   const Container* asContainer() const override { return this; }
   const Control* asControl() const override { return this; }
+  bool clicksWithEitherButton() const override { return true; }
   void applyLayout(const ControlLayout& row, Runtime& runtime) override;
   void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
   void properties(PropertyList& out) const override;
@@ -234,6 +239,7 @@ class Label : public Control {
   bool autoSize = false;
   bool transparent = false;
   bool windowless() const override { return true; }
+  bool clicksWithEitherButton() const override { return true; }
   TwipsRect opaqueArea() const override { return transparent ? TwipsRect{} : bounds(); }
   void applyLayout(const ControlLayout& row, Runtime& runtime) override;
   void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
@@ -274,6 +280,7 @@ class Image : public Control {
   const PictureRef& picture() const { return picture_; }
   void setPicture(PictureRef picture);
   bool windowless() const override { return true; }
+  bool clicksWithEitherButton() const override { return true; }
   // Shown at its own size from the top left: it hides what is behind where
   // it has no transparent pixel.
   TwipsRect opaqueArea() const override;
@@ -317,6 +324,7 @@ class CommandButton : public Control {
   void setFocus();
   bool hasFocus() const;
   bool takesFocus() const override { return true; }
+  bool doubleClicks() const override { return false; }
   bool pressedBy(std::string_view key) const override { return key == "space" || key == "enter"; }
   void applyLayout(const ControlLayout& row, Runtime& runtime) override;
   void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
@@ -338,6 +346,7 @@ class CheckBox : public Control {
   int value() const { return value_; }  // 1 = checked
   void setValue(int value);
   bool takesFocus() const override { return true; }
+  bool doubleClicks() const override { return false; }
   // A click flips it.
   void press() override { setValue(value_ == 1 ? 0 : 1); }
   bool pressedBy(std::string_view key) const override { return key == "space"; }

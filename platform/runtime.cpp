@@ -210,35 +210,14 @@ bool Runtime::clickAt(Window& window, Twips x, Twips y) {
   return true;
 }
 
-namespace {
-
-bool clicksWithEitherButton(const Control* target) {
-  if (!target) return true;
-  switch (target->kind()) {
-    case ControlKind::Frame:
-    case ControlKind::Label:
-    case ControlKind::Image:
-    case ControlKind::PictureBox:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool hasDoubleClick(const Control* target) {
-  return clicksWithEitherButton(target) ||
-         (target->kind() != ControlKind::CommandButton && target->kind() != ControlKind::CheckBox);
-}
-
-}  // namespace
-
 bool Runtime::press(Window& window, Twips x, Twips y, MouseButton button, Millis at) {
   if (!running() || !canTakeInput(window)) return false;
   Hit hit = hitTest(window, x, y);
   const void* target = hit.control ? static_cast<const void*>(hit.control) : &window;
-  bool counts = button == MouseButton::Left ||
-                (button == MouseButton::Right && clicksWithEitherButton(hit.control));
-  if (!counts || !hasDoubleClick(hit.control)) {
+  bool counts =
+      button == MouseButton::Left ||
+      (button == MouseButton::Right && (!hit.control || hit.control->clicksWithEitherButton()));
+  if (!counts || (hit.control && !hit.control->doubleClicks())) {
     firstPress_.target = nullptr;  // any other press breaks a double click
   } else {
     const FirstPress& first = firstPress_;
