@@ -139,6 +139,7 @@ const BadLine kBadLines[] = {
     {"clickat Main 1 2 Left", "a mouse button is left, right or middle, not \"Left\""},
     {"move Main.Greet 1", "wrong number of arguments: move REF X Y"},
     {"click", "wrong number of arguments: click REF"},
+    {"click Main.Greet Main.Say", "wrong number of arguments: click REF"},
     {"trace On", "trace takes on or off, not \"On\""},
     {"expect Main.Say.Caption", "wrong number of arguments: expect REF.PROP VALUE"},
     {"close Main.Greet", "not a window: \"Main.Greet\""},
