@@ -183,13 +183,8 @@ Action Monkey::choose() {
     } else {
       a.window = windows[i - everyControl_.size()];
     }
-  } else if (roll < 80) {  // a click anywhere, also just outside the client area
-    a.kind = Action::ClickAt;
-    a.window = windows[pick(2)];
-    a.x = coordinate(-300, a.window->clientWidth() + 300);
-    a.y = coordinate(-300, a.window->clientHeight() + 300);
-  } else if (roll < 86) {
-    a.kind = Action::MoveAt;
+  } else if (roll < 86) {  // a click or move anywhere, also just outside the client area
+    a.kind = roll < 80 ? Action::ClickAt : Action::MoveAt;
     a.window = windows[pick(2)];
     a.x = coordinate(-300, a.window->clientWidth() + 300);
     a.y = coordinate(-300, a.window->clientHeight() + 300);

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "menu/start.h"
-#include "platform/sdl/sdl_pictures.h"
+#include "tests/real_game.h"
 #include "tools/script_runner.h"
 
 namespace {
@@ -38,26 +38,14 @@ std::vector<std::string_view> lines(std::string_view text) {
   return out;
 }
 
-std::vector<std::string_view> words(std::string_view line) {
-  std::vector<std::string_view> out;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    size_t start = i;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-    if (i > start) out.push_back(line.substr(start, i - start));
-  }
-  return out;
-}
-
 bool waitsTooLong(std::string_view script) {
   unsigned long long total = 0;
   for (std::string_view line : lines(script)) {
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    auto w = words(line);
-    if (w.size() != 2 || w[0] != "wait") continue;
+    std::istringstream words{std::string(line)};
+    std::string command, time, more;
+    if (!(words >> command >> time) || command != "wait" || (words >> more)) continue;
     unsigned long long ms = 0;
-    for (char c : w[1]) {
+    for (char c : time) {
       if (c < '0' || c > '9') break;
       ms = ms * 10 + static_cast<unsigned>(c - '0');
       if (ms > kMostVirtualTime) return true;
@@ -100,11 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string script(reinterpret_cast<const char*>(data), size);
   if (waitsTooLong(script)) return -1;
 
-  static struct : brz::HeadlessHost {
-    brz::SdlPictureDecoder decoder;
-    brz::PictureDecoder* pictures() override { return &decoder; }
-    std::string startDirectory() override { return BRIZZLET_ASSETS_DIR; }
-  } host;
+  static brz::test::GameHost host;
   static const brz::ScriptRunner runner(brz::startBrizzlet, host);
 
   std::istringstream in(script);
