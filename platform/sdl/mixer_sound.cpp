@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <fcntl.h>
+#include <fluidsynth.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -223,15 +225,225 @@ std::string findSoundFont() {
 
 namespace {
 
+struct Mixer;
+
+// A MIDI piece synthesized once, into memory. The sound thread writes it
+// block by block into a buffer sized for the whole piece up front, so that it
+// never moves; the audio thread plays what is written so far. Synthesizing
+// live in the audio callback instead costs a few percent of a core for as
+// long as the music plays, every time it plays.
+class Piece {
+ public:
+  ~Piece() { finish(); }
+  Piece(const Piece&) = delete;
+  Piece& operator=(const Piece&) = delete;
+
+  // The piece of `bytes`, its first block already written; null with the
+  // reason in `fault`. Loads the soundfonts: the libraries' stderr should be
+  // quiet around it.
+  static std::shared_ptr<Piece> make(const Mixer& mixer, std::string bytes, double seconds,
+                                     std::string& fault);
+
+  const std::string& bytes() const { return bytes_; }
+  bool rendering() const { return synth_ != nullptr; }
+  // Writes the next block; at the end of the piece frees the synthesizer.
+  void render();
+
+  // Read by the audio thread.
+  const Uint8* frame(size_t at) const { return samples_.get() + at * frameBytes_; }
+  size_t frameBytes() const { return frameBytes_; }
+  std::atomic<size_t> written{0};        // frames written so far
+  std::atomic<size_t> length{SIZE_MAX};  // frames in all, once the render is over
+
+ private:
+  Piece() = default;
+  void finish();
+
+  std::string bytes_;
+  std::unique_ptr<Uint8[]> samples_;
+  size_t capacity_ = 0;  // frames
+  size_t frameBytes_ = 4;
+  size_t pieceFrames_ = 0;    // the piece's own length
+  size_t lastSound_ = 0;      // the frame after the last one heard
+  size_t silenceFrames_ = 0;  // a second's worth
+  fluid_settings_t* settings_ = nullptr;
+  fluid_synth_t* synth_ = nullptr;
+  fluid_player_t* player_ = nullptr;
+  SDL_AudioStream* convert_ = nullptr;  // when the mixer's format is not the synth's
+};
+
+// What the music hook plays; changed by the sound thread only while the hook
+// is off.
+struct Playback {
+  std::shared_ptr<Piece> piece;
+  size_t at = 0;                     // the next frame to play
+  std::atomic<bool> playing{false};  // cleared by the audio thread at the end
+};
+
 // What the sound thread knows of the mixer.
 struct Mixer {
   bool open = false;
   bool music = true;                 // false: no soundfont to play MIDI with
   const void* musicOwner = nullptr;  // the voice whose piece holds the music stream
   int frequency = 44100;
+  Uint16 format = AUDIO_S16SYS;
+  int channels = 2;
   int frameBytes = 4;
+  std::string soundFonts;                     // the usable ones, separated by ':'
   std::atomic<std::uint64_t> mixedFrames{0};  // every frame the mixer has put out
+  // The last piece synthesized, kept while its file's bytes are the same, so
+  // that a replay costs no synthesis.
+  std::shared_ptr<Piece> piece;
+  Playback playback;
+
+  bool rendering() const { return piece && piece->rendering(); }
 };
+
+// The synthesizer's gain with the music at full volume, as SDL_mixer sets it
+// when it plays MIDI itself, so that the music is as loud as it always was.
+constexpr float kMusicGain = 1.2f;
+// Frames synthesized at a time: a slice of the sound thread's time short
+// enough that a request waiting behind it is not noticed.
+constexpr size_t kRenderFrames = 4096;
+// How long the synthesizer may ring on after the piece's own end, at most.
+constexpr double kTailSeconds = 10;
+// How long a piece is taken to last when its length cannot be read.
+constexpr double kUnknownSeconds = 600;
+
+std::shared_ptr<Piece> Piece::make(const Mixer& mixer, std::string bytes, double seconds,
+                                   std::string& fault) {
+  std::shared_ptr<Piece> piece(new Piece);
+  Piece& p = *piece;
+  p.bytes_ = std::move(bytes);
+  p.frameBytes_ = static_cast<size_t>(mixer.frameBytes);
+  double known = seconds < 0 ? kUnknownSeconds : std::min(seconds, kUnknownSeconds);
+  p.pieceFrames_ = static_cast<size_t>(known * mixer.frequency + 0.5);
+  p.capacity_ = p.pieceFrames_ + static_cast<size_t>(kTailSeconds * mixer.frequency);
+  p.silenceFrames_ = static_cast<size_t>(mixer.frequency);
+  p.samples_.reset(new (std::nothrow) Uint8[p.capacity_ * p.frameBytes_]);
+  if (!p.samples_) {
+    fault = "not enough memory for the piece";
+    return nullptr;
+  }
+  if (mixer.format != AUDIO_S16SYS || mixer.channels != 2) {
+    p.convert_ = SDL_NewAudioStream(AUDIO_S16SYS, 2, mixer.frequency, mixer.format,
+                                    static_cast<Uint8>(mixer.channels), mixer.frequency);
+    if (!p.convert_) {
+      fault = SDL_GetError();
+      return nullptr;
+    }
+  }
+  // FluidSynth's own defaults otherwise (its reverb and chorus among them),
+  // as SDL_mixer plays MIDI.
+  if (!(p.settings_ = new_fluid_settings())) {
+    fault = "Failed to create FluidSynth settings";
+    return nullptr;
+  }
+  fluid_settings_setnum(p.settings_, "synth.sample-rate", mixer.frequency);
+  if (!(p.synth_ = new_fluid_synth(p.settings_))) {
+    fault = "Failed to create FluidSynth synthesizer";
+    return nullptr;
+  }
+  fluid_synth_set_gain(p.synth_, kMusicGain);
+  int loaded = 0;
+  std::string failed;
+  for (size_t at = 0; at < mixer.soundFonts.size();) {
+    size_t end = std::min(mixer.soundFonts.find(':', at), mixer.soundFonts.size());
+    std::string path = mixer.soundFonts.substr(at, end - at);
+    at = end + 1;
+    if (fluid_synth_sfload(p.synth_, path.c_str(), 1) != FLUID_FAILED)
+      ++loaded;
+    else if (failed.empty())
+      failed = path;
+  }
+  if (!loaded) {
+    fault = "Failed to access the SoundFont " + failed;
+    return nullptr;
+  }
+  if (!(p.player_ = new_fluid_player(p.synth_))) {
+    fault = "Failed to create FluidSynth player";
+    return nullptr;
+  }
+  if (fluid_player_add_mem(p.player_, p.bytes_.data(), p.bytes_.size()) != FLUID_OK ||
+      fluid_player_play(p.player_) != FLUID_OK) {
+    fault = "FluidSynth failed to load in-memory song";
+    return nullptr;
+  }
+  p.render();
+  return piece;
+}
+
+void Piece::render() {
+  if (!synth_) return;
+  size_t at = written.load(std::memory_order_relaxed);
+  size_t frames = std::min(kRenderFrames, capacity_ - at);
+  std::int16_t block[kRenderFrames * 2];
+  if (fluid_synth_write_s16(synth_, static_cast<int>(frames), block, 0, 2, block, 1, 2) != FLUID_OK)
+    std::memset(block, 0, frames * sizeof block[0] * 2);
+  // The synthesizer's dither leaves a silent output at ±1.
+  for (size_t i = 0; i < frames * 2; ++i)
+    if (block[i] > 1 || block[i] < -1) lastSound_ = at + i / 2 + 1;
+  if (convert_) {
+    SDL_AudioStreamPut(convert_, block, static_cast<int>(frames * sizeof block[0] * 2));
+    int got = SDL_AudioStreamGet(convert_, samples_.get() + at * frameBytes_,
+                                 static_cast<int>((capacity_ - at) * frameBytes_));
+    frames = got > 0 ? static_cast<size_t>(got) / frameBytes_ : 0;
+  } else {
+    std::memcpy(samples_.get() + at * frameBytes_, block, frames * frameBytes_);
+  }
+  at += frames;
+  written.store(at, std::memory_order_release);
+  // Past the piece's own end the synthesizer rings on until its last voice
+  // dies away, far below hearing: the piece ends where its output falls
+  // silent for a second, or at the cap.
+  bool silentSecond =
+      at >= pieceFrames_ && at - std::max(lastSound_, pieceFrames_) >= silenceFrames_;
+  if (silentSecond || at == capacity_ || fluid_player_get_status(player_) != FLUID_PLAYER_PLAYING) {
+    finish();
+    length.store(std::min(at, std::max(pieceFrames_, lastSound_)), std::memory_order_release);
+  }
+}
+
+void Piece::finish() {
+  if (player_) delete_fluid_player(player_);
+  if (synth_) delete_fluid_synth(synth_);
+  if (settings_) delete_fluid_settings(settings_);
+  if (convert_) SDL_FreeAudioStream(convert_);
+  player_ = nullptr;
+  synth_ = nullptr;
+  settings_ = nullptr;
+  convert_ = nullptr;
+}
+
+// The music hook, on the audio thread: the piece from where it is, as far as
+// it is written. The mixer hands it a silent buffer, and what is not written
+// yet stays silent.
+void SDLCALL playPiece(void* data, Uint8* stream, int bytes) {
+  auto& playback = *static_cast<Playback*>(data);
+  if (!playback.playing.load(std::memory_order_relaxed)) return;
+  const Piece& piece = *playback.piece;
+  size_t length = piece.length.load(std::memory_order_acquire);
+  size_t written = piece.written.load(std::memory_order_acquire);
+  size_t frames = std::min(static_cast<size_t>(bytes) / piece.frameBytes(), written - playback.at);
+  std::memcpy(stream, piece.frame(playback.at), frames * piece.frameBytes());
+  playback.at += frames;
+  if (playback.at >= length) playback.playing.store(false, std::memory_order_relaxed);
+}
+
+// Mix_HookMusic takes the mixer's lock: once it returns the audio thread is
+// out of the hook until it is set again.
+void startMusic(Mixer& mixer, std::shared_ptr<Piece> piece) {
+  Mix_HookMusic(nullptr, nullptr);
+  mixer.playback.piece = std::move(piece);
+  mixer.playback.at = 0;
+  mixer.playback.playing = true;
+  Mix_HookMusic(playPiece, &mixer.playback);
+}
+
+void haltMusic(Mixer& mixer) {
+  Mix_HookMusic(nullptr, nullptr);
+  mixer.playback.playing = false;
+}
 
 // One player's voice in the mixer, on the sound thread.
 class Voice {
@@ -280,13 +492,14 @@ class Voice {
   // after a stop it is read afresh.
   void play() {
     if (!state_.open || path_.empty()) return;
-    if (music_) {
+    if (piece_) {
       bool mine = state_.musicOwner == this;
-      if (mine && Mix_PlayingMusic() && !pastItsEnd()) return;
+      if (mine && state_.playback.playing && !pastItsEnd()) return;
       if (stopped_ || !mine) {
         stopped_ = false;
         loadMusic();
-      } else if (Mix_PlayMusic(music_, 0) == 0) {
+      } else {
+        startMusic(state_, piece_);
         markStart();
       }
     } else if (chunk_) {
@@ -297,7 +510,7 @@ class Voice {
   void stop() {
     stopped_ = true;
     if (!state_.open) return;
-    if (music_ && state_.musicOwner == this) Mix_HaltMusic();
+    if (piece_ && state_.musicOwner == this) haltMusic(state_);
     Mix_HaltChannel(channel_);
   }
 
@@ -316,21 +529,43 @@ class Voice {
     if (chunk_) Mix_PlayChannel(channel_, chunk_, 0);
   }
 
+  // The file is read at every load, so that one gone fails here; while its
+  // bytes are the same the piece synthesized before plays again.
   void loadMusic() {
     releaseMusic();
-    if (state_.musicOwner) Mix_HaltMusic();  // another player's piece gives way
-    int played = -1;
-    {
-      QuietStderr quiet;
-      music_ = Mix_LoadMUS(path_.c_str());
-      if (music_) played = Mix_PlayMusic(music_, 0);
+    if (state_.musicOwner) haltMusic(state_);  // another player's piece gives way
+    std::string bytes;
+    SDL_RWops* file = SDL_RWFromFile(path_.c_str(), "rb");
+    if (!file) {
+      report(("Couldn't open '" + path_ + "'").c_str());
+      return;
     }
-    if (!music_) {
+    size_t size = 0;
+    void* data = SDL_LoadFile_RW(file, &size, 1);
+    if (!data) {
       report();
       return;
     }
+    bytes.assign(static_cast<const char*>(data), size);
+    SDL_free(data);
+    seconds_ = midiSeconds(bytes);
+    if (!state_.piece || state_.piece->bytes() != bytes) {
+      state_.piece = nullptr;
+      std::string fault;
+      std::shared_ptr<Piece> piece;
+      {
+        QuietStderr quiet;
+        piece = Piece::make(state_, std::move(bytes), seconds_, fault);
+      }
+      if (!piece) {
+        report(fault.c_str());
+        return;
+      }
+      state_.piece = std::move(piece);
+    }
+    piece_ = state_.piece;
     state_.musicOwner = this;
-    if (played != 0) report();
+    startMusic(state_, piece_);
     markStart();
   }
 
@@ -344,13 +579,12 @@ class Voice {
   bool pastItsEnd() const { return endFrame_ > 0 && state_.mixedFrames >= endFrame_; }
 
   void releaseMusic() {
-    if (!music_) return;
+    if (!piece_) return;
     if (state_.musicOwner == this) {
-      Mix_HaltMusic();
+      haltMusic(state_);
       state_.musicOwner = nullptr;
     }
-    Mix_FreeMusic(music_);
-    music_ = nullptr;
+    piece_ = nullptr;
   }
 
   void report(const char* why = Mix_GetError()) {
@@ -365,9 +599,9 @@ class Voice {
   std::string path_;
   bool stopped_ = false;
   Mix_Chunk* chunk_ = nullptr;
-  Mix_Music* music_ = nullptr;
-  double seconds_ = -1;         // the piece's length, negative when unknown
-  std::uint64_t endFrame_ = 0;  // 0: no end of its own, the mixer's word goes
+  std::shared_ptr<Piece> piece_;  // the MIDI piece it plays
+  double seconds_ = -1;           // the piece's length, negative when unknown
+  std::uint64_t endFrame_ = 0;    // 0: no end of its own, the mixer's word goes
   std::set<std::string> reported_;
 };
 
@@ -382,7 +616,6 @@ bool openMixer(Mixer& mixer) {
   {
     QuietStderr quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-      Mix_Init(MIX_INIT_MID);
       opened = Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, kChunkSamples);
       if (opened != 0) {
         std::string why = Mix_GetError();
@@ -398,8 +631,15 @@ bool openMixer(Mixer& mixer) {
   }
   Uint16 format = 0;
   int channels = 0;
-  if (Mix_QuerySpec(&mixer.frequency, &format, &channels) != 0)
+  if (Mix_QuerySpec(&mixer.frequency, &format, &channels) != 0) {
+    mixer.format = format;
+    mixer.channels = channels;
     mixer.frameBytes = SDL_AUDIO_BITSIZE(format) / 8 * channels;
+  }
+  // FluidSynth's own diagnostics would reach stderr while the music is
+  // synthesized: each fault is said in the game's words instead.
+  for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
+    fluid_set_log_function(level, nullptr, nullptr);
   Mix_SetPostMix(
       [](void* state, Uint8*, int bytes) {
         auto& s = *static_cast<Mixer*>(state);
@@ -425,12 +665,14 @@ bool openMixer(Mixer& mixer) {
     std::fprintf(stderr, "brizzlet: no General MIDI soundfont is installed: no music\n");
   for (const std::string& fault : faults)
     std::fprintf(stderr, "brizzlet: %s%s\n", usable.empty() ? "no music: " : "", fault.c_str());
-  if (!usable.empty()) Mix_SetSoundFonts(usable.c_str());
+  mixer.soundFonts = usable;
   return true;
 }
 
-void closeMixer() {
-  Mix_HaltMusic();
+void closeMixer(Mixer& mixer) {
+  haltMusic(mixer);
+  mixer.playback.piece = nullptr;
+  mixer.piece = nullptr;
   Mix_CloseAudio();
   Mix_Quit();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -484,16 +726,24 @@ struct MixerSound::State {
         std::unique_lock<std::mutex> hold(lock);
         busy = false;
         idle.notify_all();
-        wake.wait(hold, [&] { return quit || !requests.empty(); });
-        if (requests.empty()) break;  // quitting, every request carried out
-        busy = true;
-        request = std::move(requests.front());
-        requests.pop_front();
+        // A piece being synthesized goes on between requests, a block at a
+        // time, so that a shot waits for no more than one block.
+        wake.wait(hold, [&] { return quit || !requests.empty() || mixer.rendering(); });
+        if (!requests.empty()) {
+          busy = true;
+          request = std::move(requests.front());
+          requests.pop_front();
+        } else if (quit) {
+          break;  // every request carried out
+        }
       }
-      request();
+      if (request)
+        request();
+      else
+        mixer.piece->render();
     }
     voices.clear();
-    if (mixer.open) closeMixer();
+    if (mixer.open) closeMixer(mixer);
     // SDL keeps its error text per thread and frees it itself only for the
     // threads it made.
     SDL_TLSCleanup();
