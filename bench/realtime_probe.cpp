@@ -2,9 +2,9 @@
 // The real game through the real front end, on the real clock, watched from
 // inside. It is the game's own main with three things added that only
 // observe: the timers' tick handlers are wrapped to note when each tick ran,
-// SDL_RenderPresent is wrapped (at link time, -Wl,--wrap) to note when each
-// window's frame was presented, and in `respond` a second thread plays the
-// player's mouse by pushing clicks into SDL's event queue.
+// SDL's two ways of presenting a frame are wrapped (at link time, -Wl,--wrap)
+// to note when each window's frame was presented, and in `respond` a second
+// thread plays the player's mouse by pushing clicks into SDL's event queue.
 //
 //   bench_realtime timing SECONDS   the menu left alone
 //   bench_realtime round SECONDS    a Basmi round from the first second on
@@ -349,15 +349,13 @@ void start(brz::Runtime& rt) {
 
 }  // namespace
 
-extern "C" {
-void __real_SDL_RenderPresent(SDL_Renderer* renderer);
+namespace {
 
-// Every presented frame: the first of the menu, and the first of the game
-// window that shows a shot's trace after a click.
-void __wrap_SDL_RenderPresent(SDL_Renderer* renderer) {
-  __real_SDL_RenderPresent(renderer);
+// A frame the game presented on a window, whichever way it went to the
+// display: the first of the menu, and the first of the game window that
+// shows a shot's trace after a click.
+void presented(SDL_Window* window) {
   Watch& w = watch;
-  SDL_Window* window = SDL_RenderGetWindow(renderer);
   if (!window || !w.rt) return;
   std::int64_t at = nowNs();
   for (auto& stretch : w.stretches)
@@ -379,6 +377,27 @@ void __wrap_SDL_RenderPresent(SDL_Renderer* renderer) {
     w.clickHandledNs = 0;
     w.clickPushedNs = 0;
   }
+}
+
+}  // namespace
+
+// A window drawn whole is presented with SDL_RenderPresent; one drawn where
+// it changed sends those rectangles with SDL_UpdateWindowSurfaceRects. The
+// software renderer's own present calls SDL inside the library, which the
+// wrapping does not see, so no frame is counted twice.
+extern "C" {
+void __real_SDL_RenderPresent(SDL_Renderer* renderer);
+int __real_SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int count);
+
+void __wrap_SDL_RenderPresent(SDL_Renderer* renderer) {
+  __real_SDL_RenderPresent(renderer);
+  presented(SDL_RenderGetWindow(renderer));
+}
+
+int __wrap_SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int count) {
+  int status = __real_SDL_UpdateWindowSurfaceRects(window, rects, count);
+  presented(window);
+  return status;
 }
 }
 

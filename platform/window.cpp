@@ -9,6 +9,11 @@ namespace brz {
 
 namespace {
 
+TwipsRect holding(const TwipsRect& a, const TwipsRect& b) {
+  Twips left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+  return {left, top, std::max(a.x + a.w, b.x + b.w) - left, std::max(a.y + a.h, b.y + b.h) - top};
+}
+
 std::unique_ptr<Control> makeControl(ControlKind kind, Window& w, Container& c, std::string name,
                                      int index) {
   switch (kind) {
@@ -125,14 +130,24 @@ void Window::damage(const TwipsRect& area) {
   std::erase_if(damage_, [&](const TwipsRect& held) { return shown.contains(held); });
   damage_.push_back(shown);
   if (damage_.size() <= kMostRectangles) return;
+  // Many controls moving a little each (a swarm of mosquitoes) leave pairs
+  // of old and new places that mostly overlap: each pair is joined first,
+  // so their few rectangles are not drawn as one that spans the window.
+  auto size = [](const TwipsRect& r) { return static_cast<double>(r.w) * r.h; };
+  for (size_t i = 0; i < damage_.size(); ++i)
+    for (size_t j = i + 1; j < damage_.size();) {
+      TwipsRect both = holding(damage_[i], damage_[j]);
+      if (size(both) <= size(damage_[i]) + size(damage_[j])) {
+        damage_[i] = both;
+        damage_.erase(damage_.begin() + static_cast<std::ptrdiff_t>(j));
+        j = i + 1;
+      } else {
+        ++j;
+      }
+    }
+  if (damage_.size() <= kMostRectangles) return;
   TwipsRect all = damage_.front();
-  for (const TwipsRect& r : damage_) {
-    Twips right = std::max(all.x + all.w, r.x + r.w), bottom = std::max(all.y + all.h, r.y + r.h);
-    all.x = std::min(all.x, r.x);
-    all.y = std::min(all.y, r.y);
-    all.w = right - all.x;
-    all.h = bottom - all.y;
-  }
+  for (const TwipsRect& r : damage_) all = holding(all, r);
   damage_ = {all};
 }
 

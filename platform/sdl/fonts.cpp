@@ -107,10 +107,17 @@ Fonts::Face Fonts::face(const Font& font, bool narrow) {
 }
 
 int Fonts::width(const std::string& text, const Font& font, bool narrow) {
+  // Texts that change (a score, a clock) would fill it without end.
+  constexpr size_t kMostWidths = 4096;
   Face f = face(font, narrow);
+  if (!f.font || text.empty()) return 0;
+  std::string key(reinterpret_cast<const char*>(&f.font), sizeof f.font);
+  key += text;
+  if (auto found = widths_.find(key); found != widths_.end()) return found->second;
   int w = 0, h = 0;
-  if (!f.font || text.empty() || TTF_SizeUTF8(f.font, text.c_str(), &w, &h) != 0) return 0;
-  return w * f.magnify;
+  if (TTF_SizeUTF8(f.font, text.c_str(), &w, &h) != 0) return 0;
+  if (widths_.size() >= kMostWidths) widths_.clear();
+  return widths_[key] = w * f.magnify;
 }
 
 bool Fonts::narrowed(const std::string& line, const Font& font, int room) {

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -75,6 +76,9 @@ class Fonts {
   File regular_, bold_;
   File narrowRegular_, narrowBold_;  // empty when not installed
   std::map<std::tuple<int, bool, bool>, _TTF_Font*> faces_;
+  // Widths measured, by face and text: shaping a line costs more than
+  // drawing it, and the same captions are measured at every frame.
+  std::unordered_map<std::string, int> widths_;
 };
 
 // A headless host that measures text in real fonts: for windows drawn away

@@ -39,6 +39,19 @@ PixelRect toPixels(const TwipsRect& r, Twips x, Twips y, const Scale& scale) {
   return {left, top, scale.toPixels(x + r.x + r.w) - left, scale.toPixels(y + r.y + r.h) - top};
 }
 
+namespace {
+
+long area(const PixelRect& r) {
+  return static_cast<long>(r.w) * r.h;
+}
+
+PixelRect holding(const PixelRect& a, const PixelRect& b) {
+  int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+  return {left, top, std::max(a.x + a.w, b.x + b.w) - left, std::max(a.y + a.h, b.y + b.h) - top};
+}
+
+}  // namespace
+
 std::vector<PixelRect> damagedPixels(const std::vector<TwipsRect>& damage, const Scale& scale,
                                      const PixelRect& client) {
   std::vector<PixelRect> out;
@@ -48,6 +61,21 @@ std::vector<PixelRect> damagedPixels(const std::vector<TwipsRect>& damage, const
     PixelRect p = toPixels(r, 0, 0, scale);
     PixelRect grown{p.x - 1, p.y - 1, p.w + 2, p.h + 2};
     if (PixelRect shown = intersect(grown, client); !shown.empty()) out.push_back(shown);
+  }
+  // A control's old and new places mostly overlap: two rectangles are drawn
+  // as the one that holds both when that is no more pixels than the two, so
+  // no pixel is drawn twice for nothing.
+  for (bool joined = true; joined;) {
+    joined = false;
+    for (size_t i = 0; i < out.size() && !joined; ++i)
+      for (size_t j = i + 1; j < out.size(); ++j) {
+        PixelRect both = holding(out[i], out[j]);
+        if (area(both) > area(out[i]) + area(out[j])) continue;
+        out[i] = both;
+        out.erase(out.begin() + static_cast<std::ptrdiff_t>(j));
+        joined = true;
+        break;
+      }
   }
   return out;
 }
