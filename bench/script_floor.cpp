@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "assets/layout_pictures.h"
 #include "menu/start.h"
+#include "tools/game_host.h"
 #include "tools/script_runner.h"
 
 namespace {
@@ -40,16 +40,8 @@ class NoPictures : public brz::PictureDecoder {
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string startDirectory = std::filesystem::current_path().string();
-  struct : brz::HeadlessHost {
-    NoPictures decoder;
-    std::string directory;
-    brz::PictureDecoder* pictures() override { return &decoder; }
-    std::span<const unsigned char> layoutPicture(std::string_view name) override {
-      return brz::assets::layoutPicture(name);
-    }
-    std::string startDirectory() override { return directory; }
-  } host;
-  host.directory = startDirectory;
+  NoPictures decoder;
+  brz::GameHost host(startDirectory, &decoder);
   brz::ScriptRunner runner(brz::startBrizzlet, host);
   return brz::runScriptCommand(args, runner, std::cin, std::cout, std::cerr);
 }

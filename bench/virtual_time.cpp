@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "assets/layout_pictures.h"
 #include "game/form1.h"
 #include "menu/menutama.h"
 #include "menu/start.h"
 #include "platform/sdl/sdl_pictures.h"
+#include "tools/game_host.h"
 
 namespace {
 
@@ -61,16 +61,7 @@ void pictureLoads(const std::string& assets) {
 }
 
 struct Game {
-  struct Host : brz::HeadlessHost {
-    explicit Host(std::string directory) : directory(std::move(directory)) {}
-    brz::SdlPictureDecoder decoder;
-    std::string directory;
-    brz::PictureDecoder* pictures() override { return &decoder; }
-    std::span<const unsigned char> layoutPicture(std::string_view name) override {
-      return brz::assets::layoutPicture(name);
-    }
-    std::string startDirectory() override { return directory; }
-  } host;
+  brz::GameHost host;
   brz::Runtime rt;
   explicit Game(const std::string& assets) : host(assets), rt(host) { brz::startBrizzlet(rt); }
   brz::Form1& game() { return rt.form<brz::Form1>(); }

@@ -25,7 +25,7 @@
 #include "platform/sdl/mixer_sound.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/pointer.h"
-#include "tests/real_game.h"
+#include "tools/game_host.h"
 
 namespace brz::sdl {
 namespace {
@@ -464,7 +464,8 @@ TEST_F(Drawn, ChangesDamageWhatTheyTouchedAndNothingThatCannotBeSeen) {
 TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
   for (int factor : {1, 2}) {
     Fonts fonts{Scale(factor)};
-    struct : test::GameHost {
+    struct Host : GameHost {
+      Host() : GameHost(BRIZZLET_ASSETS_DIR) {}
       Fonts* fonts;
       std::pair<Twips, Twips> measureText(const std::string& t, const Font& f,
                                           Twips wrap) override {

@@ -24,7 +24,7 @@
 #include "menu/menutama.h"
 #include "menu/start.h"
 #include "platform/counters.h"
-#include "tests/real_game.h"
+#include "tools/game_host.h"
 #include "tools/script_runner.h"
 
 namespace brz {
@@ -38,7 +38,8 @@ constexpr Twips kBackdropWidth = 13000;  // the menu behind a round
 
 // The game's pictures decoded, its files in the assets' directory; a message
 // box only counted.
-struct GameHost : test::GameHost {
+struct CountingHost : GameHost {
+  CountingHost() : GameHost(BRIZZLET_ASSETS_DIR) {}
   int messageBoxes = 0;
   void messageBox(const std::string&) override { ++messageBoxes; }
 };
@@ -95,7 +96,7 @@ class Monkey {
   std::string check(const Action& a, const Control* target);
 
   std::mt19937_64 random_;
-  GameHost host_;
+  CountingHost host_;
   std::unique_ptr<Runtime> rt_;
   std::vector<Control*> everyControl_;
   Stats stats_;
@@ -387,7 +388,7 @@ INSTANTIATE_TEST_SUITE_P(Seeds, MonkeyTest, testing::Values(1, 2, 3, 4));
 // after ten minutes run tick by tick, also for a round played after it. A
 // Basmi round never comes to rest, so there the wait stops with an error.
 TEST(LongWaits, SkipOnlyTimeInWhichNothingChanges) {
-  GameHost host;
+  CountingHost host;
   ScriptRunner runner(startBrizzlet, host);
   auto run = [&](const std::string& script, int status) {
     std::istringstream in(script);

@@ -19,7 +19,7 @@
 #include "menu/menutama.h"
 #include "menu/start.h"
 #include "platform/counters.h"
-#include "tests/real_game.h"
+#include "tools/game_host.h"
 
 #ifndef __has_feature
 #define __has_feature(x) 0
@@ -128,7 +128,7 @@ class Soak : public testing::Test {
     click(g().Command3_0);  // give up
   }
 
-  test::GameHost host;
+  GameHost host{BRIZZLET_ASSETS_DIR};
   std::unique_ptr<Runtime> rt;
   long traceLines = 0, flightTicks = 0;
 };

@@ -7,9 +7,8 @@
 #include <system_error>
 #include <vector>
 
-#include "assets/layout_pictures.h"
 #include "menu/start.h"
-#include "platform/sdl/sdl_pictures.h"
+#include "tools/game_host.h"
 #include "tools/script_runner.h"
 
 int main(int argc, char** argv) {
@@ -30,19 +29,7 @@ int main(int argc, char** argv) {
     return brz::kScriptError;
   }
 
-  // Headless but for the pictures, which are really decoded, and the
-  // directory it runs in. Message boxes are answered OK at once.
-  struct ScriptHost : brz::HeadlessHost {
-    brz::SdlPictureDecoder decoder;
-    std::string directory;
-    brz::PictureDecoder* pictures() override { return &decoder; }
-    std::span<const unsigned char> layoutPicture(std::string_view name) override {
-      return brz::assets::layoutPicture(name);
-    }
-    std::string startDirectory() override { return directory; }
-  } host;
-  host.directory = startDirectory.string();
-
+  brz::GameHost host(startDirectory.string());
   brz::ScriptRunner runner(brz::startBrizzlet, host);
   int status = brz::runScriptCommand(args, runner, std::cin, std::cout, std::cerr);
   std::cout.flush();

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "menu/start.h"
-#include "tests/real_game.h"
+#include "tools/game_host.h"
 #include "tools/script_runner.h"
 
 namespace {
@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string script(reinterpret_cast<const char*>(data), size);
   if (waitsTooLong(script)) return -1;
 
-  static brz::test::GameHost host;
+  static brz::GameHost host(BRIZZLET_ASSETS_DIR);
   static const brz::ScriptRunner runner(brz::startBrizzlet, host);
 
   std::istringstream in(script);
