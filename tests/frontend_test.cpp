@@ -107,6 +107,13 @@ class Drawn : public ::testing::Test {
         if (Rgb c = at(i, j); c.r + c.g + c.b < 200) ++dark;
     return dark;
   }
+  // The colours at pixels: x, y, colour, x, y, colour...
+  void expectColours() {}
+  template <class... More>
+  void expectColours(int x, int y, Rgb colour, More... more) {
+    EXPECT_EQ(at(x, y), colour) << x << "," << y;
+    expectColours(more...);
+  }
 
   Runtime rt;
   TestWindow* w = nullptr;
@@ -116,7 +123,7 @@ class Drawn : public ::testing::Test {
 };
 
 const Rgb kCyanRgb{0x80, 0xFF, 0xFF}, kGreenRgb{0, 0xFF, 0}, kYellowRgb{0xFF, 0xFF, 0},
-    kBlueRgb{0, 0, 0xFF}, kWhiteRgb{255, 255, 255}, kBlackRgb{0, 0, 0};
+    kBlueRgb{0, 0, 0xFF}, kWhiteRgb{255, 255, 255}, kBlackRgb{0, 0, 0}, kRedRgb{255, 0, 0};
 
 // --- the mouse ------------------------------------------------------------------
 
@@ -318,70 +325,53 @@ TEST_F(Text, EveryLayoutCaptionFitsItsControl) {
 
 // --- drawing --------------------------------------------------------------------
 
+// The window's colour, a raised bevel (lit top left, dark bottom right), the
+// face whatever its colour in the standard style, and nothing spilling out.
 TEST_F(Drawn, ButtonsAreRaisedAndOnlyTheGraphicalStyleShowsItsColour) {
-  EXPECT_EQ(at(0, 0), kCyanRgb);       // the window's back colour
-  EXPECT_EQ(at(10, 10), kHighlight);   // lit top left
-  EXPECT_EQ(at(69, 33), kDarkShadow);  // dark bottom right
-  EXPECT_EQ(at(68, 32), kShadow);
-  EXPECT_EQ(at(40, 20), kFace);       // standard style: the face, whatever its colour
-  EXPECT_EQ(at(110, 20), kGreenRgb);  // graphical style
-  EXPECT_EQ(at(70, 20), kCyanRgb);    // nothing spills out
+  expectColours(0, 0, kCyanRgb, 10, 10, kHighlight, 69, 33, kDarkShadow, 68, 32, kShadow, 40, 20,
+                kFace, 110, 20, kGreenRgb, 70, 20, kCyanRgb);
 }
 
 TEST_F(Drawn, TheFocusedButtonOfTheActiveWindowShowsIt) {
-  auto& plain = the<CommandButton>("Plain");
-  plain.setFocus();
-  EXPECT_EQ(at(10, 10), kDarkShadow);        // the black outline
-  EXPECT_EQ(at(11, 11), kHighlight);         // the bevel moves in
-  EXPECT_GT(darkPixels(14, 14, 52, 1), 20);  // the dotted rectangle
+  the<CommandButton>("Plain").setFocus();
+  expectColours(10, 10, kDarkShadow, 11, 11, kHighlight);  // an outline, the bevel inside
+  EXPECT_GT(darkPixels(14, 14, 52, 1), 20);                // the dotted rectangle
   w->setActiveControl(nullptr);
   EXPECT_EQ(at(10, 10), kHighlight);
 }
 
+// Front is over Field where they overlap; the picture Wide, sticking out of
+// the field's right edge, is cut there, and once hidden shows the field.
 TEST_F(Drawn, FirstChildIsInFrontAndChildrenAreClippedToTheirContainer) {
-  EXPECT_EQ(at(50, 90), kBlueRgb);     // Front over Field where they overlap
-  EXPECT_EQ(at(100, 100), kWhiteRgb);  // Field alone
-  // The picture Wide sticks out of the field's right edge: cut there.
   the<Image>("Wide").setPicture(solid(40, 10, 0xFFFF0000));
-  EXPECT_EQ(at(135, 90), (Rgb{255, 0, 0}));
-  EXPECT_EQ(at(140, 90), kCyanRgb);
-  // Hidden: the field shows again.
+  expectColours(50, 90, kBlueRgb, 100, 100, kWhiteRgb, 135, 90, kRedRgb, 140, 90, kCyanRgb);
   the("Wide").hide();
   EXPECT_EQ(at(135, 90), kWhiteRgb);
 }
 
+// The transparent pixel shows the field behind; a picture box has a sunken
+// border and its picture inside it.
 TEST_F(Drawn, PicturesAtTheirOwnSizeWithTransparentPartsShowingThrough) {
   the<Image>("Bug").setPicture(solid(4, 4, 0xFF000000, 1, 1));
-  EXPECT_EQ(at(110, 100), kBlackRgb);
-  EXPECT_EQ(at(111, 101), kWhiteRgb);  // transparent: the field behind
-  EXPECT_EQ(at(114, 100), kWhiteRgb);
-  // A picture box has a sunken border and its picture inside it.
   the<PictureBox>("Logo").setPicture(solid(16, 16, 0xFF00FF00));
-  EXPECT_EQ(at(150, 140), kShadow);
-  EXPECT_EQ(at(151, 141), kDarkShadow);
-  EXPECT_EQ(at(152, 142), kGreenRgb);
-  EXPECT_EQ(at(169, 159), kHighlight);
+  expectColours(110, 100, kBlackRgb, 111, 101, kWhiteRgb, 114, 100, kWhiteRgb, 150, 140, kShadow,
+                151, 141, kDarkShadow, 152, 142, kGreenRgb, 169, 159, kHighlight);
 }
 
+// Level across the field at y = 80 + 40, five wide, its round end reaching
+// past the end point.
 TEST_F(Drawn, TheLineIsItsWidthInItsColour) {
   auto& line = the<Line>("Trace");
-  line.setY2(px(40));  // level, across the field at y = 80 + 40
-  EXPECT_EQ(at(90, 120), kYellowRgb);
-  EXPECT_EQ(at(90, 118), kYellowRgb);
-  EXPECT_EQ(at(90, 122), kYellowRgb);
-  EXPECT_EQ(at(90, 116), kWhiteRgb);
-  EXPECT_EQ(at(90, 124), kWhiteRgb);
-  EXPECT_EQ(at(48, 120), kYellowRgb);  // a round end reaches past the end point
+  line.setY2(px(40));
+  expectColours(90, 120, kYellowRgb, 90, 118, kYellowRgb, 90, 122, kYellowRgb, 90, 116, kWhiteRgb,
+                90, 124, kWhiteRgb, 48, 120, kYellowRgb);
   line.hide();
   EXPECT_EQ(at(90, 120), kWhiteRgb);
 }
 
 TEST_F(Drawn, TextBoxesAreSunkenAndShowTheirColourAndText) {
   auto& score = the<TextBox>("Score");
-  EXPECT_EQ(at(150, 10), kShadow);
-  EXPECT_EQ(at(151, 11), kDarkShadow);
-  EXPECT_EQ(at(209, 33), kHighlight);
-  EXPECT_EQ(at(180, 20), kGreenRgb);
+  expectColours(150, 10, kShadow, 151, 11, kDarkShadow, 209, 33, kHighlight, 180, 20, kGreenRgb);
   EXPECT_EQ(darkPixels(153, 13, 55, 18), 0);
   score.setText("35");
   EXPECT_GT(darkPixels(153, 13, 55, 18), 10);
@@ -390,18 +380,15 @@ TEST_F(Drawn, TextBoxesAreSunkenAndShowTheirColourAndText) {
 }
 
 TEST_F(Drawn, LabelsAreTransparentOrFilledAndCentredWhenSaid) {
-  EXPECT_EQ(at(170, 60), kCyanRgb);
-  EXPECT_EQ(at(170, 90), kYellowRgb);
+  expectColours(170, 60, kCyanRgb, 170, 90, kYellowRgb);
   auto& solid = the<Label>("Solid");
   solid.setCaption("ii");
-  int left = darkPixels(150, 80, 20, 20), right = darkPixels(170, 80, 20, 20);
-  EXPECT_GT(left, 0);
-  EXPECT_EQ(right, 0);
+  EXPECT_GT(darkPixels(150, 80, 20, 20), 0);
+  EXPECT_EQ(darkPixels(170, 80, 20, 20), 0);
   solid.alignment = Alignment::Center;
   solid.setCaption("");
   solid.setCaption("ii");
-  EXPECT_EQ(darkPixels(150, 80, 15, 20), 0);
-  EXPECT_EQ(darkPixels(175, 80, 15, 20), 0);
+  EXPECT_EQ(darkPixels(150, 80, 15, 20) + darkPixels(175, 80, 15, 20), 0);
   EXPECT_GT(darkPixels(165, 80, 10, 20), 0);
   // A label that does not size itself wraps onto a second line.
   solid.setCaption("ii ii ii ii ii ii ii ii ii");
