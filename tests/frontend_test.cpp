@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -495,14 +496,12 @@ TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
           canvas->painter->paintDamage(*window, damage);
         }
         SDL_RenderFlush(canvas->renderer);
-        for (int y = 0; y < whole.height; ++y) {
-          auto* row = reinterpret_cast<const std::uint32_t*>(
-              static_cast<const char*>(canvas->surface->pixels) + y * canvas->surface->pitch);
-          for (int x = 0; x < whole.width; ++x)
-            ASSERT_EQ(row[x], whole.argb[static_cast<size_t>(y) * whole.width + x])
-                << factor << "x, " << window->name() << " after " << step << ", at " << x << ","
-                << y;
-        }
+        for (int y = 0; y < whole.height; ++y)
+          ASSERT_EQ(std::memcmp(static_cast<const char*>(canvas->surface->pixels) +
+                                    y * canvas->surface->pitch,
+                                &whole.argb[static_cast<size_t>(y) * whole.width], whole.width * 4),
+                    0)
+              << factor << "x, " << window->name() << " after " << step << ", in row " << y;
         ++compared;
       }
     };
@@ -520,20 +519,16 @@ TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
     ASSERT_TRUE(rt.click(menu.Command1));
     ASSERT_TRUE(game.visible());
     check("Play Time Attack");
-    for (int shot = 0; shot < 8; ++shot) {
+    for (int shot = 0; shot < 8; wait(300, "shot " + std::to_string(shot)), ++shot)
       rt.clickAt(game, game.nyamuk1.left() + 200, game.Frame1.top() + game.nyamuk1.top() + 150);
-      wait(300, "shot " + std::to_string(shot));
-    }
     rt.click(game.reload);
     wait(900, "the reload");
     rt.click(game.Command3_1);
     wait(2700, "the give-up");
     rt.click(menu.Command2);
     check("Play Basmi");
-    for (int shot = 0; shot < 6; ++shot) {
+    for (int shot = 0; shot < 6; wait(450, "Basmi shot " + std::to_string(shot)), ++shot)
       rt.clickAt(game, 3000 + 500 * shot, 2000);
-      wait(450, "Basmi shot " + std::to_string(shot));
-    }
     ASSERT_TRUE(rt.running()) << rt.fatalError();
     EXPECT_GT(compared, 100);
   }
