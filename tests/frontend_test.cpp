@@ -126,8 +126,6 @@ class Drawn : public ::testing::Test {
 const Rgb kCyanRgb{0x80, 0xFF, 0xFF}, kGreenRgb{0, 0xFF, 0}, kYellowRgb{0xFF, 0xFF, 0},
     kBlueRgb{0, 0, 0xFF}, kWhiteRgb{255, 255, 255}, kBlackRgb{0, 0, 0}, kRedRgb{255, 0, 0};
 
-// --- the mouse ------------------------------------------------------------------
-
 class Mouse : public Drawn {
  protected:
   Mouse() {
@@ -179,8 +177,6 @@ TEST_F(Mouse, PressesReachTheRuntimeAtTheirPlaceButtonAndTime) {
   press(1, 100, 90, 109000, SDL_BUTTON_MIDDLE);
   EXPECT_EQ(clicks, 7);
 }
-
-// --- text -----------------------------------------------------------------------
 
 class Text : public ::testing::Test {
  protected:
@@ -324,8 +320,6 @@ TEST_F(Text, EveryLayoutCaptionFitsItsControl) {
   EXPECT_LE(fonts.measure(menu.Label7.caption(), menu.Label7.font(), 0).first, 19710);
 }
 
-// --- drawing --------------------------------------------------------------------
-
 // The window's colour, a raised bevel (lit top left, dark bottom right), the
 // face whatever its colour in the standard style, and nothing spilling out.
 TEST_F(Drawn, ButtonsAreRaisedAndOnlyTheGraphicalStyleShowsItsColour) {
@@ -403,8 +397,6 @@ TEST_F(Drawn, CheckBoxShowsItsTickOnlyWhenChecked) {
   EXPECT_EQ(darkPixels(153, 115, 7, 7), 0);
   EXPECT_EQ(at(156, 118), kWhiteRgb);
 }
-
-// --- drawing by damage -------------------------------------------------------------
 
 TEST_F(Drawn, ChangesDamageWhatTheyTouchedAndNothingThatCannotBeSeen) {
   using Rects = std::vector<TwipsRect>;

@@ -304,8 +304,6 @@ std::string Monkey::check(const Action& a, const Control* target) {
   return "";
 }
 
-// --- the runs ----------------------------------------------------------------
-
 void play(std::uint64_t seed, long steps) {
   std::cout << "monkey seed " << seed << ", " << steps << " steps" << std::endl;
   Monkey monkey(seed);

@@ -58,8 +58,6 @@ class Round : public ::testing::Test {
 
 using Lines = std::vector<std::string>;
 
-// --- flight ----------------------------------------------------------------------
-
 TEST_F(Round, NothingMovesAtLevelZeroInOrOutOfARound) {
   wait(5000);
   EXPECT_EQ(game().nyamuk1.left(), 5760);
@@ -160,8 +158,6 @@ TEST_F(Round, AStepPastTheWholeBiteLineIsAnEscapeNotABite) {
   EXPECT_EQ(game().Score.text(), "-20");
 }
 
-// --- hits and the round clock ----------------------------------------------------
-
 TEST_F(Round, TheGunSoundComesBeforeTheScore) {
   click(menu().Command1);
   game().Score.change = [this] { trace.push_back("score " + game().Score.text()); };
@@ -261,8 +257,6 @@ TEST_F(Round, EveryTenthBalmHitDropsABalmButton) {
   EXPECT_EQ(game().Command1.top() + game().Command1.height(), 45);
 }
 
-// --- shooting and the magazine ---------------------------------------------------
-
 TEST_F(Round, TheLastBulletEmptiesTheGunAndNothingShootsUntilAReload) {
   click(menu().Command1);
   game().plor.setText("1");
@@ -361,8 +355,6 @@ TEST_F(Round, PicturesWithoutAClickHandlerAreNeitherHitNorMiss) {
   click(game().Line1);  // a line passes the click to the field: a miss
   EXPECT_EQ(game().plor.text(), "4");
 }
-
-// --- the mode launches, giving up and what it leaves ---------------------------
 
 TEST_F(Round, TheFirstLaunchResetsTheScoreUnderTheLayoutCaption) {
   game().Score.setText("5");

@@ -22,8 +22,6 @@ namespace {
 
 using K = ControlKind;
 
-// --- the rule -------------------------------------------------------------------
-
 TEST(ScaleFactor, NearestWholeMultipleOfNinetySixDpiWithHalvesGoingDown) {
   const std::map<float, int> expected = {{72, 1},  {144, 1}, {144.5f, 2}, {192, 2},
                                          {240, 2}, {241, 3}, {337, 4},    {480, 5}};
@@ -74,8 +72,6 @@ TEST(Scale, FontsFrameAndWindowsGrowByTheFactor) {
   EXPECT_EQ(clientArea(w, twice), (PixelRect{400 + 10, 200 + 54, 994, 626}));
 }
 
-// --- the density ------------------------------------------------------------------
-
 TEST(Density, XftDpiIsReadFromTheResourceDatabase) {
   EXPECT_EQ(xftDpi("Xft.antialias:\t1\nXft.dpi:\t192\nXft.hinting:\t1\n"), 192.0f);
   EXPECT_EQ(xftDpi("Xft.dpi: 144.5"), 144.5f);                 // no line end, a fraction
@@ -89,8 +85,6 @@ TEST(Density, XftDpiIsReadFromTheResourceDatabase) {
   EXPECT_EQ(xftDpi("Xft.dpi:\t192\nXft.dpi:\tnone\n"), std::nullopt);
   EXPECT_FALSE(plausibleDpi(std::numeric_limits<float>::quiet_NaN()));
 }
-
-// --- drawing twice as large ---------------------------------------------------------
 
 constexpr Color kRed = 0x000000FF, kGreen = 0x0000FF00, kBlue = 0x00FF0000, kYellow = 0x0000FFFF,
                 kMagenta = 0x00FF00FF, kCyan = 0x00FFFF00, kOrange = 0x000080FF,
