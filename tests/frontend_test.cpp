@@ -58,8 +58,7 @@ constexpr ControlLayout kControls[] = {
 };
 // clang-format on
 
-class TestWindow : public Window {
- public:
+struct TestWindow : Window {
   explicit TestWindow(Runtime& rt)
       : Window(rt,
                {.name = "Test",
@@ -143,8 +142,7 @@ TEST_F(Mouse, FieldPointerShowsOverItAndWhatItDrawsButNotOverItsButtons) {
   EXPECT_EQ(pointer(115, 145), nullptr);  // a button without a pointer of its own
   EXPECT_EQ(pointer(20, 60), nullptr);    // another frame in front of the field
   EXPECT_EQ(pointer(200, 165), nullptr);  // the window
-  auto& balm = the<CommandButton>("Balm");
-  balm.setMouseIcon(cross);
+  the<CommandButton>("Balm").setMouseIcon(cross);
   EXPECT_EQ(pointer(115, 145), cross);
   // A pointer picture that is still a placeholder shows the arrow.
   the<Frame>("Field").setMouseIcon(std::make_shared<Picture>());
@@ -391,9 +389,8 @@ TEST_F(Drawn, LabelsAreTransparentOrFilledAndCentredWhenSaid) {
 }
 
 TEST_F(Drawn, CheckBoxShowsItsTickOnlyWhenChecked) {
-  auto& box = the<CheckBox>("Sound");
   EXPECT_GT(darkPixels(153, 115, 7, 7), 10);
-  box.setValue(0);
+  the<CheckBox>("Sound").setValue(0);
   EXPECT_EQ(darkPixels(153, 115, 7, 7), 0);
   EXPECT_EQ(at(156, 118), kWhiteRgb);
 }

@@ -255,12 +255,10 @@ std::string Monkey::check(const Action& a, const Control* target) {
     round_ = kNoRound;
   }
   if (g.visible() != (round_ != kNoRound))
-    return g.visible()
-               ? "the game window is shown with no round running"
-               : std::string("the game window is hidden during a ") + kModeNames[round_] + " round";
+    return g.visible() ? "the game window is shown with no round running"
+                       : "the game window is hidden during a round";
   if (round_ != kNoRound && g.caption() != kModeCaptions[round_])
-    return "a " + std::string(kModeNames[round_]) + " round has the caption \"" + g.caption() +
-           "\"";
+    return "a round of mode " + std::to_string(round_) + " has the caption \"" + g.caption() + "\"";
 
   for (TextBox* counter : {&g.Score, &g.Balsem, &g.sisa, &g.time, &g.ganas, &g.plor})
     if (!isPlainNumber(counter->text()))
@@ -269,8 +267,7 @@ std::string Monkey::check(const Action& a, const Control* target) {
   if (bullets < 0 || bullets > 6 || bullets != static_cast<int>(bullets))
     return "the magazine holds " + g.plor.text();
   if (g.Frame1.enabled() != (g.plor.text() != "0"))
-    return std::string("the field is ") + (g.Frame1.enabled() ? "enabled" : "disabled") + " with " +
-           g.plor.text() + " bullets";
+    return "the field's Enabled does not match " + g.plor.text() + " bullets";
 
   Label* highs[] = {&m.high1, &m.high2, &m.high3};
   for (int mode = 0; mode < 3; ++mode) {
@@ -286,25 +283,24 @@ std::string Monkey::check(const Action& a, const Control* target) {
 
   // The flight: every mosquito in its lane and on the field (leftward ones
   // come back at the field's width, rightward ones at -400).
-  const struct {
-    const Image& mosquito;
-    Twips top, low;
-  } lanes[] = {{g.nyamuk1, 360, 1},
-               {g.nyamuk2, 1320, 1},
-               {g.nyamuk3, 2520, 1},
-               {g.nyamuk4, 720, -400},
-               {g.nyamuk5, 1920, -400}};
-  for (const auto& [m, top, low] : lanes)
-    if (m.top() != top || !(m.left() >= low) || !(m.left() <= 9900))
-      return m.name() + " left its lane or the field: " + numberText(m.left()) + ", " +
-             numberText(m.top());
+  const Image* const lanes[] = {&g.nyamuk1, &g.nyamuk2, &g.nyamuk3, &g.nyamuk4, &g.nyamuk5};
+  const Twips tops[] = {360, 1320, 2520, 720, 1920};
+  for (int i = 0; i < 5; ++i)
+    if (const Image& n = *lanes[i];
+        n.top() != tops[i] || !(n.left() >= (i < 3 ? 1 : -400)) || !(n.left() <= 9900))
+      return n.name() + " left its lane or the field: " + numberText(n.left()) + ", " +
+             numberText(n.top());
 
   if (!g.Timer1.enabled() || g.Timer1.interval() != 50 || !m.Timer1.enabled())
     return "a timer that never stops has stopped";
   return "";
 }
 
-void play(std::uint64_t seed, long steps) {
+class MonkeyTest : public testing::TestWithParam<std::uint64_t> {};
+
+TEST_P(MonkeyTest, RandomPlayKeepsEveryRule) {
+  std::uint64_t seed = envNumber("BRIZZLET_MONKEY_SEED", GetParam());
+  long steps = static_cast<long>(envNumber("BRIZZLET_MONKEY_STEPS", 25000));
   std::cout << "monkey seed " << seed << ", " << steps << " steps" << std::endl;
   Monkey monkey(seed);
   for (long n = 1; n <= steps; ++n) {
@@ -321,13 +317,6 @@ void play(std::uint64_t seed, long steps) {
     EXPECT_GT(s.ends[mode] - s.givenUp[mode], 0) << kModeNames[mode];
   }
   EXPECT_GT(s.programs, 1) << "no close or EXIT was tried";
-}
-
-class MonkeyTest : public testing::TestWithParam<std::uint64_t> {};
-
-TEST_P(MonkeyTest, RandomPlayKeepsEveryRule) {
-  std::uint64_t seed = envNumber("BRIZZLET_MONKEY_SEED", GetParam());
-  play(seed, static_cast<long>(envNumber("BRIZZLET_MONKEY_STEPS", 25000)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, MonkeyTest, testing::Values(1, 2, 3, 4));

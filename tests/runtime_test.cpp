@@ -42,10 +42,9 @@ struct Log {
 
 Log* gLog = nullptr;  // where the test windows write what their handlers did
 
-class OtherWindow;
+struct OtherWindow;
 
-class PlayWindow : public Window {
- public:
+struct PlayWindow : Window {
   explicit PlayWindow(Runtime& rt)
       : Window(rt, {.name = "Play", .caption = "Play", .clientWidth = 6000, .clientHeight = 4000},
                kPlayControls) {
@@ -78,8 +77,7 @@ class PlayWindow : public Window {
   CommandButton& Front = control<CommandButton>("Front");
 };
 
-class OtherWindow : public Window {
- public:
+struct OtherWindow : Window {
   explicit OtherWindow(Runtime& rt)
       : Window(rt, {.name = "Other", .caption = "Other", .clientWidth = 3000, .clientHeight = 2000},
                {}) {
