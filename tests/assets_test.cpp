@@ -15,6 +15,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "assets/layout_pictures.h"
@@ -62,8 +63,6 @@ Rgba pixel(const SDL_Surface* s, int x, int y) {
 constexpr Rgba kWhite{255, 255, 255, 255};
 constexpr Rgba kBlack{0, 0, 0, 255};
 
-// --- the layout pictures --------------------------------------------------
-
 TEST(LayoutPictures, CompiledInAreTheFilesAndDecodeToTheirSize) {
   const struct {
     const char *name, *file;
@@ -88,16 +87,15 @@ TEST(LayoutPictures, CompiledInAreTheFilesAndDecodeToTheirSize) {
     EXPECT_EQ(embedded(want.name), file);
     Surface s = decode(file);
     ASSERT_TRUE(s) << IMG_GetError();
-    EXPECT_EQ(s->w, want.width);
-    EXPECT_EQ(s->h, want.height);
+    EXPECT_EQ(std::pair(s->w, s->h), std::pair(want.width, want.height));
   }
   EXPECT_TRUE(brz::assets::layoutPicture("nyamuk1").empty());
   EXPECT_TRUE(brz::assets::layoutPicture("icon.ico").empty());
   // The cursor's hot spot is its middle, where the cross meets.
   const Bytes cursor = embedded("crosshair");
   ASSERT_GE(cursor.size(), 14u);
-  EXPECT_EQ(cursor[10] | cursor[11] << 8, 16);
-  EXPECT_EQ(cursor[12] | cursor[13] << 8, 16);
+  EXPECT_EQ(std::pair(cursor[10] | cursor[11] << 8, cursor[12] | cursor[13] << 8),
+            std::pair(16, 16));
 }
 
 TEST(LayoutPictures, MasksMirrorsAndBackgroundsSuitWhereTheyAreDrawn) {
@@ -137,11 +135,8 @@ TEST(LayoutPictures, MasksMirrorsAndBackgroundsSuitWhereTheyAreDrawn) {
   // The flash is drawn over the magazine picture: its outside shows through.
   Surface flash = decode(embedded("flash"));
   ASSERT_TRUE(flash);
-  EXPECT_EQ(pixel(flash.get(), 0, 0).a, 0);
-  EXPECT_EQ(pixel(flash.get(), 11, 9).a, 255);
+  EXPECT_EQ(std::pair(pixel(flash.get(), 0, 0).a, pixel(flash.get(), 11, 9).a), std::pair(0, 255));
 }
-
-// --- the magazine pictures read at run time --------------------------------
 
 TEST(MagazinePictures, EachBulletMoreShowsMoreBrassAndSevenIsTheShot) {
   auto brass = [](const SDL_Surface* s) {
@@ -160,8 +155,7 @@ TEST(MagazinePictures, EachBulletMoreShowsMoreBrassAndSevenIsTheShot) {
     files.push_back(readFile(kAssets / ("plor" + std::to_string(count) + ".gif")));
     Surface s = decode(files.back());
     ASSERT_TRUE(s) << IMG_GetError();
-    EXPECT_EQ(s->w, 60);
-    EXPECT_EQ(s->h, 60);
+    EXPECT_EQ(std::pair(s->w, s->h), std::pair(60, 60));
     if (count == 7) break;
     const int now = brass(s.get());
     EXPECT_TRUE(count == 0 ? now == 0 : now > previous + 30) << now;
