@@ -79,6 +79,10 @@ void Control::changed(bool draws, const TwipsRect& before) {
     if (!area.empty() && !hiddenInFront(*this, area)) window_.damage(area);
 }
 
+bool Control::damageCounts() const {
+  return !window_.wholeDamaged();
+}
+
 void Control::setLeft(Twips value) {
   update(left_, value);
 }
@@ -221,13 +225,13 @@ Image::Image(Window& w, Container& c, std::string name, int index, ControlKind k
 void Image::setPicture(PictureRef picture) {
   if (picture && picture->fromFile) runtime().trace("picture " + ref() + " " + picture->source);
   if (picture == picture_) return;
-  TwipsRect before = shownArea();
+  TwipsRect before = damageCounts() ? shownArea() : TwipsRect{};
   picture_ = std::move(picture);
-  // Read once here rather than at every change around it.
+  // Read once here rather than at every change around it; a decoder may
+  // have worked it out once for all the loads of the same picture.
   pictureOpaque_ = picture_ && picture_->width > 0 &&
-                   std::all_of(picture_->argb.begin(), picture_->argb.end(),
-                               [](std::uint32_t p) { return p >> 24 == 0xFF; });
-  changed(true, before);
+                   (picture_->opaque ? *picture_->opaque : allOpaque(picture_->argb));
+  changed(damageCounts(), before);
 }
 
 // A picture's pixel is 15 twips, at every scale.

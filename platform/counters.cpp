@@ -18,11 +18,19 @@ constexpr size_t kMostQuickDigits = 15;
 
 double toNumber(std::string_view text) {
   std::string_view digits = text.starts_with('-') ? text.substr(1) : text;
-  if (!digits.empty() && digits.size() <= kMostQuickDigits &&
-      digits.find_first_not_of("0123456789") == std::string_view::npos) {
+  if (!digits.empty() && digits.size() <= kMostQuickDigits) {
+    // Fewer than 10^15 fits a long long and converts to double exactly.
     long long whole = 0;
-    std::from_chars(digits.data(), digits.data() + digits.size(), whole);
-    return text.starts_with('-') ? -static_cast<double>(whole) : static_cast<double>(whole);
+    bool allDigits = true;
+    for (char c : digits) {
+      if (c < '0' || c > '9') {
+        allDigits = false;
+        break;
+      }
+      whole = whole * 10 + (c - '0');
+    }
+    if (allDigits)
+      return text.starts_with('-') ? -static_cast<double>(whole) : static_cast<double>(whole);
   }
   std::string s(text);
   const char* begin = s.c_str();
