@@ -424,13 +424,17 @@ void MediaPlayer::properties(PropertyList& out) const {
   out.emplace_back("FileName", fileName_);
 }
 
+// Built in one string of the right length: the game asks for a path at
+// every shot.
 std::string filePath(const std::string& directory, std::string_view name) {
-  std::string file(name);
-  while (!file.empty() && (file.front() == '\\' || file.front() == '/')) file.erase(0, 1);
-  for (char& c : file)
-    if (c == '\\') c = '/';
-  if (directory.empty() || directory.back() == '/') return directory + file;
-  return directory + "/" + file;
+  while (!name.empty() && (name.front() == '\\' || name.front() == '/')) name.remove_prefix(1);
+  bool slash = !directory.empty() && directory.back() != '/';
+  std::string path;
+  path.reserve(directory.size() + slash + name.size());
+  path += directory;
+  if (slash) path += '/';
+  for (char c : name) path += c == '\\' ? '/' : c;
+  return path;
 }
 
 }  // namespace brz

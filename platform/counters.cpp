@@ -2,7 +2,6 @@
 #include "platform/counters.h"
 
 #include <cfenv>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -52,8 +51,16 @@ std::string numberText(double value) {
   if (value == 0) return "0";  // no "-0"
   char buffer[32];
   if (std::trunc(value) == value && std::fabs(value) < 1e15) {
-    auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value)).ptr;
-    return std::string(buffer, end);
+    // Written from the last digit back, in one pass.
+    char* end = buffer + sizeof buffer;
+    char* begin = end;
+    auto magnitude = static_cast<unsigned long long>(std::fabs(value));
+    do {
+      *--begin = static_cast<char>('0' + magnitude % 10);
+      magnitude /= 10;
+    } while (magnitude);
+    if (value < 0) *--begin = '-';
+    return std::string(begin, end);
   }
   std::snprintf(buffer, sizeof buffer, "%.15g", value);
   return buffer;
