@@ -16,8 +16,9 @@ constexpr Twips kBiteLine = 1080;
 
 void Form1::Timer1_Tick() {
   // 1. Each lane in turn. Hidden mosquitoes fly and cost points too.
+  // The level is read once: nothing a lane does changes it.
+  double g = toNumber(ganas.text());
   for (const Lane& lane : lanes_) {
-    double g = toNumber(ganas.text());
     double step = lane.speed * g;
     lane.mosquito.setLeft(
         static_cast<Twips>(lane.mosquito.left() + (lane.leftward ? -step : step)));

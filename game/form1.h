@@ -122,7 +122,13 @@ class Form1 : public Window {
 
   // Helpers the handlers share.
   // The menu: the window rounds are launched from, which keeps the scores.
-  RoundHost& host() const { return runtime().existing<RoundHost>(); }
+  // Looked up once, as every window lives as long as the runtime: the
+  // score's change handler asks for it at every point a mosquito costs.
+  RoundHost& host() const {
+    if (!host_) host_ = &runtime().existing<RoundHost>();
+    return *host_;
+  }
+  mutable RoundHost* host_ = nullptr;
   bool soundOn() const { return host().soundOn(); }
   bool isMode(Mode mode) const { return caption() == captionOf(mode); }
   // Dir1.Path followed by a name that begins with a backslash.

@@ -79,6 +79,10 @@ void Control::changed(bool draws, const TwipsRect& before) {
     if (!area.empty() && !hiddenInFront(*this, area)) window_.damage(area);
 }
 
+bool Control::damageCounts() const {
+  return !window_.wholeDamaged();
+}
+
 void Control::setLeft(Twips value) {
   update(left_, value);
 }
@@ -221,13 +225,13 @@ Image::Image(Window& w, Container& c, std::string name, int index, ControlKind k
 void Image::setPicture(PictureRef picture) {
   if (picture && picture->fromFile) runtime().trace("picture " + ref() + " " + picture->source);
   if (picture == picture_) return;
-  TwipsRect before = shownArea();
+  TwipsRect before = damageCounts() ? shownArea() : TwipsRect{};
   picture_ = std::move(picture);
-  // Read once here rather than at every change around it.
+  // Read once here rather than at every change around it; a decoder may
+  // have worked it out once for all the loads of the same picture.
   pictureOpaque_ = picture_ && picture_->width > 0 &&
-                   std::all_of(picture_->argb.begin(), picture_->argb.end(),
-                               [](std::uint32_t p) { return p >> 24 == 0xFF; });
-  changed(true, before);
+                   (picture_->opaque ? *picture_->opaque : allOpaque(picture_->argb));
+  changed(damageCounts(), before);
 }
 
 // A picture's pixel is 15 twips, at every scale.
@@ -420,13 +424,17 @@ void MediaPlayer::properties(PropertyList& out) const {
   out.emplace_back("FileName", fileName_);
 }
 
+// Built in one string of the right length: the game asks for a path at
+// every shot.
 std::string filePath(const std::string& directory, std::string_view name) {
-  std::string file(name);
-  while (!file.empty() && (file.front() == '\\' || file.front() == '/')) file.erase(0, 1);
-  for (char& c : file)
-    if (c == '\\') c = '/';
-  if (directory.empty() || directory.back() == '/') return directory + file;
-  return directory + "/" + file;
+  while (!name.empty() && (name.front() == '\\' || name.front() == '/')) name.remove_prefix(1);
+  bool slash = !directory.empty() && directory.back() != '/';
+  std::string path;
+  path.reserve(directory.size() + slash + name.size());
+  path += directory;
+  if (slash) path += '/';
+  for (char c : name) path += c == '\\' ? '/' : c;
+  return path;
 }
 
 }  // namespace brz

@@ -162,10 +162,19 @@ class Control {
   // what the control covered before (`before`, from shownArea) and covers
   // now is damaged.
   void changed(bool draws, const TwipsRect& before);
+  // Whether a change can still add to its window's damage: not while the
+  // whole client area is damaged, as it stays in a window no front end
+  // draws, where working out what a change touched was most of its cost.
+  bool damageCounts() const;
   // Sets a field; true, after the damage, when the value was new.
   template <class T>
   bool update(T& field, T value, bool draws = true) {
     if (field == value) return false;
+    if (!draws || !damageCounts()) {
+      field = std::move(value);
+      changed(false, {});
+      return true;
+    }
     TwipsRect before = shownArea();
     field = std::move(value);
     changed(draws, before);

@@ -2,7 +2,6 @@
 #include "platform/counters.h"
 
 #include <cfenv>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,11 +17,19 @@ constexpr size_t kMostQuickDigits = 15;
 
 double toNumber(std::string_view text) {
   std::string_view digits = text.starts_with('-') ? text.substr(1) : text;
-  if (!digits.empty() && digits.size() <= kMostQuickDigits &&
-      digits.find_first_not_of("0123456789") == std::string_view::npos) {
+  if (!digits.empty() && digits.size() <= kMostQuickDigits) {
+    // Fewer than 10^15 fits a long long and converts to double exactly.
     long long whole = 0;
-    std::from_chars(digits.data(), digits.data() + digits.size(), whole);
-    return text.starts_with('-') ? -static_cast<double>(whole) : static_cast<double>(whole);
+    bool allDigits = true;
+    for (char c : digits) {
+      if (c < '0' || c > '9') {
+        allDigits = false;
+        break;
+      }
+      whole = whole * 10 + (c - '0');
+    }
+    if (allDigits)
+      return text.starts_with('-') ? -static_cast<double>(whole) : static_cast<double>(whole);
   }
   std::string s(text);
   const char* begin = s.c_str();
@@ -44,8 +51,16 @@ std::string numberText(double value) {
   if (value == 0) return "0";  // no "-0"
   char buffer[32];
   if (std::trunc(value) == value && std::fabs(value) < 1e15) {
-    auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value)).ptr;
-    return std::string(buffer, end);
+    // Written from the last digit back, in one pass.
+    char* end = buffer + sizeof buffer;
+    char* begin = end;
+    auto magnitude = static_cast<unsigned long long>(std::fabs(value));
+    do {
+      *--begin = static_cast<char>('0' + magnitude % 10);
+      magnitude /= 10;
+    } while (magnitude);
+    if (value < 0) *--begin = '-';
+    return std::string(begin, end);
   }
   std::snprintf(buffer, sizeof buffer, "%.15g", value);
   return buffer;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -17,7 +18,16 @@ struct Picture {
   int width = 0;
   int height = 0;
   std::vector<std::uint32_t> argb;
+  // Whether every pixel is opaque, when the decoder has worked it out (else
+  // it is read from the pixels where needed).
+  std::optional<bool> opaque;
 };
+
+inline bool allOpaque(const std::vector<std::uint32_t>& argb) {
+  for (std::uint32_t p : argb)
+    if (p >> 24 != 0xFF) return false;
+  return true;
+}
 
 using PictureRef = std::shared_ptr<const Picture>;
 

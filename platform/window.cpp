@@ -122,6 +122,14 @@ void Window::setActiveControl(Control* control) {
 // Few rectangles are drawn one by one; many are drawn as the one that holds
 // them all, which costs less than walking the controls for each.
 void Window::damage(const TwipsRect& area) {
+  addDamage(area);
+  TwipsRect all{0, 0, clientWidth(), clientHeight()};
+  wholeDamaged_ =
+      !all.empty() && std::any_of(damage_.begin(), damage_.end(),
+                                  [&](const TwipsRect& held) { return held.contains(all); });
+}
+
+void Window::addDamage(const TwipsRect& area) {
   constexpr size_t kMostRectangles = 8;
   TwipsRect shown = intersect(area, {0, 0, clientWidth(), clientHeight()});
   if (shown.empty()) return;

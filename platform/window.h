@@ -73,8 +73,13 @@ class Window : public Container {
   // clipped to the client area, and dropped when nothing of it is left.
   void damage(const TwipsRect& area);
   void damageAll() { damage({0, 0, clientWidth(), clientHeight()}); }
+  // Whether the whole client area is damaged already, so no change adds to it.
+  bool wholeDamaged() const { return wholeDamaged_; }
   // What was damaged since the last call; forgets it.
-  std::vector<TwipsRect> takeDamage() { return std::exchange(damage_, {}); }
+  std::vector<TwipsRect> takeDamage() {
+    wholeDamaged_ = false;
+    return std::exchange(damage_, {});
+  }
 
   Handler load;
   Handler unload;
@@ -83,6 +88,7 @@ class Window : public Container {
 
  private:
   friend class Runtime;
+  void addDamage(const TwipsRect& area);
   Runtime& runtime_;
   std::string name_;
   std::string caption_;
@@ -94,6 +100,10 @@ class Window : public Container {
   Control* activeControl_ = nullptr;
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<TwipsRect> damage_;
+  // Whether a rectangle of damage_ holds the whole client area, asked at
+  // every change: worked out at every damage (a change of size damages the
+  // window whole, so it is worked out then too) and cleared when taken.
+  bool wholeDamaged_ = false;
 };
 
 }  // namespace brz

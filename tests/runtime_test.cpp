@@ -328,7 +328,11 @@ TEST(Pictures, DecoderNamesTheFileAndTheReason) {
   PictureRef red = decoder.decodeFile(pic);
   EXPECT_EQ(decoder.decodeFile(pic), red);
   file("plor8.gif", onePixelBmp(0x00FF00));
-  EXPECT_EQ(decoder.decodeFile(pic)->argb.at(0), 0xFF00FF00u);
+  PictureRef green = decoder.decodeFile(pic);
+  EXPECT_EQ(green->argb.at(0), 0xFF00FF00u);
+  // The same bytes and more after them: a new file, not the one decoded.
+  file("plor8.gif", onePixelBmp(0x00FF00) + "more");
+  EXPECT_NE(decoder.decodeFile(pic), green);
   file("plor8.gif", "hello");
   EXPECT_NE(error(pic).find("it is not a GIF"), std::string::npos) << error(pic);
   file("plor8.gif", onePixelBmp(0x00FF00));

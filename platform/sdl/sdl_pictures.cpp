@@ -4,7 +4,6 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,6 +26,8 @@ constexpr std::int64_t kWidestPicture = 8192;
 // The longest file such a picture can come in: uncompressed, four bytes a
 // pixel, with room for its headers. Well below what SDL's int sizes hold.
 constexpr std::size_t kLongestPictureFile = kWidestPicture * kWidestPicture * 4 + (1 << 20);
+// The most room the reading buffer keeps between loads.
+constexpr std::size_t kKeptRoom = 1 << 20;
 
 PictureRef toPicture(SDL_Surface* surface, const std::string& source, bool fromFile) {
   SDL_Surface* argb = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
@@ -45,6 +46,7 @@ PictureRef toPicture(SDL_Surface* surface, const std::string& source, bool fromF
                 static_cast<size_t>(argb->w) * 4);
   SDL_UnlockSurface(argb);
   SDL_FreeSurface(argb);
+  picture->opaque = allOpaque(picture->argb);
   return picture;
 }
 
@@ -57,42 +59,54 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
   auto refuse = [&](const char* what, const std::string& why) {
     return FatalError("LoadPicture: cannot " + std::string(what) + " \"" + path + "\": " + why);
   };
-  // Straight system calls into a buffer of the file's size: this runs at
-  // every change of a picture, where the C library's buffering cost more
-  // than the reading.
+  // Straight system calls into a buffer kept from load to load: this runs
+  // at every change of a picture, where the C library's buffering, a stat of
+  // the file and a fresh buffer each time cost more than the reading. The
+  // buffer holds one byte more than the file had last time, so a file still
+  // that long shows its end in the first read: when that read gives exactly
+  // the bytes decoded last time, they are taken as the whole file without a
+  // read more to see the end. Any other file is read to its end.
   int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (file < 0) throw refuse("read", std::strerror(errno));
-  struct stat status {};
-  std::size_t fileSize = ::fstat(file, &status) == 0 && status.st_size > 0
-                             ? static_cast<std::size_t>(status.st_size)
-                             : 0;
-  // One byte more than the file, so its end is seen in the first pass.
-  std::vector<unsigned char> bytes(std::min(fileSize, kLongestPictureFile) + 1);
+  auto known = decoded_.find(path);
+  std::size_t room = known != decoded_.end() ? known->second.bytes.size() + 1 : 16384;
+  if (reading_.size() < room) reading_.resize(room);
   std::size_t have = 0;
   bool tooLong = false;
   int reason = 0;
   for (;;) {
-    if (have == bytes.size()) bytes.resize(bytes.size() * 2 + 16384);
-    ssize_t got = ::read(file, bytes.data() + have, bytes.size() - have);
+    if (have == reading_.size())
+      reading_.resize(std::min(reading_.size() * 2 + 16384, kLongestPictureFile + 1));
+    ssize_t got = ::read(file, reading_.data() + have, reading_.size() - have);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) reason = errno;
     if (got <= 0) break;
     have += static_cast<std::size_t>(got);
+    if (have < reading_.size() && known != decoded_.end() && have == known->second.bytes.size() &&
+        std::memcmp(known->second.bytes.data(), reading_.data(), have) == 0) {
+      ::close(file);
+      return known->second.picture;
+    }
     if (have > kLongestPictureFile) {
       tooLong = true;
       break;
     }
   }
-  bytes.resize(have);
   ::close(file);
+  // A long file read once does not keep its room for good.
+  std::vector<unsigned char> kept;
+  if (reading_.size() > kKeptRoom) std::swap(kept, reading_);
+  const std::vector<unsigned char>& held = kept.empty() ? reading_ : kept;
   if (reason) throw refuse("read", std::strerror(reason));
   if (tooLong)
     throw refuse("read", "the file is longer than any picture the game shows (over " +
                              std::to_string(kLongestPictureFile) + " bytes)");
-  if (bytes.empty()) throw refuse("read", "the file is empty");
+  if (have == 0) throw refuse("read", "the file is empty");
   // Bytes decoded before passed every check below then.
-  auto known = decoded_.find(path);
-  if (known != decoded_.end() && known->second.bytes == bytes) return known->second.picture;
+  if (known != decoded_.end() && known->second.bytes.size() == have &&
+      std::memcmp(known->second.bytes.data(), held.data(), have) == 0)
+    return known->second.picture;
+  std::vector<unsigned char> bytes(held.begin(), held.begin() + static_cast<std::ptrdiff_t>(have));
 
   // The decoder would spend width x height x 4 bytes before it looked at the
   // pixels, whatever the file's own size: a picture no screen shows is

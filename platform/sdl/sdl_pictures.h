@@ -25,6 +25,7 @@ class SdlPictureDecoder : public PictureDecoder {
     PictureRef picture;
   };
   std::map<std::string, Decoded> decoded_;
+  std::vector<unsigned char> reading_;  // what each load reads into
 };
 
 }  // namespace brz
