@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <numeric>
 #include <tuple>
 
 namespace brz {
@@ -82,6 +83,15 @@ std::vector<Runtime::TimerPhase> Runtime::timerPhases() const {
       phases.push_back({});
   }
   return phases;
+}
+
+Millis Runtime::timerPeriod(Millis most) const {
+  Millis period = 0;
+  for (const Timer* timer : timers_)
+    if (timer->enabled() && timer->interval_ > 0)
+      period =
+          std::min(most, period ? std::lcm(period, Millis{timer->interval_}) : timer->interval_);
+  return period;
 }
 
 void Runtime::skipTime(Millis time) {

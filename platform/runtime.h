@@ -107,6 +107,10 @@ class Runtime {
     bool operator==(const TimerPhase&) const = default;
   };
   std::vector<TimerPhase> timerPhases() const;
+  // The least common multiple of the enabled timers' intervals, the time in
+  // which every one of them ticks a whole number of times; 0 with none
+  // enabled, and `most` when it would be longer.
+  Millis timerPeriod(Millis most) const;
   // Moves the clock and every timer's next tick on by `time` together,
   // running no tick: the skip of a program at rest.
   void skipTime(Millis time);

@@ -4,6 +4,7 @@
 // last step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "menu/menutama.h"
 #include "menu/start.h"
 #include "platform/counters.h"
+#include "platform/properties.h"
+#include "platform/rest.h"
 
 namespace brz {
 namespace {
@@ -427,6 +430,48 @@ TEST_F(Round, AMouseMoveOverTheBackdropBringsTheGameBackOnceTheClockRuns) {
   click(menu().Frame2);
   rt->move(menu(), 10, 10);
   EXPECT_EQ(rt->activeWindow(), &game());
+}
+
+// --- rest on the real clock -------------------------------------------------------
+
+// Driven as the desktop loop drives it, waking at odd times, the menu comes
+// to rest once its ticker has run off and sleeps through the ticks; yet after
+// the rest, a logo click and a round started from it every property is as on
+// windows where every tick ran.
+TEST_F(Round, TheTicksSkippedAtRestChangeNothing) {
+  std::unique_ptr<RestWatch> rest;
+  Runtime b(host, [&](const std::string&) { rest->traced(); });
+  rest = std::make_unique<RestWatch>(b);
+  startBrizzlet(b);
+  auto state = [](const Runtime& r) {
+    std::string all;
+    forEachProperty(r, [&](const std::string& name, const Control*, const PropertyValue& value) {
+      all += name + " = " + formatValue(value) + "\n";
+    });
+    return all;
+  };
+  auto both = [&](Millis ms) {
+    Millis end = rt->now() + ms;
+    rt->advanceTo(end);
+    for (Millis t = b.now(); t < end;) {
+      t = std::min(end, t + (rest->atRest() ? 1000 : 37));  // as the loop wakes
+      rest->runTo(t, [&](Millis time) { b.advanceTo(time); });
+    }
+    EXPECT_EQ(state(b), state(*rt));
+    EXPECT_EQ(b.now(), rt->now());
+    EXPECT_TRUE(b.timerPhases() == rt->timerPhases());
+  };
+  both(20'000);
+  EXPECT_FALSE(rest->atRest()) << "the ticker still moves";
+  both(180'000);
+  EXPECT_TRUE(rest->atRest());
+  for (const char* name : {"Picture2", "Command1"}) {
+    click(*menu().find(name));
+    ASSERT_TRUE(b.click(*b.form<menutama>().find(name)));
+    rest->stir();
+    both(100);
+    both(30'000);
+  }
 }
 
 }  // namespace

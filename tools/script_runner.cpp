@@ -13,7 +13,6 @@
 #include <istream>
 #include <memory>
 #include <new>
-#include <numeric>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -397,12 +396,7 @@ void Session::wait(std::string_view text) {
   const Millis end = rt_.now() + waitLength(text, rt_.now());
   Millis restless = 0, nextCheck = 0;
   for (;;) {
-    Millis period = 0;
-    for (const Runtime::TimerPhase& phase : rt_.timerPhases())
-      if (phase.interval > 0) {
-        period = period ? std::lcm(period, Millis{phase.interval}) : phase.interval;
-        period = std::min(period, kMostRestlessTime + 1);
-      }
+    Millis period = rt_.timerPeriod(kMostRestlessTime + 1);
     if (period == 0 || end - rt_.now() < 2 * period) break;
     if (restless + period > kMostRestlessTime)
       throw ScriptFault{"wait " + std::string(text) + " stopped after " + std::to_string(restless) +

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/properties.h"
+#include "platform/rest.h"
 #include "platform/sdl/density.h"
 #include "platform/sdl/fonts.h"
 #include "platform/sdl/look.h"
@@ -77,7 +78,8 @@ class Session final : public Host, public ScriptPace {
       : game_(game),
         scale_(game.scale > 0 ? game.scale : scaleFactorFor(displayDpi())),
         fonts_(scale_) {
-    runtime_ = std::make_unique<Runtime>(*this);
+    runtime_ = std::make_unique<Runtime>(*this, [this](const std::string&) { rest_->traced(); });
+    rest_ = std::make_unique<RestWatch>(*runtime_);
     screen_ = std::make_unique<Screen>(*runtime_, fonts_);
   }
 
@@ -170,7 +172,8 @@ class Session final : public Host, public ScriptPace {
   Millis clock() const { return micros() / 1000; }
 
   // Ticks run at their due times; in between the loop sleeps until the next
-  // tick, the next frame or input, whichever comes first.
+  // tick, the next frame or input, whichever comes first. A program at rest
+  // (RestWatch) sleeps until input.
   void loop() {
     Runtime& runtime = *runtime_;
     Millis lastFrame = -frameMs_;
@@ -185,7 +188,9 @@ class Session final : public Host, public ScriptPace {
         lastFrame = now;
       }
       Millis wake = now + kIdleWakeMs;
-      if (auto due = nextTickWake()) wake = std::min(wake, *due);
+      batchUntil_ = -1;
+      if (!rest_->atRest())
+        if (auto due = nextTickWake()) wake = std::min(wake, *due);
       if (screen_->invalid() || runtime.revision() != syncedRevision_)
         wake = std::min(wake, lastFrame + frameMs_);
       Millis timeout = (wake * 1000 - micros() + 999) / 1000;
@@ -267,11 +272,16 @@ class Session final : public Host, public ScriptPace {
     return false;
   }
 
+  // Runs the ticks due by `until`, watching for rest on the way.
+  void runDueTimers(Millis until) {
+    rest_->runTo(until, [this](Millis time) { runTicks(time); });
+  }
+
   // An input then carries the millisecond of the last tick run before it, so
   // a recording's waits put it after exactly the same ticks. Ticks a stall
   // swallowed are dropped here but would all run in a wait: a recording says
   // so with a stall of its own.
-  void runDueTimers(Millis until) {
+  void runTicks(Millis until) {
     // The ticks held back for the batch were not late: every one of them runs.
     if (batchUntil_ > runtime_->now()) runtime_->advanceTo(std::min(until, batchUntil_));
     Millis before = runtime_->now();
@@ -287,7 +297,6 @@ class Session final : public Host, public ScriptPace {
   std::optional<Millis> nextTickWake() {
     std::optional<Millis> wake;
     Millis batch = ticksRun_ + frameMs_;
-    batchUntil_ = -1;
     for (const Runtime::TimerPhase& phase : runtime_->timerPhases()) {
       if (phase.interval <= 0) continue;
       Millis due = runtime_->now() + phase.untilDue;
@@ -343,6 +352,7 @@ class Session final : public Host, public ScriptPace {
 
   void handle(const SDL_Event& event) {
     Runtime& runtime = *runtime_;
+    rest_->stir();
     switch (event.type) {
       case SDL_QUIT:
         quit_ = true;
@@ -441,6 +451,7 @@ class Session final : public Host, public ScriptPace {
   std::unique_ptr<Runtime> runtime_;
   std::unique_ptr<Screen> screen_;
   std::unique_ptr<Recorder> recorder_;
+  std::unique_ptr<RestWatch> rest_;
   std::uint64_t base_ = 0;
   std::uint32_t ticksBase_ = 0;  // SDL's tick count when the clock read 0
   Millis frameMs_ = 16;
