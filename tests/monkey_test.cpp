@@ -3,14 +3,18 @@
 // window closes and waits over every control of both windows, across many
 // rounds of every mode, with the real picture files read and decoded. After
 // every step it checks the rules that hold whatever the player does. A failure
-// names the seed and the step; the same seed replays it exactly.
+// names the seed and the step; the same seed replays it exactly. Then a month
+// of play in virtual time, and long waits of the scenario runner.
 //
-// By hand, a longer run or another seed:
+// By hand, a longer run or another seed, or a year:
 //   BRIZZLET_MONKEY_STEPS=500000 BRIZZLET_MONKEY_SEED=42 build/tests/monkey_test
+//   BRIZZLET_SOAK_DAYS=365 build/tests/monkey_test --gtest_filter='Soak*'
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
@@ -27,6 +31,15 @@
 #include "platform/counters.h"
 #include "tools/game_host.h"
 #include "tools/script_runner.h"
+
+#ifndef __has_feature
+#define __has_feature(x) 0
+#endif
+#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
+#define BRIZZLET_SANITIZED 1  // the sanitizer keeps its own heap, and is slow
+#else
+#define BRIZZLET_SANITIZED 0
+#endif
 
 namespace brz {
 namespace {
@@ -311,15 +324,73 @@ TEST_P(MonkeyTest, RandomPlayKeepsEveryRule) {
   }
   // The monkey must really play: every mode ended, also without giving up.
   const Stats& s = monkey.stats();
-  for (int mode = 0; mode < 3; ++mode) {
-    std::cout << "  " << kModeNames[mode] << ": " << s.ends[mode] << " rounds ended ("
-              << s.givenUp[mode] << " given up)\n";
-    EXPECT_GT(s.ends[mode] - s.givenUp[mode], 0) << kModeNames[mode];
-  }
+  for (int mode = 0; mode < 3; ++mode)
+    EXPECT_GT(s.ends[mode] - s.givenUp[mode], 0)
+        << kModeNames[mode] << ": " << s.ends[mode] << " ended, " << s.givenUp[mode] << " given up";
   EXPECT_GT(s.programs, 1) << "no close or EXIT was tried";
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, MonkeyTest, testing::Values(1, 2, 3, 4));
+
+// A month of play in virtual time: every day a balm round that drops the balm
+// button, which then falls for ever, a Basmi round left running for twenty
+// hours, and the menu idle for the rest. Hour by hour no flight tick is lost
+// or added, and a tick still moves each mosquito by a whole step of its speed
+// times the level (single precision running out would stop or round it);
+// each day ends with the menu and the button at rest, and later days keep no
+// memory the first did not.
+TEST(Soak, AMonthOfPlayKeepsMemoryTicksAndPositions) {
+  constexpr Millis kHour = 3600 * 1000, kDay = 24 * kHour;
+  const long days = static_cast<long>(envNumber("BRIZZLET_SOAK_DAYS", BRIZZLET_SANITIZED ? 3 : 30));
+  CountingHost host;
+  Runtime rt(host);
+  startBrizzlet(rt);
+  Form1& g = rt.form<Form1>();
+  menutama& m = rt.form<menutama>();
+  long flightTicks = 0;
+  auto flight = g.Timer1.tick;  // counted from outside, the handler left as it is
+  g.Timer1.tick = [&] { ++flightTicks, flight(); };
+  auto hit = [&](Image& mosquito) {
+    if (g.plor.text() == "0") rt.click(g.reload);
+    EXPECT_TRUE(rt.click(mosquito)) << mosquito.name();
+    rt.advanceTo(rt.now() + 150);
+  };
+  const std::pair<Image*, int> lanes[] = {
+      {&g.nyamuk1, -5}, {&g.nyamuk2, -6}, {&g.nyamuk3, -5}, {&g.nyamuk4, 6}, {&g.nyamuk5, 4}};
+  size_t heapAfterFirstDay = 0;
+  for (long day = 0; day < days && !HasFailure(); ++day) {
+    rt.click(m.Command3);
+    for (int n = 0; n < 10; ++n) hit(g.nyamuk3);
+    ASSERT_TRUE(g.Timer4.enabled()) << "no balm button dropped";
+    rt.click(g.Command3_0);
+    rt.click(m.Command2);
+    hit(g.nyamuk1);
+    for (int hour = 0; hour < 20 && !HasFailure(); ++hour) {
+      double score = toNumber(g.Score.text()), level = toNumber(g.ganas.text());
+      rt.advanceTo(rt.now() + kHour);
+      ASSERT_LT(toNumber(g.Score.text()), score) << "the score stopped draining";
+      ASSERT_EQ(g.Score.text(), numberText(std::trunc(toNumber(g.Score.text()))));
+      for (auto [mosquito, speed] : lanes) {
+        Twips left = mosquito->left(), step = speed * static_cast<Twips>(level);
+        rt.advanceTo(rt.now() + 50);
+        if (left + step < 1 || left + step > g.Frame1.width()) continue;  // out and in again
+        ASSERT_EQ(mosquito->left(), left + step) << mosquito->name() << ", day " << day;
+      }
+    }
+    rt.click(g.Command3_0);
+    rt.advanceTo((day + 1) * kDay - kHour);
+    ASSERT_EQ(flightTicks, rt.now() / 50) << "a flight tick lost or added, day " << day;
+    Twips frame = m.Frame2.left(), ticker = m.Label6.left(), button = g.Command1.top();
+    rt.advanceTo((day + 1) * kDay);
+    EXPECT_TRUE(m.Frame2.left() == frame && m.Label6.left() == ticker) << "the menu is not at rest";
+    EXPECT_EQ(g.Command1.top(), button) << "the balm button still falls";
+    if (day == 0) heapAfterFirstDay = mallinfo2().uordblks;
+  }
+  // A little slack for the allocator's own bookkeeping.
+  if (!BRIZZLET_SANITIZED && days > 1) {
+    EXPECT_LE(mallinfo2().uordblks, heapAfterFirstDay + 65536);
+  }
+}
 
 // A long wait skips only time in which nothing would change: thirty years
 // and a bit after start-up or a logo click leave the windows as the same bit

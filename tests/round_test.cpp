@@ -62,14 +62,11 @@ class Round : public ::testing::Test {
 using Lines = std::vector<std::string>;
 
 TEST_F(Round, NothingMovesAtLevelZeroInOrOutOfARound) {
+  // The trace holds what reaches outside: the music, not the compiled-in pictures.
+  EXPECT_EQ(trace, (Lines{"0 sound MediaPlayer2 open " + file("backsound.mid")}));
+  // That the menu then comes to rest is TheTicksSkippedAtRestChangeNothing.
   wait(5000);
   EXPECT_EQ(game().nyamuk1.left(), 5760);
-  // Once the slide-in and the ticker are over the menu's timer only assigns
-  // the places things already have: nothing for the front end to look at.
-  wait(5 * 60'000);
-  std::uint64_t atRest = rt->revision();
-  wait(60'000);
-  EXPECT_EQ(rt->revision(), atRest);
   click(menu().Command1);  // Time Attack starts at level 0
   wait(5000);
   EXPECT_EQ(game().nyamuk5.left(), 600);
@@ -101,14 +98,6 @@ TEST_F(Round, MosquitoesLeaveTheFieldStrictlyPastItsEdges) {
   EXPECT_EQ(game().nyamuk1.left(), 7455);
   EXPECT_EQ(game().nyamuk4.left(), -400);
   EXPECT_EQ(game().Score.text(), "-20");
-}
-
-TEST_F(Round, SmallestStepsMoveBecausePositionsAreKeptExactly) {
-  click(menu().Command1);
-  game().ganas.setText("1");
-  wait(50);
-  EXPECT_EQ(game().nyamuk5.left(), 604);
-  EXPECT_EQ(game().nyamuk3.left(), 6115);
 }
 
 TEST_F(Round, ABiteCostsOneBalmAndSendsAllThreeBack) {
@@ -169,21 +158,6 @@ TEST_F(Round, TheGunSoundComesBeforeTheScore) {
             (Lines{"0 sound MediaPlayer1 open " + file("gun.wav"), "score 35"}));
 }
 
-// The round played to its end, tick for tick, is the scenario
-// time_attack_round; here what it leaves behind.
-TEST_F(Round, TimeAttackEndsWhenTheClockRunsOut) {
-  click(menu().Command1);
-  click(game().nyamuk1);
-  game().time.setText("1");
-  wait(500);
-  EXPECT_FALSE(game().visible() || game().Timer3.enabled());
-  // After the round the menu takes the game window's place, 8200 wide.
-  EXPECT_EQ(menu().top(), game().top());
-  EXPECT_EQ(menu().width(), 8200);
-  EXPECT_EQ(menu().Frame2.left(), -4215);
-  EXPECT_EQ(menu().Timer1.tag(), "150");
-}
-
 TEST_F(Round, AHighScoreIsReplacedOnlyByAGreaterScore) {
   click(menu().Command1);
   parkMosquitoes();
@@ -194,6 +168,11 @@ TEST_F(Round, AHighScoreIsReplacedOnlyByAGreaterScore) {
   wait(500);
   EXPECT_EQ(menu().high1.caption(), "35");
   EXPECT_EQ(menu().Label5.caption(), "GAME OVER");
+  // The clock stops, and the menu takes the game window's place, 8200 wide; the
+  // scenario time_attack_round plays such an end tick for tick.
+  EXPECT_FALSE(game().visible() || game().Timer3.enabled());
+  EXPECT_EQ(menu().top(), game().top());
+  EXPECT_EQ(menu().width(), 8200);
 
   click(menu().Command1);  // the reset runs under the old caption: white
   parkMosquitoes();
@@ -366,7 +345,6 @@ TEST_F(Round, TheFirstLaunchResetsTheScoreUnderTheLayoutCaption) {
   EXPECT_EQ(game().Score.backColor(), kGreen);
   EXPECT_EQ(game().caption(), kBasmiCaption);
   EXPECT_TRUE(game().Frame2.visible());
-  EXPECT_EQ(game().ganas.text(), "10");
   EXPECT_EQ(menu().left(), -100);
   EXPECT_EQ(menu().width(), 13000);
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Drives the real media players from the command line, for the audio test:
+// Drives the real media players from the command line, for the audio test and by hand:
 //   sound_probe STEP...
 // where a STEP is `open PLAYER FILE`, `play PLAYER`, `stop PLAYER` or
 // `wait MS`, and PLAYER is 1 (the effects player) or 2 (the music player).
