@@ -41,7 +41,7 @@ rms() {
     awk '/RMS +amplitude/ { print $3 }'
 }
 # sounds FILE : each stretch of sound in a recording, "START END" in seconds;
-# a silence shorter than 0.1 s does not part two.
+# a silence shorter than 0.1 s does not split a sound in two.
 sounds() {
   od -An -v -tx1 -w4 "$1" | awk '
     !/00 00 00 00$/ { if (start && NR - end > 4410) { print start / 44100, end / 44100; start = 0 }
