@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Drives the real media players from the command line, for the audio test and by hand:
 //   sound_probe STEP...
-// where a STEP is `open PLAYER FILE`, `play PLAYER`, `stop PLAYER` or
-// `wait MS`, and PLAYER is 1 (the effects player) or 2 (the music player).
+// where a STEP is `open PLAYER FILE`, `play PLAYER`, `stop PLAYER`, `wait MS`
+// `copy FROM TO` or `remove FILE` (a sound file changed under the players),
+// and PLAYER is 1 (the effects player) or 2 (the music player).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -28,6 +30,15 @@ int main(int argc, char** argv) {
       player(argv[++i]).stop();
     } else if (step == "wait" && i + 1 < argc) {
       std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[++i])));
+    } else if (step == "copy" && i + 2 < argc) {
+      // After what was asked before, as the game would change it mid-play.
+      sound.settle();
+      std::filesystem::copy_file(argv[i + 1], argv[i + 2],
+                                 std::filesystem::copy_options::overwrite_existing);
+      i += 2;
+    } else if (step == "remove" && i + 1 < argc) {
+      sound.settle();
+      std::filesystem::remove(argv[++i]);
     } else {
       std::fprintf(stderr, "sound_probe: cannot read step %d: %s\n", i, argv[i]);
       return 2;

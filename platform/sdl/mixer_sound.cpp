@@ -34,6 +34,10 @@ namespace {
 
 // Small, so that a shot sounds the moment it is fired (about 12 ms at 44.1 kHz).
 constexpr int kChunkSamples = 512;
+// After this long with nothing playing the audio thread rests (see restWhileSilent).
+constexpr int kRestAfterSeconds = 2;
+// How many decoded sounds are kept for their files' bytes.
+constexpr size_t kKeptChunks = 8;
 
 constexpr const char* kSoundFonts[] = {
     "/usr/share/sounds/sf3/default-GM.sf3", "/usr/share/sounds/sf2/default-GM.sf2",
@@ -280,6 +284,45 @@ struct Playback {
   std::atomic<bool> playing{false};  // cleared by the audio thread at the end
 };
 
+// The sounds decoded last, each with the bytes of its file: a shot reads its
+// file at every load, so that one removed or damaged fails then, but decodes
+// it again only when the bytes have changed. A chunk lives on while a voice
+// holds it, also once it has left the cache.
+class Chunks {
+ public:
+  // The chunk of `bytes`, decoded now or before; null with the decoder's
+  // reason in Mix_GetError().
+  std::shared_ptr<Mix_Chunk> get(const std::string& bytes) {
+    for (auto kept = kept_.begin(); kept != kept_.end(); ++kept) {
+      if (kept->bytes != bytes) continue;
+      std::rotate(kept_.begin(), kept, std::next(kept));  // the latest first
+      return kept_.front().chunk;
+    }
+    if (bytes.size() > static_cast<size_t>(INT32_MAX)) {
+      SDL_SetError("the file is too large");
+      return nullptr;
+    }
+    Mix_Chunk* decoded = nullptr;
+    {
+      QuietStderr quiet;
+      decoded = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+    }
+    if (!decoded) return nullptr;
+    std::shared_ptr<Mix_Chunk> chunk(decoded, Mix_FreeChunk);
+    kept_.push_front({bytes, chunk});
+    if (kept_.size() > kKeptChunks) kept_.pop_back();
+    return chunk;
+  }
+  void clear() { kept_.clear(); }
+
+ private:
+  struct Kept {
+    std::string bytes;
+    std::shared_ptr<Mix_Chunk> chunk;
+  };
+  std::deque<Kept> kept_;
+};
+
 // What the sound thread knows of the mixer.
 struct Mixer {
   bool open = false;
@@ -295,9 +338,28 @@ struct Mixer {
   // that a replay costs no synthesis.
   std::shared_ptr<Piece> piece;
   Playback playback;
+  Chunks chunks;
+
+  // The audio thread's rest. It may rest only while `mayRest` is set, which
+  // the sound thread clears, waking it, before it touches the mixer.
+  std::mutex restLock;
+  std::condition_variable restWake;
+  bool mayRest = false;            // under restLock
+  std::uint64_t silentFrames = 0;  // the audio thread's: frames since the last sound
 
   bool rendering() const { return piece && piece->rendering(); }
 };
+
+// Lets the audio thread rest, or wakes it and keeps it awake: each of the
+// mixer's calls waits for the mixer's lock, which a resting audio thread
+// holds.
+void letRest(Mixer& mixer, bool may) {
+  {
+    std::lock_guard<std::mutex> hold(mixer.restLock);
+    mixer.mayRest = may;
+  }
+  if (!may) mixer.restWake.notify_one();
+}
 
 // The synthesizer's gain with the music at full volume, as SDL_mixer sets it
 // when it plays MIDI itself, so that the music is as loud as it always was.
@@ -415,11 +477,10 @@ void Piece::finish() {
   convert_ = nullptr;
 }
 
-// The music hook, on the audio thread: the piece from where it is, as far as
-// it is written. The mixer hands it a silent buffer, and what is not written
-// yet stays silent.
-void SDLCALL playPiece(void* data, Uint8* stream, int bytes) {
-  auto& playback = *static_cast<Playback*>(data);
+// On the audio thread: the piece from where it is, as far as it is written.
+// The mixer hands the hook a silent buffer, and what is not written yet stays
+// silent.
+void playPiece(Playback& playback, Uint8* stream, int bytes) {
   if (!playback.playing.load(std::memory_order_relaxed)) return;
   const Piece& piece = *playback.piece;
   size_t length = piece.length.load(std::memory_order_acquire);
@@ -430,6 +491,32 @@ void SDLCALL playPiece(void* data, Uint8* stream, int bytes) {
   if (playback.at >= length) playback.playing.store(false, std::memory_order_relaxed);
 }
 
+// On the audio thread, with the mixer's lock held. SDL's audio thread wakes
+// for every buffer and runs the mixer, also when nothing plays (pausing the
+// device does not change that): once no channel and no music has played for
+// a while it waits here instead, until the sound thread has something for
+// the mixer. What the mixer is then asked to play starts with the buffer
+// after this one, as promptly as from a device that never rested.
+void restWhileSilent(Mixer& mixer, int bytes) {
+  if (mixer.playback.playing.load(std::memory_order_relaxed) || Mix_Playing(-1) > 0) {
+    mixer.silentFrames = 0;
+    return;
+  }
+  mixer.silentFrames += static_cast<std::uint64_t>(bytes / mixer.frameBytes);
+  if (mixer.silentFrames < static_cast<std::uint64_t>(kRestAfterSeconds) * mixer.frequency) return;
+  std::unique_lock<std::mutex> hold(mixer.restLock);
+  mixer.restWake.wait(hold, [&] { return !mixer.mayRest; });
+  mixer.silentFrames = 0;
+}
+
+// The music hook, installed for as long as the device is open: the mixer
+// calls it for every buffer.
+void SDLCALL mixMusic(void* data, Uint8* stream, int bytes) {
+  auto& mixer = *static_cast<Mixer*>(data);
+  restWhileSilent(mixer, bytes);
+  playPiece(mixer.playback, stream, bytes);
+}
+
 // Mix_HookMusic takes the mixer's lock: once it returns the audio thread is
 // out of the hook until it is set again.
 void startMusic(Mixer& mixer, std::shared_ptr<Piece> piece) {
@@ -437,12 +524,13 @@ void startMusic(Mixer& mixer, std::shared_ptr<Piece> piece) {
   mixer.playback.piece = std::move(piece);
   mixer.playback.at = 0;
   mixer.playback.playing = true;
-  Mix_HookMusic(playPiece, &mixer.playback);
+  Mix_HookMusic(mixMusic, &mixer);
 }
 
 void haltMusic(Mixer& mixer) {
   Mix_HookMusic(nullptr, nullptr);
   mixer.playback.playing = false;
+  Mix_HookMusic(mixMusic, &mixer);
 }
 
 // One player's voice in the mixer, on the sound thread.
@@ -455,7 +543,7 @@ class Voice {
   ~Voice() {
     if (!state_.open) return;
     Mix_HaltChannel(channel_);
-    if (chunk_) Mix_FreeChunk(chunk_);
+    chunk_ = nullptr;
     releaseMusic();
   }
 
@@ -503,7 +591,7 @@ class Voice {
         markStart();
       }
     } else if (chunk_) {
-      if (!Mix_Playing(channel_)) Mix_PlayChannel(channel_, chunk_, 0);
+      if (!Mix_Playing(channel_)) Mix_PlayChannel(channel_, chunk_.get(), 0);
     }
   }
 
@@ -515,39 +603,44 @@ class Voice {
   }
 
  private:
-  void playChunk() {
-    Mix_Chunk* chunk = nullptr;
-    {
-      QuietStderr quiet;
-      chunk = Mix_LoadWAV(path_.c_str());
-    }
-    if (!chunk) report();
-    // Playing on the player's own channel cuts what it played before.
-    Mix_HaltChannel(channel_);
-    if (chunk_) Mix_FreeChunk(chunk_);
-    chunk_ = chunk;
-    if (chunk_) Mix_PlayChannel(channel_, chunk_, 0);
-  }
-
-  // The file is read at every load, so that one gone fails here; while its
-  // bytes are the same the piece synthesized before plays again.
-  void loadMusic() {
-    releaseMusic();
-    if (state_.musicOwner) haltMusic(state_);  // another player's piece gives way
-    std::string bytes;
+  // The file is read at every load, so that one gone fails then; false
+  // when it cannot be, said once.
+  bool readFile(std::string& bytes) {
     SDL_RWops* file = SDL_RWFromFile(path_.c_str(), "rb");
     if (!file) {
       report(("Couldn't open '" + path_ + "'").c_str());
-      return;
+      return false;
     }
     size_t size = 0;
     void* data = SDL_LoadFile_RW(file, &size, 1);
     if (!data) {
       report();
-      return;
+      return false;
     }
     bytes.assign(static_cast<const char*>(data), size);
     SDL_free(data);
+    return true;
+  }
+
+  void playChunk() {
+    std::shared_ptr<Mix_Chunk> chunk;
+    if (std::string bytes; readFile(bytes)) {
+      chunk = state_.chunks.get(bytes);
+      if (!chunk) report();
+    }
+    // Playing on the player's own channel cuts what it played before.
+    Mix_HaltChannel(channel_);
+    chunk_ = std::move(chunk);
+    if (chunk_) Mix_PlayChannel(channel_, chunk_.get(), 0);
+  }
+
+  // While the file's bytes are the same the piece synthesized before plays
+  // again.
+  void loadMusic() {
+    releaseMusic();
+    if (state_.musicOwner) haltMusic(state_);  // another player's piece gives way
+    std::string bytes;
+    if (!readFile(bytes)) return;
     seconds_ = midiSeconds(bytes);
     if (!state_.piece || state_.piece->bytes() != bytes) {
       state_.piece = nullptr;
@@ -598,7 +691,7 @@ class Voice {
   int channel_;
   std::string path_;
   bool stopped_ = false;
-  Mix_Chunk* chunk_ = nullptr;
+  std::shared_ptr<Mix_Chunk> chunk_;
   std::shared_ptr<Piece> piece_;  // the MIDI piece it plays
   double seconds_ = -1;           // the piece's length, negative when unknown
   std::uint64_t endFrame_ = 0;    // 0: no end of its own, the mixer's word goes
@@ -646,6 +739,7 @@ bool openMixer(Mixer& mixer) {
         s.mixedFrames += static_cast<std::uint64_t>(bytes / s.frameBytes);
       },
       &mixer);
+  Mix_HookMusic(mixMusic, &mixer);
   // The soundfont is checked here, so that a wrong one is said once, not at
   // every start of the music. SDL_SOUNDFONTS may name several.
   std::string soundFonts = findSoundFont(), usable;
@@ -670,9 +764,11 @@ bool openMixer(Mixer& mixer) {
 }
 
 void closeMixer(Mixer& mixer) {
-  haltMusic(mixer);
+  Mix_HookMusic(nullptr, nullptr);
+  mixer.playback.playing = false;
   mixer.playback.piece = nullptr;
   mixer.piece = nullptr;
+  mixer.chunks.clear();
   Mix_CloseAudio();
   Mix_Quit();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -726,6 +822,8 @@ struct MixerSound::State {
         std::unique_lock<std::mutex> hold(lock);
         busy = false;
         idle.notify_all();
+        // Synthesizing does not touch the mixer: the audio thread may rest.
+        if (requests.empty() && !quit && mixer.open) letRest(mixer, true);
         // A piece being synthesized goes on between requests, a block at a
         // time, so that a shot waits for no more than one block.
         wake.wait(hold, [&] { return quit || !requests.empty() || mixer.rendering(); });
@@ -737,11 +835,15 @@ struct MixerSound::State {
           break;  // every request carried out
         }
       }
-      if (request)
+      if (request) {
+        letRest(mixer, false);
         request();
-      else
+      } else {
         mixer.piece->render();
+      }
     }
+    // For good: closing the device waits for the audio thread to end.
+    letRest(mixer, false);
     voices.clear();
     if (mixer.open) closeMixer(mixer);
     // SDL keeps its error text per thread and frees it itself only for the

@@ -19,7 +19,8 @@ namespace brz::sdl {
 //
 // The mixer runs on a thread of its own, opened in the background: every call
 // returns at once, and what is asked before the device is ready is done, in
-// order, as soon as it is.
+// order, as soon as it is. While nothing has played for a while the audio
+// device's thread rests, costing nothing, until the next request.
 class MixerSound : public SoundBackend {
  public:
   // Later: the device is opened at begin(), so that opening it and loading

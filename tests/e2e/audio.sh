@@ -27,7 +27,9 @@ printf '\x00\xc0\x00\x00\x90\x3c\x64\x60\x80\x3c\x40\x00\xff\x2f\x00' >>note.mid
 run() {
   local out=$1
   shift
-  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/$out.raw "$probe" "$@" 2>"$out.all"
+  # A mixer that never wakes again would hang the probe at its exit.
+  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/$out.raw timeout 60 "$probe" "$@" 2>"$out.all" ||
+    fail "the probe failed or hung (status $?) on: $*"
   grep -v '^CRITICAL' "$out.all" >"$out.err" || true
 }
 
@@ -37,6 +39,14 @@ run() {
 rms() {
   sox -t raw -r 44100 -e signed -b 16 -c 2 "$1" -n trim "$2" "$3" stat 2>&1 |
     awk '/RMS +amplitude/ { print $3 }'
+}
+# sounds FILE : each stretch of sound in a recording, "START END" in seconds;
+# a silence shorter than 0.1 s does not split a sound in two.
+sounds() {
+  od -An -v -tx1 -w4 "$1" | awk '
+    !/00 00 00 00$/ { if (start && NR - end > 4410) { print start / 44100, end / 44100; start = 0 }
+                      if (!start) start = NR; end = NR }
+    END { if (start) print start / 44100, end / 44100 }'
 }
 loud() { awk -v v="$1" 'BEGIN { exit !(v > 0.005) }'; }
 silent() { awk -v v="$1" 'BEGIN { exit !(v < 0.0005) }'; }
@@ -89,6 +99,38 @@ v=$(rms ended.raw "$(awk -v f="$onset" 'BEGIN { print f / 44100 + 1.0 }')" 0.5)
 silent "$v" || fail "the short piece did not end (RMS $v)"
 v=$(rms ended.raw -0.8 0.8)
 loud "$v" || fail "play after the end is silent (RMS $v)"
+
+# With nothing playing for 2 s the audio thread rests, and the disk driver
+# records nothing meanwhile: a shot asked for then is heard right after those
+# 2 s of silence in the recording, as promptly as from a mixer awake (a
+# 12 ms chunk), and the program still exits at once.
+sox -V1 -n -r 44100 -c 1 beep.wav synth 0.2 sine 440
+started=$EPOCHREALTIME
+run rested open 1 beep.wav wait 4500 open 1 beep.wav wait 500
+took=$(awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { print b - a }')
+awk -v t="$took" 'BEGIN { exit !(t < 6.5) }' || fail "the program at rest took $took s to exit"
+sounds rested.raw >rested.sounds
+[ "$(wc -l <rested.sounds)" -eq 2 ] || fail "not two shots after a rest: $(cat rested.sounds)"
+gap=$(awk 'NR == 1 { end = $2 } NR == 2 { print $1 - end }' rested.sounds)
+awk -v g="$gap" 'BEGIN { exit !(g > 1.95 && g < 2.3) }' ||
+  fail "the silence before the shot after a rest lasts $gap s, not 2 s and a chunk or so"
+
+# The music after a rest: play starts the ended piece again.
+run rested_music open 2 note.mid wait 5000 play 2 wait 1000
+v=$(rms rested_music.raw -0.8 0.8)
+loud "$v" || fail "play after a rest is silent (RMS $v)"
+[ "$(stat -c %s rested_music.raw)" -lt $((44100 * 4 * 5)) ] ||
+  fail "the mixer did not rest in 5 s of silence"
+
+# A sound file changed mid-game plays as it is now, decoded before or not;
+# one removed then fails, said once.
+sox -V1 -D -n -r 44100 -c 1 hush.wav synth 0.2 sine 440 vol 0
+cp beep.wav shot.wav
+run changed open 1 shot.wav wait 500 copy hush.wav shot.wav open 1 shot.wav wait 500 \
+  copy beep.wav shot.wav open 1 shot.wav wait 500 remove shot.wav open 1 shot.wav open 1 shot.wav
+[ "$(sounds changed.raw | wc -l)" -eq 2 ] || fail "a changed sound file: $(sounds changed.raw)"
+[ "$(wc -l <changed.err)" -eq 1 ] && grep -q '"shot.wav": No such file' changed.err ||
+  fail "a sound file removed mid-game: $(head -3 changed.err)"
 
 # A missing file: silent, one line on stderr however often it is asked for.
 run missing open 1 /no/such/dir/gun.wav play 1 open 1 /no/such/dir/gun.wav wait 200
