@@ -243,6 +243,33 @@ void report() {
   std::fflush(stdout);
 }
 
+// The stretches begin and end as the clock passes their times, and the run
+// ends after the last. Called at each flight tick, and at each wake of the
+// loop, because a program at rest runs no tick for as long as it rests.
+void passTime(brz::Millis now) {
+  Watch& w = watch;
+  if (w.done || w.stretches.empty()) return;
+  for (auto& stretch : w.stretches) {
+    // A tick can be dropped when the loop falls a whole interval behind.
+    if (now >= stretch.from && !stretch.started) {
+      shownWindows(stretch.name);
+      stretch.atFrom = Cpu::now();
+      stretch.from = now;
+      stretch.started = true;
+    }
+    if (now >= stretch.to && !stretch.ended) {
+      stretch.atTo = Cpu::now();
+      stretch.to = now;
+      stretch.ended = true;
+    }
+  }
+  if (now >= w.stretches.back().to) {
+    w.done = true;
+    report();
+    w.rt->guard([&w] { w.rt->end(); });
+  }
+}
+
 void start(brz::Runtime& rt) {
   Watch& w = watch;
   w.rt = &rt;
@@ -280,20 +307,7 @@ void start(brz::Runtime& rt) {
       ++w.clicksLost;
       w.clickPushedNs = 0;
     }
-    for (auto& stretch : w.stretches) {
-      // A tick can be dropped when the loop falls a whole interval behind.
-      if (now >= stretch.from && !stretch.started) {
-        shownWindows(stretch.name);
-        stretch.atFrom = Cpu::now();
-        stretch.from = now;
-        stretch.started = true;
-      }
-      if (now >= stretch.to && !stretch.ended) {
-        stretch.atTo = Cpu::now();
-        stretch.to = now;
-        stretch.ended = true;
-      }
-    }
+    passTime(now);
     switch (w.mode) {
       case Mode::Timing:
         break;
@@ -329,11 +343,6 @@ void start(brz::Runtime& rt) {
           w.gameWindowId = findWindow(std::string(brz::kTimeAttackCaption));
         if (game.visible() && game.plor.text() == "0") rt.click(game.reload);
         break;
-    }
-    if (now >= w.stretches.back().to) {
-      w.done = true;
-      report();
-      rt.end();
     }
     tick();
   };
@@ -392,6 +401,15 @@ int __real_SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rect
 void __wrap_SDL_RenderPresent(SDL_Renderer* renderer) {
   __real_SDL_RenderPresent(renderer);
   presented(SDL_RenderGetWindow(renderer));
+}
+
+// The loop's wait, on the window thread: the time it wakes at, on the
+// runtime's clock.
+int __real_SDL_WaitEventTimeout(SDL_Event* event, int timeout);
+int __wrap_SDL_WaitEventTimeout(SDL_Event* event, int timeout) {
+  int got = __real_SDL_WaitEventTimeout(event, timeout);
+  if (watch.rt && watch.rt->running()) passTime((nowNs() - watch.zeroNs) / 1'000'000);
+  return got;
 }
 
 int __wrap_SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int count) {
