@@ -9,9 +9,6 @@
 
 namespace brz {
 
-inline constexpr Color kGreen = 0x0000FF00;
-inline constexpr Color kRed = 0x000000FF;
-
 // The game window's outer width and the play field's, as laid out and in the
 // balm mode, which widens both for the character at the field's left end.
 inline constexpr Twips kNarrowWindow = 7605, kNarrowField = 7455;
@@ -101,7 +98,7 @@ class Form1 : public Window {
 
   // Shooting and aiming.
   void Frame1_Click();
-  void Frame1_MouseMove(int button, int shift, Twips x, Twips y);
+  void Frame1_MouseMove(Twips x, Twips y);
   void nyamuk_Click(const Lane& lane);
   void Timer5_Tick();
 

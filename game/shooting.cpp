@@ -21,7 +21,7 @@ void Form1::Frame1_Click() {
   if (soundOn()) MediaPlayer1.setFileName(file("\\gun.wav"));
 }
 
-void Form1::Frame1_MouseMove(int /*button*/, int /*shift*/, Twips x, Twips y) {
+void Form1::Frame1_MouseMove(Twips x, Twips y) {
   // Keeps the music going: a play request leaves playing music alone and
   // restarts a piece that has ended.
   if (soundOn()) MediaPlayer2.play();

@@ -10,12 +10,6 @@ namespace {
 
 using K = ControlKind;
 
-constexpr Color kBlue = 0x00FF0000;
-constexpr Color kLightCyan = 0x00FFFF80;
-constexpr Color kCyan = 0x00FFFF00;
-constexpr Color kYellow = 0x0000FFFF;
-constexpr Color kLightYellow = 0x0080FFFF;
-
 constexpr std::string_view kCreditsFirstHalf =
     "Brizzlet!!! version 1.0, a mosquito shooting game of mouse skill, made by the Brizzlet "
     "team.   Aim with the cross-hair, click to shoot, and reload before the gun runs dry.   "
@@ -88,9 +82,7 @@ constexpr ControlLayout kControls[] = {
 menutama::menutama(Runtime& runtime) : RoundHost(runtime, kWindow, kControls) {
   load = [this] { Form_Load(); };
   unload = [this] { Form_Unload(); };
-  mouseMove = [this](int button, int shift, Twips x, Twips y) {
-    Form_MouseMove(button, shift, x, y);
-  };
+  mouseMove = [this](Twips, Twips) { Form_MouseMove(); };
   Timer1.tick = [this] { Timer1_Tick(); };
   Picture2.click = [this] { Picture2_Click(); };
   Command1.click = [this] { Command1_Click(); };
@@ -119,7 +111,7 @@ void menutama::Form_Unload() {
 
 // Over the backdrop while the round clock runs, the game window comes back to
 // the front.
-void menutama::Form_MouseMove(int /*button*/, int /*shift*/, Twips /*x*/, Twips /*y*/) {
+void menutama::Form_MouseMove() {
   if (game().Timer3.enabled()) game().show();
 }
 

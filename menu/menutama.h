@@ -57,7 +57,7 @@ class menutama : public RoundHost {
 
   void Form_Load();
   void Form_Unload();
-  void Form_MouseMove(int button, int shift, Twips x, Twips y);
+  void Form_MouseMove();
   void Timer1_Tick();
   void Picture2_Click();
   void StartRound();
