@@ -15,6 +15,10 @@ namespace {
 
 using K = ControlKind;
 
+// `plor` starts with a full magazine: its count as the layout's text.
+static_assert(kMagazineSize >= 0 && kMagazineSize <= 9, "the layout writes the count as one digit");
+constexpr char kFullMagazineText[] = {'0' + kMagazineSize, '\0'};
+
 constexpr WindowLayout kWindow = {
     .name = "Form1",
     .caption = "Brizzlet!!!",
@@ -45,7 +49,7 @@ constexpr ControlLayout kControls[] = {
     {.kind = K::Label, .name = "Label1", .left = 2760, .top = 120, .width = 2175, .height = 255, .caption = "Tingkat keganasan Nyamuk :", .transparent = true},
     // The magazine panel.
     {.kind = K::CommandButton, .name = "reload", .container = "Frame4", .left = 2160, .top = 240, .width = 1935, .height = 615, .caption = "Reload!", .points = 18, .bold = true, .graphical = true},
-    {.kind = K::TextBox, .name = "plor", .container = "Frame4", .left = 360, .top = 360, .width = 495, .height = 375, .caption = "6"},
+    {.kind = K::TextBox, .name = "plor", .container = "Frame4", .left = 360, .top = 360, .width = 495, .height = 375, .caption = kFullMagazineText},
     {.kind = K::Image, .name = "dak", .container = "Frame4", .left = 1460, .top = 50, .width = 345, .height = 270, .hidden = true, .picture = "flash"},
     {.kind = K::Image, .name = "pl", .container = "Frame4", .left = 1200, .top = 0, .width = 900, .height = 900, .picture = "magazine", .tag = "0"},
     // The score panel.

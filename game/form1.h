@@ -14,6 +14,10 @@ namespace brz {
 inline constexpr Twips kNarrowWindow = 7605, kNarrowField = 7455;
 inline constexpr Twips kWideWindow = 10000, kWideField = 9900;
 
+// The bullets of a full magazine: what `plor` starts with and every refill
+// writes, and the count in the name of the full magazine's picture.
+inline constexpr int kMagazineSize = 6;
+
 // The game window: the play field with its five mosquitoes, the counters of
 // a round, the magazine, the give-up buttons, the two sound players and the
 // timers that drive a round. Loaded once, then only shown and hidden.
@@ -61,8 +65,6 @@ class Form1 : public Window {
   // and last its caption, so the counters' change handlers run under the
   // caption of the round before.
   void launch(Mode mode);
-  // Back to the layout's width, window and field.
-  void narrowField();
 
  private:
   // A mosquito's lane: its speed at level 1 in twips a tick and its way
@@ -117,7 +119,23 @@ class Form1 : public Window {
   void Timer4_Tick();
   void Command3_Click(int index);
 
-  // Helpers the handlers share.
+  // The steps the handlers share, named for what they do in the game.
+  // A shot, hit or miss: the trace and the flash at the gun, which Timer5 ends.
+  void showShotFlash();
+  // A shot takes a bullet (the count's change handler runs) and starts the
+  // magazine picture's two steps.
+  void spendBullet();
+  void playGunSound();
+  // A full magazine and its picture, with no sound.
+  void refillMagazine();
+  // Loads the magazine picture afresh: "\plor" & `picture` & ".gif", a count
+  // of bullets or the shot frame "7".
+  void showMagazine(std::string_view picture);
+  // Back to the layout's width, window and field.
+  void narrowField();
+  void showEveryMosquito();
+
+  // Shared helpers.
   // The menu: the window rounds are launched from, which keeps the scores.
   // Looked up once, as every window lives as long as the runtime: the
   // score's change handler asks for it at every point a mosquito costs.
