@@ -84,32 +84,37 @@ constexpr ControlLayout kControls[] = {
 
 }  // namespace
 
-Form1::Form1(Runtime& runtime) : Window(runtime, kWindow, kControls) {
-  load = [this] { Form_Load(); };
-  unload = [this] { Form_Unload(); };
+Form1::Form1(Runtime& runtime) : GameWindow(runtime, kWindow, kControls) {
+  load = [this] { Form_Load(); };      // once, inside the menu's own load
+  unload = [this] { Form_Unload(); };  // the player closes the game window
 
-  Timer1.tick = [this] { Timer1_Tick(); };
-  Timer2.tick = [this] { Timer2_Tick(); };
-  Timer3.tick = [this] { Timer3_Tick(); };
+  Timer1.tick = [this] { Timer1_Tick(); };  // the mosquitoes' flight, and the bites
+  Timer2.tick = [this] { Timer2_Tick(); };  // hides the hit picture
+  Timer3.tick = [this] { Timer3_Tick(); };  // the round clock
 
-  Frame1.click = [this] { Frame1_Click(); };
-  Frame1.mouseMove = [this](Twips x, Twips y) { Frame1_MouseMove(x, y); };
+  Frame1.click = [this] { Frame1_Click(); };                                // a miss
+  Frame1.mouseMove = [this](Twips x, Twips y) { Frame1_MouseMove(x, y); };  // aiming
+  // A hit on a mosquito.
   for (const Lane& lane : lanes_) lane.mosquito.click = [this, &lane] { nyamuk_Click(lane); };
-  Timer5.tick = [this] { Timer5_Tick(); };
+  Timer5.tick = [this] { Timer5_Tick(); };  // ends the shot flash
 
-  plor.change = [this] { plor_Change(); };
-  reload.click = [this] { reload_Click(); };
-  tmplor.tick = [this] { tmplor_Tick(); };
-  Timer6.tick = [this] { Timer6_Tick(); };
+  plor.change = [this] { plor_Change(); };    // the bullets left
+  reload.click = [this] { reload_Click(); };  // the reload
+  tmplor.tick = [this] { tmplor_Tick(); };    // the magazine picture after a shot
+  Timer6.tick = [this] { Timer6_Tick(); };    // the empty-magazine cue
 
-  Score.change = [this] { Score_Change(); };
-  Balsem.change = [this] { Balsem_Change(); };
-  sisa.change = [this] { sisa_Change(); };
-  time.change = [this] { time_Change(); };
-  Command1.click = [this] { Command1_Click(); };
-  Timer4.tick = [this] { Timer4_Tick(); };
-  Command3_0.click = [this] { Command3_Click(0); };
-  Command3_1.click = [this] { Command3_Click(1); };
+  Score.change = [this] { Score_Change(); };         // the score's colour
+  Balsem.change = [this] { Balsem_Change(); };       // the balm used up ends a balm round
+  sisa.change = [this] { sisa_Change(); };           // the mosquitoes left in Basmi
+  time.change = [this] { time_Change(); };           // every tenth balm-mode hit drops a balm
+  Command1.click = [this] { Command1_Click(); };     // a caught balm button
+  Timer4.tick = [this] { Timer4_Tick(); };           // the balm button's fall
+  Command3_0.click = [this] { Command3_Click(0); };  // giving up
+  Command3_1.click = [this] { Command3_Click(1); };  // giving up
+}
+
+GameWindow& gameWindow(Runtime& runtime) {
+  return runtime.form<Form1>();
 }
 
 void Form1::Form_Load() {

@@ -4,8 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "game/round_host.h"
-#include "platform/runtime.h"
+#include "game/game_window.h"
 
 namespace brz {
 
@@ -21,7 +20,7 @@ inline constexpr int kMagazineSize = 6;
 // The game window: the play field with its five mosquitoes, the counters of
 // a round, the magazine, the give-up buttons, the two sound players and the
 // timers that drive a round. Loaded once, then only shown and hidden.
-class Form1 : public Window {
+class Form1 : public GameWindow {
  public:
   explicit Form1(Runtime& runtime);
 
@@ -61,10 +60,13 @@ class Form1 : public Window {
   Timer& Timer6 = control<Timer>("Timer6");
   Timer& tmplor = control<Timer>("tmplor");
 
-  // Sets the window up for a round of `mode`: its counters, panels and field,
-  // and last its caption, so the counters' change handlers run under the
-  // caption of the round before.
-  void launch(Mode mode);
+  // What the menu asks of the game window.
+  void launch(Mode mode) override;
+  void resetScore() override { Score.setText("0"); }
+  bool roundClockRunning() const override { return Timer3.enabled(); }
+  PictureRef aimCursor() const override { return Frame1.mouseIcon(); }
+  void playMusic() override { MediaPlayer2.play(); }
+  void stopMusic() override { MediaPlayer2.stop(); }
 
  private:
   // A mosquito's lane: its speed at level 1 in twips a tick and its way
