@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 # What the build is for: play (the game only), test (everything), package.
 DEPS ?= test
 
-.PHONY: deps configure build play test test-sanitize bench package web test-web clean
+.PHONY: deps configure build play test test-sanitize bench package web play-web test-web clean
 
 deps:
 	@scripts/install-deps $(DEPS)
@@ -57,9 +57,11 @@ package:
 	cd $(PACKAGE_BUILD) && cpack
 	@ls $(PACKAGE_BUILD)/packages/*.deb
 
-# The game built for the browser with emscripten, in $(WEB_BUILD). The
-# libraries it links are built first from Debian's sources, once: later runs
-# find them in $(WEB_BUILD)/deps and go straight to the game.
+# The game built for the browser with emscripten: the site in
+# $(WEB_BUILD)/site, which any static web server can host, and the same in a
+# zip beside it. The libraries it links are built first from Debian's
+# sources, once: later runs find them in $(WEB_BUILD)/deps and go straight to
+# the game.
 WEB_BUILD ?= build-web
 WEB_CMAKE_FLAGS ?=
 web:
@@ -68,6 +70,13 @@ web:
 	@emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_CROSSCOMPILING_EMULATOR=$$(command -v node) $(WEB_CMAKE_FLAGS) >/dev/null
 	@cmake --build $(WEB_BUILD) -j $(JOBS)
+	@echo "The site is in $(WEB_BUILD)/site/, packed in $$(ls $(WEB_BUILD)/brizzlet-*-web.zip)"
+
+# The browser's game served on this machine only, until Ctrl-C.
+WEB_PORT ?= 8000
+play-web: web
+	@echo "Play Brizzlet at http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops the server)"
+	@cd $(WEB_BUILD)/site && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
 
 # The scenario tests on the runner built for the browser, run by node with
 # the machine's files: the same output as the native runner's.

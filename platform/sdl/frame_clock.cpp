@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/sdl/screen.h"
+#include "platform/sdl/system.h"
 
 namespace brz::sdl {
 
@@ -46,8 +47,7 @@ bool FrameClock::drawThenWait(Millis now, Millis wake, SDL_Event& event) {
   }
   if (changed()) wake = std::min(wake, lastFrame_ + frameMs_);
   Millis timeout = (wake * 1000 - micros() + 999) / 1000;
-  return timeout > 0 ? SDL_WaitEventTimeout(&event, static_cast<int>(timeout)) == 1
-                     : SDL_PollEvent(&event) == 1;
+  return timeout > 0 ? waitEvent(event, static_cast<int>(timeout)) : SDL_PollEvent(&event) == 1;
 }
 
 }  // namespace brz::sdl

@@ -27,6 +27,7 @@
 #include "platform/sdl/replay.h"
 #include "platform/sdl/screen.h"
 #include "platform/sdl/sdl_pictures.h"
+#include "platform/sdl/system.h"
 #include "platform/sdl/x11_errors.h"
 
 namespace brz::sdl {
@@ -36,7 +37,6 @@ namespace {
 constexpr const char* kTitle = "Brizzlet";
 // With no timer due and no input the loop still looks round this often.
 constexpr Millis kIdleWakeMs = 1000;
-constexpr int kDisplayAttempts = 5;
 
 void setHints() {
   SDL_SetHint(SDL_HINT_APP_NAME, kTitle);
@@ -51,15 +51,6 @@ void setHints() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-}
-
-// SDL falls back to drawing off screen when it finds no display; the game
-// then only runs there when asked to by name (SDL_VIDEODRIVER).
-bool onADisplay() {
-  std::string driver = SDL_GetCurrentVideoDriver();
-  if (driver != "offscreen" && driver != "dummy") return true;
-  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
-  return asked && driver == asked;
 }
 
 MouseButton buttonOf(std::uint8_t sdlButton) {
@@ -382,34 +373,7 @@ bool press(Runtime& runtime, Window& window, const Scale& scale, const SDL_Event
 
 int run(const Game& game) {
   setHints();
-  // SDL would try every kind of display it knows, complaining on stderr, and
-  // then draw off screen: only the kind the session has is tried.
-  bool x11 = SDL_getenv("DISPLAY"), wayland = SDL_getenv("WAYLAND_DISPLAY");
-  if (!x11 && !wayland && !SDL_getenv("SDL_VIDEODRIVER")) {
-    std::fprintf(stderr, "brizzlet: no display to show the game on (DISPLAY is not set)\n");
-    return 1;
-  }
-  if (x11 != wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 ? "x11" : "wayland");
-  installXErrorHandler();
-  // A busy X server may turn a connection away for a moment: try a few times.
-  for (int attempt = 1; SDL_Init(SDL_INIT_VIDEO) != 0; ++attempt) {
-    if (attempt == kDisplayAttempts) {
-      // SDL says only that the kind of display is "not available".
-      const char* name = x11 ? SDL_getenv("DISPLAY") : SDL_getenv("WAYLAND_DISPLAY");
-      std::string why = SDL_GetError();
-      if (x11 && !xServerAnswers(name)) why = "no X server answers there";
-      std::fprintf(stderr, "brizzlet: cannot open the display \"%s\": %s\n", name ? name : "",
-                   why.c_str());
-      return 1;
-    }
-    SDL_Delay(100);
-  }
-  watchWindowDestruction();
-  if (!onADisplay()) {
-    std::fprintf(stderr, "brizzlet: no display to show the game on\n");
-    SDL_Quit();
-    return 1;
-  }
+  if (!openDisplay()) return 1;
   int status = 1;
   {
     std::unique_ptr<DesktopSession> session;
