@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -250,66 +251,118 @@ TEST_F(Text, WrappedSelfSizingLabelsHoldEveryLineAndTheirWidestWord) {
 }
 
 // Every caption of both windows that does not size itself fits its control at
-// 96 dpi in the font the game draws with: no letter is cut off and no word
+// 1x, 2x and 3x in the font the game draws with: no letter is cut off and no word
 // broken. The credits ticker's halves fit their places.
 TEST_F(Text, EveryLayoutCaptionFitsItsControl) {
   if (fonts.regularPath().find("tahoma") == std::string::npos)
     GTEST_SKIP() << "Tahoma (fonts-wine) is not installed";
+  for (int f : {1, 2, 3}) {
+    Fonts fonts{Scale(f)};
+    MeasuringHost host(fonts);
+    Runtime rt(host);
+    rt.start<menutama>();
+    const Scale& scale = fonts.scale();
+    // The captions set narrow to fit, and why; each must still need it, so
+    // the list shrinks when a cause goes away.
+    const std::set<std::string> kNarrowed = {
+        "menutama.Label4",  // Tahoma Bold at 24 points sets "Loading..." 161 px wide in 145
+    };
+    std::set<std::string> narrowed;
+    int checked = 0;
+    for (const auto& window : rt.windows()) {
+      for (const auto& control : window->controls()) {
+        std::string caption;
+        int room = scale.toPixels(control->width()), tall = scale.toPixels(control->height());
+        bool wraps = false;
+        if (auto* label = dynamic_cast<const Label*>(control.get())) {
+          if (label->autoSize) continue;  // fits its text by itself
+          caption = label->caption();
+          wraps = label->wordWrap;
+        } else if (auto* button = dynamic_cast<const CommandButton*>(control.get())) {
+          caption = button->caption();
+          room -= 8 * f;  // bevels and margins
+        } else if (auto* frame = dynamic_cast<const Frame*>(control.get())) {
+          caption = frame->caption();
+          room -= 16 * f;  // the caption's inset from both ends
+        } else if (auto* box = dynamic_cast<const CheckBox*>(control.get())) {
+          caption = box->caption();
+          room -= (13 + 4) * f;  // the tick square and its gap
+        } else {
+          continue;
+        }
+        if (caption.empty()) continue;
+        ++checked;
+        const Font& font = control->font();
+        auto lines = wraps ? fonts.wrap(caption, font, room) : std::vector<std::string>{caption};
+        for (const auto& line : lines) {
+          if (fonts.narrowed(line, font, room)) {
+            narrowed.insert(control->ref());
+            continue;
+          }
+          EXPECT_LE(fonts.width(line, font), room) << control->ref() << ": " << line;
+        }
+        if (wraps) {
+          EXPECT_LE(fonts.lineHeight(font) * static_cast<int>(lines.size()), tall)
+              << control->ref() << ": " << lines.size() << " lines";
+        }
+      }
+    }
+    EXPECT_EQ(narrowed, kNarrowed);
+    EXPECT_GT(checked, 25);
+
+    auto& menu = rt.form<menutama>();
+    EXPECT_LE(fonts.measure(menu.Label6.caption(), menu.Label6.font(), 0).first, 15285);
+    EXPECT_LE(fonts.measure(menu.Label7.caption(), menu.Label7.font(), 0).first, 19710);
+  }
+}
+
+// Every text the layouts set bold reads bold at 1x, 2x and 3x: a quarter
+// more ink (pixels at least half dark) than the same text set regular.
+TEST_F(Text, BoldTextsHaveAQuarterMoreInkAtEveryScale) {
   MeasuringHost host(fonts);
   Runtime rt(host);
   rt.start<menutama>();
-  const Scale& scale = fonts.scale();
-  // The captions set narrow to fit, and why; each must still need it, so
-  // the list shrinks when a cause goes away.
-  const std::set<std::string> kNarrowed = {
-      "menutama.Label4",  // Tahoma Bold at 24 points sets "Loading..." 159 px wide in 145
-  };
-  std::set<std::string> narrowed;
-  int checked = 0;
-  for (const auto& window : rt.windows()) {
+  std::vector<std::pair<std::string, Font>> bold = {
+      {"GAME OVER", rt.form<menutama>().Label5.font()}};
+  for (const auto& window : rt.windows())
     for (const auto& control : window->controls()) {
-      std::string caption;
-      int room = scale.toPixels(control->width()), tall = scale.toPixels(control->height());
-      bool wraps = false;
-      if (auto* label = dynamic_cast<const Label*>(control.get())) {
-        if (label->autoSize) continue;  // fits its text by itself
-        caption = label->caption();
-        wraps = label->wordWrap;
-      } else if (auto* button = dynamic_cast<const CommandButton*>(control.get())) {
-        caption = button->caption();
-        room -= 8;  // bevels and margins
-      } else if (auto* frame = dynamic_cast<const Frame*>(control.get())) {
-        caption = frame->caption();
-        room -= 16;  // the caption's inset from both ends
-      } else if (auto* box = dynamic_cast<const CheckBox*>(control.get())) {
-        caption = box->caption();
-        room -= 13 + 4;  // the tick square and its gap
-      } else {
-        continue;
-      }
-      if (caption.empty()) continue;
-      ++checked;
-      const Font& font = control->font();
-      auto lines = wraps ? fonts.wrap(caption, font, room) : std::vector<std::string>{caption};
-      for (const auto& line : lines) {
-        if (fonts.narrowed(line, font, room)) {
-          narrowed.insert(control->ref());
-          continue;
-        }
-        EXPECT_LE(fonts.width(line, font), room) << control->ref() << ": " << line;
-      }
-      if (wraps) {
-        EXPECT_LE(fonts.lineHeight(font) * static_cast<int>(lines.size()), tall)
-            << control->ref() << ": " << lines.size() << " lines";
-      }
+      std::string text;
+      if (auto* label = dynamic_cast<const Label*>(control.get())) text = label->caption();
+      if (auto* box = dynamic_cast<const TextBox*>(control.get())) text = box->text();
+      if (auto* button = dynamic_cast<const CommandButton*>(control.get()))
+        text = button->caption();
+      if (auto* frame = dynamic_cast<const Frame*>(control.get())) text = frame->caption();
+      if (auto* box = dynamic_cast<const CheckBox*>(control.get())) text = box->caption();
+      if (control->font().bold && !text.empty()) bold.emplace_back(text, control->font());
+    }
+  ASSERT_GE(bold.size(), 11u);  // "Reload!", "X", the frames, "Sound ON", the counters...
+
+  // clang-format off
+  static constexpr ControlLayout kSheet[] = {
+      {.kind = K::Label, .name = "Words", .width = px(240), .height = px(45), .back = kWhite},
+  };
+  // clang-format on
+  struct Sheet : Window {
+    explicit Sheet(Runtime& rt)
+        : Window(rt, {.name = "Sheet", .clientWidth = px(240), .clientHeight = px(45)}, kSheet) {}
+  };
+  Runtime paper;
+  auto& words = paper.form<Sheet>().control<Label>("Words");
+  auto ink = [&](const std::string& text, Font font, Fonts& set) {
+    words.setCaption(text);
+    words.setFont(font);
+    Picture shot = paintOffscreen(paper.form<Sheet>(), set);
+    return std::count_if(shot.argb.begin(), shot.argb.end(), [](std::uint32_t c) {
+      return ((c >> 16 & 0xFF) + (c >> 8 & 0xFF) + (c & 0xFF)) < 3 * 128;
+    });
+  };
+  for (int f : {1, 2, 3}) {
+    Fonts set{Scale(f)};
+    for (const auto& [text, font] : bold) {
+      long heavy = ink(text, font, set), light = ink(text, {font.points, false}, set);
+      EXPECT_GE(heavy * 4, light * 5) << text << " at " << font.points << " points, " << f << "x";
     }
   }
-  EXPECT_EQ(narrowed, kNarrowed);
-  EXPECT_GT(checked, 25);
-
-  auto& menu = rt.form<menutama>();
-  EXPECT_LE(fonts.measure(menu.Label6.caption(), menu.Label6.font(), 0).first, 15285);
-  EXPECT_LE(fonts.measure(menu.Label7.caption(), menu.Label7.font(), 0).first, 19710);
 }
 
 // The window's colour, a raised bevel (lit top left, dark bottom right), the

@@ -29,6 +29,35 @@ PixelRect inset(const PixelRect& r, int by) {
   return {r.x + by, r.y + by, r.w - 2 * by, r.h - 2 * by};
 }
 
+// A line of text as it is drawn: each pixel struck again `strike` pixels to
+// its right, the darker of the two kept (a bold face's emboldening), then
+// made a square of `magnify` pixels a side, as a picture's pixel is (a
+// bitmap size, kept crisp). Null when SDL has no memory for it.
+SDL_Surface* struckAndMagnified(SDL_Surface* rendered, int strike, int magnify) {
+  SDL_Surface* plain = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_Surface* out =
+      plain ? SDL_CreateRGBSurfaceWithFormat(0, (plain->w + strike) * magnify, plain->h * magnify,
+                                             32, SDL_PIXELFORMAT_ARGB8888)
+            : nullptr;
+  if (out) {
+    for (int y = 0; y < out->h; ++y) {
+      auto* to = reinterpret_cast<std::uint32_t*>(static_cast<char*>(out->pixels) +
+                                                  static_cast<size_t>(y) * out->pitch);
+      auto* from =
+          reinterpret_cast<const std::uint32_t*>(static_cast<const char*>(plain->pixels) +
+                                                 static_cast<size_t>(y / magnify) * plain->pitch);
+      for (int x = 0; x < out->w; ++x) {
+        std::uint32_t darkest = 0;
+        for (int at = x / magnify - strike; at <= x / magnify; ++at)
+          if (at >= 0 && at < plain->w && (from[at] >> 24) > (darkest >> 24)) darkest = from[at];
+        to[x] = darkest;
+      }
+    }
+  }
+  SDL_FreeSurface(plain);
+  return out;
+}
+
 }  // namespace
 
 // Each edge is placed from the window's origin, never from a container's
@@ -383,28 +412,10 @@ int Painter::text(const std::string& line, const Font& font, Rgb colour, int x, 
     SDL_Surface* surface =
         TTF_RenderUTF8_Blended(face.font, line.c_str(), {colour.r, colour.g, colour.b, 255});
     if (!surface) return 0;
-    // A bitmap font's pixels become squares, as a picture's do, and are kept
-    // magnified, as a picture is.
-    if (face.magnify > 1) {
-      SDL_Surface* big = SDL_CreateRGBSurfaceWithFormat(
-          0, surface->w * face.magnify, surface->h * face.magnify, 32, SDL_PIXELFORMAT_ARGB8888);
-      SDL_Surface* plain = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
+    if (face.strike > 0 || face.magnify > 1) {
+      SDL_Surface* done = struckAndMagnified(surface, face.strike, face.magnify);
       SDL_FreeSurface(surface);
-      surface = nullptr;
-      if (big && plain) {
-        for (int y = 0; y < big->h; ++y) {
-          auto* to = reinterpret_cast<std::uint32_t*>(static_cast<char*>(big->pixels) +
-                                                      static_cast<size_t>(y) * big->pitch);
-          auto* from = reinterpret_cast<const std::uint32_t*>(
-              static_cast<const char*>(plain->pixels) +
-              static_cast<size_t>(y / face.magnify) * plain->pitch);
-          for (int x = 0; x < big->w; ++x) to[x] = from[x / face.magnify];
-        }
-        surface = big;
-        big = nullptr;
-      }
-      SDL_FreeSurface(big);
-      SDL_FreeSurface(plain);
+      surface = done;
       if (!surface) return 0;
     }
     cached.texture = SDL_CreateTextureFromSurface(renderer_, surface);
