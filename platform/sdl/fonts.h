@@ -85,8 +85,8 @@ class Fonts {
     _TTF_Font* font = nullptr;
     int strike = 0;
   };
-  // `file` at a size; `regular` is the regular weight of its family.
-  Opened open(const File& file, const File& regular, int pixels, bool bold);
+  // A face at a size in pixels, opened once.
+  Opened open(int pixels, bool bold, bool narrow);
   std::map<std::tuple<int, bool, bool>, Opened> faces_;
   // Widths measured, by face and text: shaping a line costs more than
   // drawing it, and the same captions are measured at every frame.
