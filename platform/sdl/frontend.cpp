@@ -34,8 +34,10 @@ namespace brz::sdl {
 namespace {
 
 constexpr const char* kTitle = "Brizzlet";
-// With no timer due and no input the loop still looks round this often.
-constexpr Millis kIdleWakeMs = 1000;
+// With no timer due and no input the loop still looks round this often; at
+// rest, where nothing changes but by input and the look is only a net under
+// a lost wake-up (a quit from a signal), ten times less often.
+constexpr Millis kIdleWakeMs = 1000, kRestWakeMs = 10'000;
 constexpr int kDisplayAttempts = 5;
 
 void setHints() {
@@ -187,7 +189,7 @@ class Session final : public Host, public ScriptPace {
         frame();
         lastFrame = now;
       }
-      Millis wake = now + kIdleWakeMs;
+      Millis wake = now + (rest_->atRest() ? kRestWakeMs : kIdleWakeMs);
       batchUntil_ = -1;
       if (!rest_->atRest())
         if (auto due = nextTickWake()) wake = std::min(wake, *due);
