@@ -34,10 +34,10 @@ namespace brz::sdl {
 namespace {
 
 constexpr const char* kTitle = "Brizzlet";
-// With no timer due and no input the loop still looks round this often; at
-// rest, where nothing changes but by input and the look is only a net under
-// a lost wake-up (a quit from a signal), ten times less often.
-constexpr Millis kIdleWakeMs = 1000, kRestWakeMs = 10'000;
+// With no timer due and no input the loop still looks round this often. At
+// rest nothing changes but by input, the look is only a net under a lost
+// wake-up, and each costs a millisecond or so: once in half a minute.
+constexpr Millis kIdleWakeMs = 1000, kRestWakeMs = 30'000;
 constexpr int kDisplayAttempts = 5;
 
 void setHints() {
