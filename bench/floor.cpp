@@ -17,6 +17,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -115,7 +116,7 @@ int main(int argc, char** argv) {
         while (nextFrame <= now) nextFrame += every;
       }
       Uint32 wake = from < 0 ? settled : end;
-      if (every > 0) wake = std::min(wake, static_cast<Uint32>(nextFrame));
+      if (every > 0) wake = std::min(wake, static_cast<Uint32>(std::ceil(nextFrame)));
       SDL_Event event;
       if (wake > now) SDL_WaitEventTimeout(&event, static_cast<int>(wake - now));
     }
