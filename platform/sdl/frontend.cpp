@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -27,6 +26,7 @@
 #include "platform/sdl/screen.h"
 #include "platform/sdl/sdl_pictures.h"
 #include "platform/sdl/x11_errors.h"
+#include "platform/system.h"
 #include "tools/script_runner.h"
 
 namespace brz::sdl {
@@ -108,7 +108,7 @@ class Session final : public Host, public ScriptPace {
   }
   std::string startDirectory() override {
     std::error_code error;
-    return std::filesystem::current_path(error).string();
+    return currentDirectory(error);
   }
 
   int run() {
