@@ -37,8 +37,8 @@ enum class ControlKind {
 };
 
 using Handler = std::function<void()>;
-// Button, Shift, X, Y: the pointer's place in the control's own twips.
-using MouseHandler = std::function<void(int button, int shift, Twips x, Twips y)>;
+// The pointer's place in the control's own twips.
+using MouseHandler = std::function<void(Twips x, Twips y)>;
 
 class Frame;
 class Label;
@@ -269,7 +269,6 @@ class TextBox : public Control {
   // Runs the Change handler at once, nested, before returning; assigning the
   // text the box already holds changes nothing and runs no handler.
   void setText(std::string value);
-  bool locked = false;  // shows its text but takes no typing
   bool takesFocus() const override { return true; }
   void applyLayout(const ControlLayout& row, Runtime& runtime) override;
   void paintWith(ControlPainter& painter) const override { painter.paint(*this); }

@@ -259,7 +259,7 @@ bool Runtime::move(Control& control, Twips x, Twips y) {
     return move(control.window(), cx, cy);
   }
   guard([&] {
-    if (control.mouseMove) control.mouseMove(0, 0, x, y);
+    if (control.mouseMove) control.mouseMove(x, y);
   });
   return true;
 }
@@ -267,7 +267,7 @@ bool Runtime::move(Control& control, Twips x, Twips y) {
 bool Runtime::move(Window& window, Twips x, Twips y) {
   if (!running() || !canTakeInput(window)) return false;
   guard([&] {
-    if (window.mouseMove) window.mouseMove(0, 0, x, y);
+    if (window.mouseMove) window.mouseMove(x, y);
   });
   return true;
 }
@@ -277,7 +277,7 @@ bool Runtime::moveAt(Window& window, Twips x, Twips y) {
   Hit hit = hitTest(window, x, y);
   if (!hit.control) return move(window, x, y);
   guard([&] {
-    if (hit.control->mouseMove) hit.control->mouseMove(0, 0, hit.x, hit.y);
+    if (hit.control->mouseMove) hit.control->mouseMove(hit.x, hit.y);
   });
   return true;
 }

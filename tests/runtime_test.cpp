@@ -57,7 +57,7 @@ struct PlayWindow : Window {
     for (const auto& control : controls()) {
       Control* c = control.get();
       c->click = [c] { (*gLog)("click " + c->localName()); };
-      c->mouseMove = [c](int, int, Twips x, Twips y) {
+      c->mouseMove = [c](Twips x, Twips y) {
         (*gLog)("move " + c->localName() + " " + numberText(x) + " " + numberText(y));
       };
       if (auto* timer = dynamic_cast<Timer*>(c))
@@ -65,7 +65,7 @@ struct PlayWindow : Window {
           (*gLog)(c->localName() + " " + std::to_string(runtime().now()));
         };
     }
-    mouseMove = [](int, int, Twips x, Twips y) {
+    mouseMove = [](Twips x, Twips y) {
       (*gLog)("move window " + numberText(x) + " " + numberText(y));
     };
     Count.change = [this] { (*gLog)("change " + Count.text()); };
