@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/script_runner.h"
+#include "platform/script/script_runner.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "menu/start.h"
+#include "platform/script/script_runner.h"
 #include "platform/system.h"
 #include "tools/game_host.h"
-#include "tools/script_runner.h"
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
