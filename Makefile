@@ -28,11 +28,13 @@ play:
 # Every test, the real-time ones too; ctest ends with the time each label took
 # (unit, scenario, fuzz, slow, realtime). `ctest -LE realtime` skips the ones
 # that play the real windows or sound.
-# With WEB=1 the browser build's tests run too (see test-web).
+# With WEB=1 the browser build's tests run too (see test-web), and with
+# WINDOWS=1 the Windows build's under Wine (see test-windows).
 test:
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS="-DBRIZZLET_TESTS=ON $(CMAKE_FLAGS)"
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@if [ "$(WEB)" = 1 ]; then $(MAKE) --no-print-directory test-web; fi
+	@if [ "$(WINDOWS)" = 1 ]; then $(MAKE) --no-print-directory test-windows; fi
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize:
