@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 # What the build is for: play (the game only), test (everything), package.
 DEPS ?= test
 
-.PHONY: deps configure build play test test-sanitize bench package web test-web clean
+.PHONY: deps configure build play test test-sanitize bench package web test-web windows test-windows clean
 
 deps:
 	@scripts/install-deps $(DEPS)
@@ -28,11 +28,13 @@ play:
 # Every test, the real-time ones too; ctest ends with the time each label took
 # (unit, scenario, fuzz, slow, realtime). `ctest -LE realtime` skips the ones
 # that play the real windows or sound.
-# With WEB=1 the browser build's tests run too (see test-web).
+# With WEB=1 the browser build's tests run too (see test-web), and with
+# WINDOWS=1 the Windows build's under Wine (see test-windows).
 test:
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS="-DBRIZZLET_TESTS=ON $(CMAKE_FLAGS)"
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@if [ "$(WEB)" = 1 ]; then $(MAKE) --no-print-directory test-web; fi
+	@if [ "$(WINDOWS)" = 1 ]; then $(MAKE) --no-print-directory test-windows; fi
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize:
@@ -74,5 +76,21 @@ web:
 test-web: web
 	cd $(WEB_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Cross-built for 64-bit Windows, in build-windows/: first SDL2, FreeType,
+# SDL2_ttf, SDL2_image and SDL2_mixer from Debian's sources, static, into
+# build-windows/deps (once: a second run finds them built), then the
+# programs, linked static. test-windows runs them under Wine.
+WINDOWS_BUILD ?= build-windows
+WINDOWS_TOOLCHAIN = $(CURDIR)/cmake/mingw-w64.cmake
+windows:
+	@scripts/install-deps windows
+	@JOBS=$(JOBS) scripts/sdl-deps $(WINDOWS_BUILD)/deps -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_TOOLCHAIN)
+	@cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_TOOLCHAIN) \
+	  -DBRIZZLET_DEPS_PREFIX=$(abspath $(WINDOWS_BUILD))/deps/prefix $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+test-windows: windows
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS) -L windows
+
 clean:
-	rm -rf build build-sanitize build-package build-web
+	rm -rf build build-sanitize build-package build-web build-windows
