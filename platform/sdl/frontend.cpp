@@ -108,6 +108,12 @@ class DesktopSession final : public Host {
       return {scale_.toTwips(bounds.w), scale_.toTwips(bounds.h)};
     return HeadlessHost().screenSize();
   }
+  // The display as a recording states it: its pixels and the drawing scale.
+  ScriptScreen recordedScreen() {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(0, &bounds) != 0) return {};
+    return {.width = bounds.w, .height = bounds.h, .scale = scale_.factor()};
+  }
   std::string startDirectory() override {
     std::error_code error;
     return std::filesystem::current_path(error).string();
@@ -118,8 +124,8 @@ class DesktopSession final : public Host {
     if (!game_.recordPath.empty()) {
       try {
         recorder_ = std::make_unique<Recorder>(
-            game_.recordPath, std::string("brizzlet ") + BRIZZLET_VERSION + " recording, scale " +
-                                  std::to_string(scale_.factor()));
+            game_.recordPath, std::string("brizzlet ") + BRIZZLET_VERSION + " recording",
+            recordedScreen());
       } catch (const std::exception& error) {
         std::fprintf(stderr, "brizzlet: %s\n", error.what());
         return 1;
@@ -131,17 +137,18 @@ class DesktopSession final : public Host {
       replay.open(game_.replayPath);
       if (!replay) {
         std::fprintf(stderr, "brizzlet: cannot open the recording %s: %s\n",
-                     game_.replayPath.c_str(), std::strerror(errno));
+                     shown(game_.replayPath).c_str(), std::strerror(errno));
         return 2;
       }
     }
 
     frames_->start();
-    runtime.guard([&] { game_.start(runtime); });
+    auto start = [this](Runtime& runtime) { runtime.guard([&] { game_.start(runtime); }); };
     if (replay.is_open()) {
       replaying_ = true;
-      return Replay(runtime, *screen_, scale_, *frames_).play(replay, game_.replayPath);
+      return Replay(runtime, *screen_, scale_, *frames_).play(start, replay, game_.replayPath);
     }
+    start(runtime);
     loop();
     if (recorder_) recorder_->finish(runtime);
 
