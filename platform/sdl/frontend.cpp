@@ -396,6 +396,16 @@ int run(const Game& game) {
     std::fprintf(stderr, "brizzlet: no display to show the game on (DISPLAY is not set)\n");
     return 1;
   }
+  if (wayland && !SDL_getenv("SDL_VIDEODRIVER")) {
+    // With no compositor there, X11 is the display if there is one.
+    std::string why = waylandAbsence(SDL_getenv("WAYLAND_DISPLAY"));
+    if (!why.empty() && !x11) {
+      std::fprintf(stderr, "brizzlet: cannot open the display \"%s\": %s\n",
+                   shown(SDL_getenv("WAYLAND_DISPLAY")).c_str(), why.c_str());
+      return 1;
+    }
+    wayland = why.empty();
+  }
   if (x11 != wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 ? "x11" : "wayland");
   installXErrorHandler();
   // A busy X server may turn a connection away for a moment: try a few times.
