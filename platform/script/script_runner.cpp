@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/float_text.h"
 #include "platform/properties.h"
 #include "platform/rest.h"
 
@@ -111,12 +112,11 @@ Twips coordinate(std::string_view text) {
                         ? isDigits(body)
                         : isDigits(body.substr(0, point)) && isDigits(body.substr(point + 1));
   if (!wellFormed) throw ScriptFault{"malformed number " + shownQuoted(text)};
-  float value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !(std::fabs(value) <= kFarthest))
+  std::optional<float> value = readFloat(text);
+  if (!value || !(std::fabs(*value) <= kFarthest))
     throw ScriptFault{"number out of range " + shownQuoted(text) + ": a position lies within " +
                       std::to_string(static_cast<long>(kFarthest)) + " twips either way"};
-  return value;
+  return *value;
 }
 
 MouseButton mouseButton(std::string_view name) {
@@ -464,9 +464,8 @@ void ScriptInterpreter::dump(std::ostream& to) const {
 }  // namespace
 
 std::pair<Twips, Twips> ScriptScreen::twips() const {
-  constexpr double kPixelTwips = 15;  // at scale 1
-  return {static_cast<Twips>(width * kPixelTwips / scale),
-          static_cast<Twips>(height * kPixelTwips / scale)};
+  return {static_cast<Twips>(static_cast<double>(width) * kTwipsPerPixel / scale),
+          static_cast<Twips>(static_cast<double>(height) * kTwipsPerPixel / scale)};
 }
 
 std::string ScriptScreen::line() const {

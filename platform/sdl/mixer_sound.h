@@ -8,6 +8,8 @@
 
 namespace brz::sdl {
 
+class SoundThread;
+
 // The media players for real, through SDL2_mixer. Each player plays one file
 // at a time: a WAV on a mixer channel of its own, so that a new shot cuts the
 // previous one; a MIDI piece on the mixer's one music stream, synthesized
@@ -21,6 +23,10 @@ namespace brz::sdl {
 // returns at once, and what is asked before the device is ready is done, in
 // order, as soon as it is. While nothing has played for a while the audio
 // device's thread rests, costing nothing, until the next request.
+//
+// Its parts are in sound/: the files it reads, the MIDI reader, the
+// synthesizer, the decoded sounds kept, the audio thread's rest and the
+// thread it runs on.
 class MixerSound : public SoundBackend {
  public:
   // Later: the device is opened at begin(), so that opening it and loading
@@ -32,22 +38,14 @@ class MixerSound : public SoundBackend {
   MixerSound& operator=(const MixerSound&) = delete;
 
   void begin();
-  // Whether the audio device is open, once that is known.
-  bool open() const;
   // Returns when every request made so far is carried out. While the mixer's
   // libraries run their stderr goes nowhere: a line that must be read waits
   // for this first.
   void settle();
   std::unique_ptr<SoundChannel> createChannel(const std::string& playerName) override;
 
-  struct State;
-
  private:
-  std::unique_ptr<State> state_;
+  std::unique_ptr<SoundThread> thread_;
 };
-
-// The General MIDI soundfont to play MIDI with: SDL_SOUNDFONTS when it is
-// set, else the first of the system's usual places that exists; "" if none.
-std::string findSoundFont();
 
 }  // namespace brz::sdl
