@@ -4,16 +4,22 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include "platform/properties.h"
 
 namespace brz {
 
-// Created only if it is not there ("x"): a recording never takes the place
-// of a file, be it an older recording or one of the game's own.
+// Created only if it is not there: a recording never takes the place of a
+// file, be it an older recording or one of the game's own. Where the C
+// library knows "x", no file made meanwhile is taken over either.
 Recorder::Recorder(const std::string& path, const std::string& header, const ScriptScreen& screen)
-    : path_(path), out_(std::fopen(path.c_str(), "wx")) {
+    : path_(path) {
+  std::error_code error;
+  if (std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+    throw std::runtime_error("cannot write the recording " + shown(path) + ": the file exists");
+  out_ = std::fopen(path.c_str(), "wx");
   if (!out_)
     throw std::runtime_error("cannot write the recording " + shown(path) + ": " +
                              std::strerror(errno));
