@@ -110,6 +110,12 @@ class DesktopSession final : public Host {
       return {scale_.toTwips(bounds.w), scale_.toTwips(bounds.h)};
     return HeadlessHost().screenSize();
   }
+  // The display as a recording states it: its pixels and the drawing scale.
+  ScriptScreen recordedScreen() {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(0, &bounds) != 0) return {};
+    return {.width = bounds.w, .height = bounds.h, .scale = scale_.factor()};
+  }
   std::string startDirectory() override {
     std::error_code error;
     return currentDirectory(error);
@@ -120,8 +126,8 @@ class DesktopSession final : public Host {
     if (!game_.recordPath.empty()) {
       try {
         recorder_ = std::make_unique<Recorder>(
-            game_.recordPath, std::string("brizzlet ") + BRIZZLET_VERSION + " recording, scale " +
-                                  std::to_string(scale_.factor()));
+            game_.recordPath, std::string("brizzlet ") + BRIZZLET_VERSION + " recording",
+            recordedScreen());
       } catch (const std::exception& error) {
         std::fprintf(stderr, "brizzlet: %s\n", error.what());
         return 1;
@@ -133,17 +139,18 @@ class DesktopSession final : public Host {
       replay.open(game_.replayPath);
       if (!replay) {
         std::fprintf(stderr, "brizzlet: cannot open the recording %s: %s\n",
-                     game_.replayPath.c_str(), std::strerror(errno));
+                     shown(game_.replayPath).c_str(), std::strerror(errno));
         return 2;
       }
     }
 
     frames_->start();
-    runtime.guard([&] { game_.start(runtime); });
+    auto start = [this](Runtime& runtime) { runtime.guard([&] { game_.start(runtime); }); };
     if (replay.is_open()) {
       replaying_ = true;
-      return Replay(runtime, *screen_, scale_, *frames_).play(replay, game_.replayPath);
+      return Replay(runtime, *screen_, scale_, *frames_).play(start, replay, game_.replayPath);
     }
+    start(runtime);
     loop();
     if (recorder_) recorder_->finish(runtime);
 
@@ -390,6 +397,16 @@ int run(const Game& game) {
   if (!x11 && !wayland && !SDL_getenv("SDL_VIDEODRIVER")) {
     std::fprintf(stderr, "brizzlet: no display to show the game on (DISPLAY is not set)\n");
     return 1;
+  }
+  if (wayland && !SDL_getenv("SDL_VIDEODRIVER")) {
+    // With no compositor there, X11 is the display if there is one.
+    std::string why = waylandAbsence(SDL_getenv("WAYLAND_DISPLAY"));
+    if (!why.empty() && !x11) {
+      std::fprintf(stderr, "brizzlet: cannot open the display \"%s\": %s\n",
+                   shown(SDL_getenv("WAYLAND_DISPLAY")).c_str(), why.c_str());
+      return 1;
+    }
+    wayland = why.empty();
   }
   if (x11 != wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 ? "x11" : "wayland");
   installXErrorHandler();

@@ -7,21 +7,22 @@
 #include <cstdio>
 #include <sstream>
 
+#include "platform/properties.h"
 #include "platform/sdl/frame_clock.h"
 #include "platform/sdl/pointer.h"
 #include "platform/sdl/screen.h"
 
 namespace brz::sdl {
 
-int Replay::play(std::istream& script, const std::string& name) {
+int Replay::play(const ScriptRunner::Start& start, std::istream& script, const std::string& name) {
   std::ostringstream report;
-  int status = playScript(runtime_, script, report, *this);
+  int status = playScript(runtime_, start, script, report, *this);
   frames_.draw();
   if (status == kScriptPassed) return 0;
   std::istringstream lines(report.str());
   for (std::string line; std::getline(lines, line);)
     if (line != "end" && !line.starts_with("ignored:"))
-      std::fprintf(stderr, "brizzlet: %s: %s\n", name.c_str(), line.c_str());
+      std::fprintf(stderr, "brizzlet: %s: %s\n", shown(name).c_str(), line.c_str());
   return status == kScriptError ? 2 : 1;
 }
 
