@@ -143,8 +143,8 @@ void Compositor::draw(const PixelRect& rect, const std::vector<Shown>& stack) {
   for (size_t i = back; i-- > 0;) {
     const Shown& shown = stack[i];
     if (intersect(shown.area, rect).empty()) continue;
-    painter_->paintFrame(*shown.window, shown.area, i == 0, rect);
     PixelRect client = clientArea(*shown.window, scale_);
+    if (!contains(client, rect)) painter_->paintFrame(*shown.window, shown.area, i == 0, rect);
     PixelRect area = intersect(client, rect);
     if (area.empty()) continue;
     // The client area is drawn as in a window of its own, its top left at

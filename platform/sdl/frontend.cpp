@@ -46,6 +46,9 @@ void setHints() {
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // Moves are reported over the windows only, never dragged outside them.
   SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+  // A tap on a touch screen is the mouse's move, press and release, once:
+  // the loop takes those and leaves the finger's own events alone.
+  SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "1");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   // The software renderer's frames go straight to the window, not through GL.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -267,9 +270,6 @@ class DesktopSession final : public Host {
     sound_.begin();  // after the first frame; then it changes nothing
   }
 
-  // Touch needs nothing of its own: SDL turns a tap into the mouse's move,
-  // press and release, which are taken here as the mouse's are, and the
-  // finger's own events are left alone, so a tap is one click.
   void handle(const SDL_Event& event) {
     Runtime& runtime = *runtime_;
     rest_->stir();
@@ -332,6 +332,7 @@ class DesktopSession final : public Host {
   // under a still mouse.
   void updatePointer() {
     Screen::Spot spot = screen_->pointer();
+    if (!spot.window) screen_->setPointer(nullptr);
     if (!spot.window || !spot.window->visible()) return;
     screen_->setPointer(
         pointerAt(*runtime_, *spot.window, scale_.pointAt(spot.x), scale_.pointAt(spot.y)));
