@@ -60,6 +60,11 @@ constexpr std::array kOptions{
              line.scale = scaleOf(value);
              return line.scale ? std::string() : badScale("--scale", value);
            }},
+    Option{"--single-window", "", "show the game's windows in one window of the desktop",
+           [](CommandLine& line, std::string_view) {
+             line.singleWindow = true;
+             return std::string();
+           }},
     Option{"--record", "FILE", "write the session to FILE as a scenario",
            [](CommandLine& line, std::string_view value) {
              line.recordPath = value;

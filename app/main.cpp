@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game. It starts at the menu window and reads its music, sounds and
 // magazine pictures from the directory it is started in. The command line
-// only says how to run it: help, version, the drawing scale, and a session
-// recorded or replayed.
+// only says how to run it: help, version, the drawing scale, one window or
+// several, and a session recorded or replayed.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -47,5 +47,6 @@ int main(int argc, char** argv) {
                         .start = brz::startBrizzlet,
                         .scale = line.scale.value_or(0),
                         .recordPath = line.recordPath,
-                        .replayPath = line.replayPath});
+                        .replayPath = line.replayPath,
+                        .singleWindow = line.singleWindow});
 }

@@ -19,6 +19,7 @@
 #include "menu/menutama.h"
 #include "menu/start.h"
 #include "platform/runtime.h"
+#include "platform/sdl/compositor.h"
 #include "platform/sdl/fonts.h"
 #include "platform/sdl/look.h"
 #include "platform/sdl/painter.h"
@@ -483,7 +484,9 @@ TEST_F(Drawn, ChangesDamageWhatTheyTouchedAndNothingThatCannotBeSeen) {
 
 // The real windows drawn as the screen draws them, whole once and then only
 // where damaged, hold the same pixels as windows drawn whole, after every step
-// of a menu and two rounds, at 1x and 2x.
+// of a menu and two rounds, at 1x and 2x; and so does each window's client
+// area on the composed screen of a single window, where no window in front
+// covers it, the active one's title bar lit.
 TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
   for (int factor : {1, 2}) {
     Fonts fonts{Scale(factor)};
@@ -498,6 +501,8 @@ TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
     host.fonts = &fonts;
     Runtime rt(host);
     startBrizzlet(rt);
+    const Scale& scale = fonts.scale();
+    Compositor screen(fonts, scale.toPixels(rt.screenWidth()), scale.toPixels(rt.screenHeight()));
     struct Canvas {
       SDL_Surface* surface = nullptr;
       SDL_Renderer* renderer = nullptr;
@@ -512,9 +517,11 @@ TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
     std::map<const Window*, std::unique_ptr<Canvas>> canvases;
     int compared = 0;
     auto check = [&](const std::string& step) {
+      std::map<const Window*, Picture> wholes;
       for (const auto& window : rt.windows()) {
         std::vector<TwipsRect> damage = window->takeDamage();
-        Picture whole = paintOffscreen(*window, fonts);
+        for (const TwipsRect& r : damage) window->damage(r);  // for the screen too
+        Picture& whole = wholes[window.get()] = paintOffscreen(*window, fonts);
         auto& canvas = canvases[window.get()];
         bool active = rt.activeWindow() == window.get();
         // As on the screen: a window shown, resized or (de)activated is drawn whole.
@@ -539,7 +546,39 @@ TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
               << factor << "x, " << window->name() << " after " << step << ", in row " << y;
         ++compared;
       }
+      std::vector<Window*> shown = rt.zOrder();
+      screen.compose(shown);
+      std::vector<PixelRect> front;  // the windows in front of the one checked
+      auto seen = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < screen.width() && y < screen.height() &&
+               std::none_of(front.begin(), front.end(), [&](const PixelRect& r) {
+                 return x >= r.x && y >= r.y && x < r.x + r.w && y < r.y + r.h;
+               });
+      };
+      auto differs = [&](int x, int y, std::uint32_t argb, const std::string& what) {
+        if (!seen(x, y) || screen.row(y)[x] == argb) return false;
+        ADD_FAILURE() << factor << "x, " << what << " on the screen after " << step << ", at " << x
+                      << "," << y;
+        return true;
+      };
+      for (Window* window : shown) {
+        const Picture& whole = wholes[window];
+        PixelRect client = clientArea(*window, scale);
+        PixelRect bar = titleBar(windowArea(*window, scale), scale);
+        differs(bar.x, bar.y, front.empty() ? 0xFF000080u : 0xFF808080u, "the title bar");
+        for (int y = 0; y < whole.height; ++y)
+          for (int x = 0; x < whole.width; ++x)
+            if (differs(client.x + x, client.y + y,
+                        whole.argb[static_cast<size_t>(y) * whole.width + x], window->name()))
+              return;
+        front.push_back(windowArea(*window, scale));
+      }
+      // A window's stale pixels would cover many: a sparse look finds them.
+      for (int y = 0; y < screen.height(); y += 4)
+        for (int x = 0; x < screen.width(); x += 4)
+          if (differs(x, y, 0xFF008080u, "the desktop")) return;
     };
+
     auto& menu = rt.form<menutama>();
     auto& game = rt.form<Form1>();
     auto wait = [&](Millis ms, const std::string& step) {
@@ -567,6 +606,44 @@ TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
     ASSERT_TRUE(rt.running()) << rt.fatalError();
     EXPECT_GT(compared, 100);
   }
+}
+
+// A single window's screen shown twice its size with a margin round it, or
+// cut where the window is too small: the mouse goes to the front-most window
+// under it, in that window's own pixels; a frame takes none, but tells its
+// close box, and the bare desktop has no window.
+TEST(SingleWindow, TheMouseGoesToTheFrontWindowInItsOwnPixels) {
+  EXPECT_EQ(Showing::fit(1024, 768, 1000, 700).factor, 1);
+  EXPECT_EQ(Showing::fit(1024, 768, 1000, 700).x, -12);
+  Showing showing = Showing::fit(1024, 768, 2100, 1600);
+  ASSERT_EQ(showing.factor, 2);
+  ASSERT_EQ(showing.x, 26);
+  ASSERT_EQ(showing.y, 32);
+  GameHost host(BRIZZLET_ASSETS_DIR);
+  Runtime rt(host);
+  startBrizzlet(rt);
+  auto& game = rt.form<Form1>();
+  rt.click(rt.form<menutama>().Command1);  // the game over the menu's backdrop
+  Fonts fonts;
+  Compositor screen(fonts, 1024, 768);
+  screen.compose(rt.zOrder());
+  auto at = [&](int hostX, int hostY) {
+    return screen.at(showing.screenX(hostX), showing.screenY(hostY));
+  };
+  PixelRect client = clientArea(game, fonts.scale()), frame = windowArea(game, fonts.scale());
+  Compositor::Hit hit = at(26 + 2 * (client.x + 10) + 1, 32 + 2 * (client.y + 20));
+  EXPECT_TRUE(hit.window == &game && hit.client && hit.x == 10 && hit.y == 20);
+  // The backdrop's client area begins 2 pixels off the screen, where no
+  // mouse reaches it: the margin is not the screen.
+  hit = at(26, 32 + 2 * 100);
+  EXPECT_TRUE(hit.window == &rt.form<menutama>() && hit.client && hit.x == 2) << hit.x;
+  EXPECT_EQ(at(25, 32 + 2 * 100).window, nullptr);
+  hit = at(26 + 2 * (frame.x + 20), 32 + 2 * (frame.y + 10));
+  EXPECT_TRUE(hit.window == &game && !hit.client && !hit.closeBox);
+  PixelRect close = closeBox(frame, fonts.scale());
+  EXPECT_TRUE(at(26 + 2 * (close.x + 8), 32 + 2 * (close.y + 7)).closeBox);
+  EXPECT_EQ(at(26 + 2 * 1000, 32 + 2 * 760).window, nullptr);
+  EXPECT_EQ(at(0, 0).window, nullptr);
 }
 
 }  // namespace

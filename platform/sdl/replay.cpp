@@ -9,7 +9,6 @@
 
 #include "platform/properties.h"
 #include "platform/sdl/frame_clock.h"
-#include "platform/sdl/pointer.h"
 #include "platform/sdl/screen.h"
 
 namespace brz::sdl {
@@ -43,9 +42,7 @@ bool Replay::runTo(Runtime& runtime, Millis time, bool stall) {
 }
 
 void Replay::pointTo(const Window& window, Twips x, Twips y) {
-  SDL_Window* real = screen_.sdlWindow(&window);
-  if (real && window.visible()) SDL_WarpMouseInWindow(real, scale_.toPixels(x), scale_.toPixels(y));
-  screen_.setPointer(pointerAt(runtime_, window, x, y));
+  screen_.pointTo(window, x, y);
 }
 
 // Draws the windows until the real clock reaches `time`; false once a
@@ -59,7 +56,7 @@ bool Replay::idleUntil(Millis time) {
           (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
         stopped_ = true;
       else if (event.type == SDL_WINDOWEVENT)
-        screen_.invalidate(event.window.windowID);
+        screen_.windowEvent(event);
     }
     if (now >= time) break;
   }

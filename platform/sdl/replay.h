@@ -6,7 +6,6 @@
 
 #include "platform/runtime.h"
 #include "platform/script/script_runner.h"
-#include "platform/sdl/look.h"
 
 namespace brz::sdl {
 
@@ -20,8 +19,8 @@ class Screen;
 // dropped meanwhile; closing a window stops the replay.
 class Replay final : public ScriptPace {
  public:
-  Replay(Runtime& runtime, Screen& screen, const Scale& scale, FrameClock& frames)
-      : runtime_(runtime), screen_(screen), scale_(scale), frames_(frames) {}
+  Replay(Runtime& runtime, Screen& screen, FrameClock& frames)
+      : runtime_(runtime), screen_(screen), frames_(frames) {}
 
   // Plays `script`, named `name` in what it reports, its program started by
   // `start` on the screen the script states. Returns 0 when it ends in the
@@ -37,7 +36,6 @@ class Replay final : public ScriptPace {
 
   Runtime& runtime_;
   Screen& screen_;
-  const Scale& scale_;
   FrameClock& frames_;
   bool stopped_ = false;
 };
