@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/float_text.h"
 #include "platform/properties.h"
 #include "platform/rest.h"
 
@@ -105,11 +106,9 @@ Twips coordinate(std::string_view text) {
                         ? isDigits(body)
                         : isDigits(body.substr(0, point)) && isDigits(body.substr(point + 1));
   if (!wellFormed) throw ScriptFault{"malformed number " + quote(text)};
-  float value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-    throw ScriptFault{"number out of range " + quote(text)};
-  return value;
+  std::optional<float> value = readFloat(text);
+  if (!value || !std::isfinite(*value)) throw ScriptFault{"number out of range " + quote(text)};
+  return *value;
 }
 
 MouseButton mouseButton(std::string_view name) {

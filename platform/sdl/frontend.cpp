@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -28,6 +27,7 @@
 #include "platform/sdl/screen.h"
 #include "platform/sdl/sdl_pictures.h"
 #include "platform/sdl/x11_errors.h"
+#include "platform/system.h"
 
 namespace brz::sdl {
 
@@ -110,7 +110,7 @@ class DesktopSession final : public Host {
   }
   std::string startDirectory() override {
     std::error_code error;
-    return std::filesystem::current_path(error).string();
+    return currentDirectory(error);
   }
 
   int run() {
