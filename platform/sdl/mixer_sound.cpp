@@ -18,14 +18,28 @@
 #include "platform/sdl/sound/music_piece.h"
 #include "platform/sdl/sound/quiet_stderr.h"
 #include "platform/sdl/sound/sound_files.h"
-#include "platform/sdl/sound/sound_thread.h"
 #ifdef BRIZZLET_FLUIDSYNTH
 #include "platform/sdl/sound/midi_synth.h"
+#else
+#include "platform/sdl/sound/rendered_music.h"
+#endif
+#ifdef BRIZZLET_SOUND_THREAD
+#include "platform/sdl/sound/sound_thread.h"
+#else
+#include "platform/sdl/sound/sound_inline.h"
 #endif
 
 namespace brz::sdl {
 
 namespace {
+
+// Whether the music is synthesized here: else it is played from its
+// rendering, which needs no soundfont.
+#ifdef BRIZZLET_FLUIDSYNTH
+constexpr bool kSynthesizer = true;
+#else
+constexpr bool kSynthesizer = false;
+#endif
 
 // Small, so that a shot sounds the moment it is fired (about 12 ms at 44.1 kHz).
 constexpr int kChunkSamples = 512;
@@ -75,17 +89,17 @@ void haltMusic(Mixer& mixer) {
 }
 
 // The piece of a MIDI file's bytes; null with the reason in `fault`.
-std::shared_ptr<Piece> makePiece(const Mixer& mixer, std::string bytes, std::string& fault) {
+std::shared_ptr<Piece> makePiece(const Mixer& mixer, const std::string& path, std::string bytes,
+                                 std::string& fault) {
 #ifdef BRIZZLET_FLUIDSYNTH
+  (void)path;
   QuietStderr quiet;
   std::unique_ptr<PieceSource> source =
       synthesizeMidi(bytes, mixer.soundFonts, mixer.format.frequency, fault);
   if (!source) return nullptr;
   return Piece::make(mixer.format, std::move(bytes), std::move(source), fault);
 #else
-  (void)mixer, (void)bytes;
-  fault = "this build plays no MIDI music";
-  return nullptr;
+  return renderedPiece(mixer.format, path, std::move(bytes), fault);
 #endif
 }
 
@@ -182,7 +196,7 @@ class Voice : public SoundChannel {
     if (!state_.piece || state_.piece->bytes() != bytes) {
       state_.piece = nullptr;
       std::string fault;
-      std::shared_ptr<Piece> piece = makePiece(state_, std::move(bytes), fault);
+      std::shared_ptr<Piece> piece = makePiece(state_, path_, std::move(bytes), fault);
       if (!piece) {
         report(fault.c_str());
         return;
@@ -238,7 +252,7 @@ class MixerWorker : public SoundThread::Worker {
  public:
   void start() override {
     mixer_.open = openDevice();
-    if (mixer_.open) chooseSoundFonts();
+    if (mixer_.open && kSynthesizer) chooseSoundFonts();
   }
   bool hasWork() const override { return mixer_.rendering(); }
   void work() override { mixer_.piece->render(); }
@@ -327,23 +341,36 @@ class MixerWorker : public SoundThread::Worker {
 
 }  // namespace
 
+// Where the requests are carried out.
+#ifdef BRIZZLET_SOUND_THREAD
+class MixerSound::Runner : public SoundThread {
+ public:
+  using SoundThread::SoundThread;
+};
+#else
+class MixerSound::Runner : public InlineSound {
+ public:
+  using InlineSound::InlineSound;
+};
+#endif
+
 MixerSound::MixerSound(Start start)
-    : thread_(std::make_unique<SoundThread>(std::make_unique<MixerWorker>())) {
+    : runner_(std::make_unique<Runner>(std::make_unique<MixerWorker>())) {
   if (start == Start::Now) begin();
 }
 
 MixerSound::~MixerSound() = default;
 
 void MixerSound::begin() {
-  thread_->begin();
+  runner_->begin();
 }
 
 void MixerSound::settle() {
-  thread_->settle();
+  runner_->settle();
 }
 
 std::unique_ptr<SoundChannel> MixerSound::createChannel(const std::string& playerName) {
-  return thread_->createChannel(playerName);
+  return runner_->createChannel(playerName);
 }
 
 }  // namespace brz::sdl

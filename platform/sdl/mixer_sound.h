@@ -8,8 +8,6 @@
 
 namespace brz::sdl {
 
-class SoundThread;
-
 // The media players for real, through SDL2_mixer. Each player plays one file
 // at a time: a WAV on a mixer channel of its own, so that a new shot cuts the
 // previous one; a MIDI piece on the mixer's one music stream, synthesized
@@ -22,7 +20,13 @@ class SoundThread;
 // The mixer runs on a thread of its own, opened in the background: every call
 // returns at once, and what is asked before the device is ready is done, in
 // order, as soon as it is. While nothing has played for a while the audio
-// device's thread rests, costing nothing, until the next request.
+// device's thread rests, costing nothing, until the next request. A build
+// for a platform with no threads (BRIZZLET_SOUND_THREAD off) carries each
+// call out before it returns instead.
+//
+// A build with no synthesizer (BRIZZLET_FLUIDSYNTH off) plays the MIDI music
+// from its rendering made at build time, beside the MIDI file
+// (sound/music_key.h).
 //
 // Its parts are in sound/: the files it reads, the MIDI reader, the
 // synthesizer, the decoded sounds kept, the audio thread's rest and the
@@ -45,7 +49,8 @@ class MixerSound : public SoundBackend {
   std::unique_ptr<SoundChannel> createChannel(const std::string& playerName) override;
 
  private:
-  std::unique_ptr<SoundThread> thread_;
+  class Runner;
+  std::unique_ptr<Runner> runner_;
 };
 
 }  // namespace brz::sdl

@@ -2,12 +2,16 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The media players for real, heard through SDL's disk audio driver: every
 # sample the mixer produces lands in a raw file, which sox measures.
-#   audio.sh SOUND_PROBE ASSETS_DIR
+#   audio.sh SOUND_PROBE ASSETS_DIR [RENDERED_PROBE RENDERING]
 # Uses the game's gun.wav and backsound.mid when they are there, small
-# generated ones when not.
+# generated ones when not. RENDERED_PROBE is the probe of a build with no
+# synthesizer and no sound thread, and RENDERING the music it plays, made
+# from the game's backsound.mid.
 set -euo pipefail
 probe=$(realpath "$1")
 assets=$(realpath -m "$2")
+rendered_probe=${3:+$(realpath "$3")}
+rendering=${4:+$(realpath "$4")}
 source "$(dirname "$(realpath "$0")")/xvfb.sh"
 command -v sox >/dev/null || skip "sox is not installed"
 scratch audio
@@ -155,6 +159,60 @@ run cut open 2 cut.mid wait 300 play 2 wait 300 play 2 open 2 cut.mid wait 300 p
 SDL_SOUNDFONTS=$work/note.mid run badfont open 2 "$music" wait 300 play 2 open 2 "$music"
 [ "$(wc -l <badfont.err)" -eq 1 ] && grep -q 'no music.*note.mid' badfont.err ||
   fail "a soundfont that is none: $(head -5 badfont.err)"
+
+# A build with no synthesizer and no sound thread plays the music rendered
+# when it was built: the same tune as the synthesizer plays, sample for
+# sample but for the codec's loss, as loud within 1 dB. Either piece starts
+# at the first mixer chunk (512 frames) that sounds: 4 s of each from there.
+if [ -n "$rendered_probe" ]; then
+  mkdir -p rendered changed unrendered
+  cp "$assets/backsound.mid" rendered/
+  cp "$rendering" rendered/backsound.mid.ogg
+  run synthesized open 2 rendered/backsound.mid wait 6000
+  probe=$rendered_probe run from_rendering open 2 rendered/backsound.mid wait 6000
+  [ ! -s from_rendering.err ] || fail "the rendered music wrote to stderr: $(cat from_rendering.err)"
+  mono() {
+    local start
+    start=$( (od -An -v -td2 -w4 "$1" || true) | awk '$0 !~ /^ +0 +0$/ { print NR - 1; exit }')
+    od -An -v -td2 -w4 -j $((start / 512 * 512 * 4)) -N $((4 * 44100 * 4)) "$1" |
+      awk '{ print $1 + $2 }'
+  }
+  mono synthesized.raw >synthesized.mono
+  mono from_rendering.raw >from_rendering.mono
+  read -r db correlation < <(awk 'NR == FNR { a[n++] = $1; next } { b[m++] = $1 }
+    END {
+      if (n < 44100 || m < n) { print "none none"; exit }
+      for (i = 0; i < n; ++i) {
+        x = a[i]; y = b[i]
+        sa += x; sb += y; sab += x * y; saa += x * x; sbb += y * y
+      }
+      print 10 * log(sbb / saa) / log(10),
+        (sab - sa * sb / n) / sqrt((saa - sa * sa / n) * (sbb - sb * sb / n))
+    }' synthesized.mono from_rendering.mono)
+  awk -v d="$db" 'BEGIN { exit !(d > -1 && d < 1) }' ||
+    fail "the rendered music is not as loud as the synthesized: $db dB apart"
+  awk -v c="$correlation" 'BEGIN { exit !(c > 0.9) }' ||
+    fail "the rendered music is not the synthesized tune: correlation $correlation"
+  note "the rendered music against the synthesized: $db dB, correlation $correlation"
+
+  # A MIDI file other than the one rendered, one with no rendering, and one
+  # whose rendering is cut short: one line each, whatever is asked of them,
+  # and silence.
+  cp note.mid changed/backsound.mid
+  cp "$rendering" changed/backsound.mid.ogg
+  cp "$assets/backsound.mid" unrendered/
+  cp "$assets/backsound.mid" rendered/cut.mid
+  head -c 100000 "$rendering" >rendered/cut.mid.ogg
+  probe=$rendered_probe run wrong_music open 2 changed/backsound.mid play 2 wait 300 \
+    open 2 changed/backsound.mid open 1 unrendered/backsound.mid play 1 open 1 rendered/cut.mid wait 300
+  [ "$(wc -l <wrong_music.err)" -eq 3 ] &&
+    grep -q '"changed/backsound.mid": the file is not the music its rendering "backsound.mid.ogg" was made from' wrong_music.err &&
+    grep -q '"unrendered/backsound.mid": its rendering "backsound.mid.ogg" cannot be read: No such file' wrong_music.err &&
+    grep -q '"rendered/cut.mid": its rendering "cut.mid.ogg" is cut short' wrong_music.err ||
+    fail "MIDI files changed since rendered, never rendered, or cut short: $(head -5 wrong_music.err)"
+  v=$(rms wrong_music.raw 0 0.6)
+  silent "$v" || fail "a MIDI file with no rendering of its own made a sound (RMS $v)"
+fi
 
 # No audio device: silent players, one clear line, a normal exit.
 if SDL_AUDIODRIVER=no-such-driver "$probe" open 1 "$gun" open 2 "$music" play 2 stop 2 \

@@ -31,6 +31,7 @@ std::shared_ptr<Piece> Piece::make(const Format& format, std::string bytes,
     fault = "not enough memory for the piece";
     return nullptr;
   }
+  p.data_ = p.samples_.get();
   if (format.format != AUDIO_S16SYS || format.channels != 2) {
     p.convert_ = SDL_NewAudioStream(AUDIO_S16SYS, 2, format.frequency, format.format,
                                     static_cast<Uint8>(format.channels), format.frequency);
@@ -41,6 +42,19 @@ std::shared_ptr<Piece> Piece::make(const Format& format, std::string bytes,
   }
   p.source_ = std::move(source);
   p.render();
+  return piece;
+}
+
+std::shared_ptr<Piece> Piece::decoded(std::string bytes, std::shared_ptr<Mix_Chunk> chunk,
+                                      const Format& format) {
+  std::shared_ptr<Piece> piece(new Piece);
+  piece->bytes_ = std::move(bytes);
+  piece->frameBytes_ = static_cast<size_t>(format.frameBytes);
+  piece->data_ = chunk->abuf;
+  piece->chunk_ = std::move(chunk);
+  piece->capacity_ = piece->chunk_->alen / piece->frameBytes_;
+  piece->written = piece->capacity_;
+  piece->length = piece->capacity_;
   return piece;
 }
 
