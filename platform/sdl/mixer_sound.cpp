@@ -127,7 +127,7 @@ class Voice : public SoundChannel {
       loadMusic(std::move(bytes));
     } else {
       releaseMusic();
-      playChunk(bytes);
+      playChunk(std::move(bytes));
     }
   }
 
@@ -165,8 +165,8 @@ class Voice : public SoundChannel {
   }
 
  private:
-  void playChunk(const std::string& bytes) {
-    std::shared_ptr<Mix_Chunk> chunk = state_.chunks.get(bytes);
+  void playChunk(std::string bytes) {
+    std::shared_ptr<Mix_Chunk> chunk = state_.chunks.get(std::move(bytes));
     if (!chunk) report();
     // Playing on the player's own channel cuts what it played before.
     Mix_HaltChannel(channel_);
