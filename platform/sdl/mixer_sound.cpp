@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
 #include <atomic>
 #include <cstdint>
@@ -16,7 +17,6 @@
 #include "platform/sdl/sound/chunk_cache.h"
 #include "platform/sdl/sound/midi_file.h"
 #include "platform/sdl/sound/music_piece.h"
-#include "platform/sdl/sound/quiet_stderr.h"
 #include "platform/sdl/sound/sound_files.h"
 #include "platform/sdl/sound/sound_thread.h"
 #ifdef BRIZZLET_FLUIDSYNTH
@@ -77,7 +77,6 @@ void haltMusic(Mixer& mixer) {
 // The piece of a MIDI file's bytes; null with the reason in `fault`.
 std::shared_ptr<Piece> makePiece(const Mixer& mixer, std::string bytes, std::string& fault) {
 #ifdef BRIZZLET_FLUIDSYNTH
-  QuietStderr quiet;
   std::unique_ptr<PieceSource> source =
       synthesizeMidi(bytes, mixer.soundFonts, mixer.format.frequency, fault);
   if (!source) return nullptr;
@@ -89,6 +88,19 @@ std::shared_ptr<Piece> makePiece(const Mixer& mixer, std::string bytes, std::str
 #endif
 }
 
+// ALSA prints its own view of a fault on stderr, many lines for one (its
+// search for a card that is not there): the game says what failed in one
+// line of its own instead. SDL loads ALSA when it tries it, if it is there.
+void ignoreAlsa(const char*, int, const char*, int, const char*, ...) {}
+
+void quietAlsa() {
+  void* alsa = dlopen("libasound.so.2", RTLD_LAZY);  // kept open, as SDL keeps it
+  auto setReport = alsa ? reinterpret_cast<int (*)(decltype(&ignoreAlsa))>(
+                              dlsym(alsa, "snd_lib_error_set_handler"))
+                        : nullptr;
+  if (setReport) setReport(ignoreAlsa);
+}
+
 // One player's voice in the mixer, on the sound thread.
 class Voice : public SoundChannel {
  public:
@@ -97,7 +109,6 @@ class Voice : public SoundChannel {
   Voice(const Voice&) = delete;
   Voice& operator=(const Voice&) = delete;
   ~Voice() override {
-    if (!state_.open) return;
     Mix_HaltChannel(channel_);
     chunk_ = nullptr;
     releaseMusic();
@@ -106,7 +117,6 @@ class Voice : public SoundChannel {
   void open(const std::string& path) override {
     path_ = path;
     stopped_ = false;
-    if (!state_.open) return;
     std::string bytes;
     if (std::string fault = readSoundFile(path, bytes); !fault.empty()) {
       // What played before stops: the player has nothing to play now.
@@ -135,7 +145,7 @@ class Voice : public SoundChannel {
   // MIDI piece halted in its middle resumes oddly when simply replayed, so
   // after a stop it is read afresh.
   void play() override {
-    if (!state_.open || path_.empty()) return;
+    if (path_.empty()) return;
     if (piece_) {
       bool mine = state_.musicOwner == this;
       if (mine && state_.playback.playing && !pastItsEnd()) return;
@@ -159,7 +169,6 @@ class Voice : public SoundChannel {
 
   void stop() override {
     stopped_ = true;
-    if (!state_.open) return;
     if (piece_ && state_.musicOwner == this) haltMusic(state_);
     Mix_HaltChannel(channel_);
   }
@@ -236,19 +245,18 @@ class Voice : public SoundChannel {
 // closed last, each fault said once on stderr.
 class MixerWorker : public SoundThread::Worker {
  public:
-  void start() override {
+  bool start() override {
     mixer_.open = openDevice();
     if (mixer_.open) chooseSoundFonts();
+    return mixer_.open;
   }
   bool hasWork() const override { return mixer_.rendering(); }
   void work() override { mixer_.piece->render(); }
   // Making a piece does not touch the mixer: the audio thread may rest.
-  void quiet(bool quiet) override {
-    if (mixer_.open || !quiet) mixer_.rest.allow(quiet);
-  }
+  void quiet(bool quiet) override { mixer_.rest.allow(quiet); }
   std::unique_ptr<SoundChannel> createChannel(const std::string& playerName) override {
     int id = channels_++;
-    if (mixer_.open && id >= Mix_AllocateChannels(-1)) Mix_AllocateChannels(id + 8);
+    if (id >= Mix_AllocateChannels(-1)) Mix_AllocateChannels(id + 8);
     return std::make_unique<Voice>(mixer_, playerName, id);
   }
   void finish() override {
@@ -262,16 +270,14 @@ class MixerWorker : public SoundThread::Worker {
   // Opens the audio device; false with no device, said once.
   bool openDevice() {
     int opened = -1;
-    {
-      QuietStderr quiet;
-      if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-        opened = Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, kChunkSamples);
-        if (opened != 0) {
-          std::string why = Mix_GetError();
-          Mix_Quit();
-          SDL_QuitSubSystem(SDL_INIT_AUDIO);
-          SDL_SetError("%s", why.c_str());
-        }
+    quietAlsa();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+      opened = Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, kChunkSamples);
+      if (opened != 0) {
+        std::string why = Mix_GetError();
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        SDL_SetError("%s", why.c_str());
       }
     }
     if (opened != 0) {

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <iterator>
 
-#include "platform/sdl/sound/quiet_stderr.h"
-
 namespace brz::sdl {
 
 namespace {
@@ -25,11 +23,8 @@ std::shared_ptr<Mix_Chunk> ChunkCache::get(std::string bytes) {
     std::rotate(kept_.begin(), kept, std::next(kept));
     return kept_.front().chunk;
   }
-  Mix_Chunk* decoded = nullptr;
-  {
-    QuietStderr quiet;
-    decoded = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
-  }
+  Mix_Chunk* decoded =
+      Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
   if (!decoded) return nullptr;
   std::shared_ptr<Mix_Chunk> chunk(decoded, Mix_FreeChunk);
   kept_.push_front({std::move(bytes), chunk});
