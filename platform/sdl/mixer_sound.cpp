@@ -19,9 +19,7 @@
 #include "platform/sdl/sound/music_piece.h"
 #include "platform/sdl/sound/sound_files.h"
 #include "platform/sdl/sound/sound_thread.h"
-#ifdef BRIZZLET_FLUIDSYNTH
-#include "platform/sdl/sound/midi_synth.h"
-#endif
+#include "platform/sdl/sound/synth_process.h"
 
 namespace brz::sdl {
 
@@ -78,7 +76,7 @@ void haltMusic(Mixer& mixer) {
 std::shared_ptr<Piece> makePiece(const Mixer& mixer, std::string bytes, std::string& fault) {
 #ifdef BRIZZLET_FLUIDSYNTH
   std::unique_ptr<PieceSource> source =
-      synthesizeMidi(bytes, mixer.soundFonts, mixer.format.frequency, fault);
+      synthesizeApart(bytes, mixer.soundFonts, mixer.format.frequency, fault);
   if (!source) return nullptr;
   return Piece::make(mixer.format, std::move(bytes), std::move(source), fault);
 #else

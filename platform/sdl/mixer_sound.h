@@ -13,8 +13,9 @@ class SoundThread;
 // The media players for real, through SDL2_mixer. Each player plays one file
 // at a time: a WAV on a mixer channel of its own, so that a new shot cuts the
 // previous one; a MIDI piece on the mixer's one music stream, synthesized
-// once through FluidSynth and the system's General MIDI soundfont, while it
-// starts to play, and played again from memory while its file is the same.
+// once through FluidSynth and the system's General MIDI soundfont by a
+// process of its own, while it starts to play, and played again from memory
+// while its file is the same.
 //
 // With no audio device every player is silent; a file that cannot be played
 // leaves its player silent. Either is said once on stderr, never more.
