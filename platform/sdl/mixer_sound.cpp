@@ -16,6 +16,7 @@
 #include "platform/sdl/sound/audio_rest.h"
 #include "platform/sdl/sound/chunk_cache.h"
 #include "platform/sdl/sound/midi_file.h"
+#include "platform/sdl/sound/mix_limiter.h"
 #include "platform/sdl/sound/music_piece.h"
 #include "platform/sdl/sound/sound_files.h"
 #include "platform/sdl/sound/sound_thread.h"
@@ -42,6 +43,9 @@ struct Mixer {
   Playback playback;
   ChunkCache chunks;
   AudioRest rest;
+  // How far each source is turned down, for the limiter to turn the mix up.
+  std::atomic<int> headroom{1};
+  MixLimiter limiter;  // the audio thread's
 
   bool rendering() const { return piece && piece->rendering(); }
 };
@@ -53,7 +57,7 @@ void SDLCALL mixMusic(void* data, Uint8* stream, int bytes) {
   bool sounding = mixer.playback.playing.load(std::memory_order_relaxed) || Mix_Playing(-1) > 0;
   mixer.rest.afterBuffer(sounding, static_cast<std::uint64_t>(bytes / mixer.format.frameBytes),
                          mixer.format.frequency);
-  playPiece(mixer.playback, stream, bytes);
+  playPiece(mixer.playback, stream, bytes, mixer.headroom);
 }
 
 // Mix_HookMusic takes the mixer's lock: once it returns the audio thread is
@@ -255,6 +259,9 @@ class MixerWorker : public SoundThread::Worker {
   std::unique_ptr<SoundChannel> createChannel(const std::string& playerName) override {
     int id = channels_++;
     if (id >= Mix_AllocateChannels(-1)) Mix_AllocateChannels(id + 8);
+    // Each player sounds one file at a time: this many at once, at most.
+    mixer_.headroom = channels_;
+    Mix_Volume(-1, MIX_MAX_VOLUME / channels_);
     return std::make_unique<Voice>(mixer_, playerName, id);
   }
   void finish() override {
@@ -291,9 +298,12 @@ class MixerWorker : public SoundThread::Worker {
       format.frameBytes = SDL_AUDIO_BITSIZE(sampleFormat) / 8 * channels;
     }
     Mix_SetPostMix(
-        [](void* state, Uint8*, int bytes) {
+        [](void* state, Uint8* stream, int bytes) {
           auto& s = *static_cast<Mixer*>(state);
-          s.mixedFrames += static_cast<std::uint64_t>(bytes / s.format.frameBytes);
+          auto frames = static_cast<size_t>(bytes / s.format.frameBytes);
+          s.limiter.process(reinterpret_cast<std::int16_t*>(stream), frames, s.format.channels,
+                            s.format.frequency, s.headroom);
+          s.mixedFrames += frames;
         },
         &mixer_);
     Mix_HookMusic(mixMusic, &mixer_);

@@ -26,8 +26,8 @@ class SoundThread;
 // device's thread rests, costing nothing, until the next request.
 //
 // Its parts are in sound/: the files it reads, the MIDI reader, the
-// synthesizer, the decoded sounds kept, the audio thread's rest and the
-// thread it runs on.
+// synthesizer and its process, the decoded sounds kept, the mix's limiter,
+// the audio thread's rest and the thread it runs on.
 class MixerSound : public SoundBackend {
  public:
   // Later: the device is opened at begin(), so that opening it and loading
