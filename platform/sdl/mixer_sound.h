@@ -39,9 +39,7 @@ class MixerSound : public SoundBackend {
   MixerSound& operator=(const MixerSound&) = delete;
 
   void begin();
-  // Returns when every request made so far is carried out. While the mixer's
-  // libraries run their stderr goes nowhere: a line that must be read waits
-  // for this first.
+  // Returns when every request made so far is carried out.
   void settle();
   std::unique_ptr<SoundChannel> createChannel(const std::string& playerName) override;
 
