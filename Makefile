@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 # What the build is for: play (the game only), test (everything), package.
 DEPS ?= test
 
-.PHONY: deps configure build play test test-sanitize bench package clean
+.PHONY: deps configure build play test test-sanitize bench package web test-web windows test-windows clean
 
 deps:
 	@scripts/install-deps $(DEPS)
@@ -28,9 +28,13 @@ play:
 # Every test, the real-time ones too; ctest ends with the time each label took
 # (unit, scenario, fuzz, slow, realtime). `ctest -LE realtime` skips the ones
 # that play the real windows or sound.
+# With WEB=1 the browser build's tests run too (see test-web), and with
+# WINDOWS=1 the Windows build's under Wine (see test-windows).
 test:
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS="-DBRIZZLET_TESTS=ON $(CMAKE_FLAGS)"
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@if [ "$(WEB)" = 1 ]; then $(MAKE) --no-print-directory test-web; fi
+	@if [ "$(WINDOWS)" = 1 ]; then $(MAKE) --no-print-directory test-windows; fi
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize:
@@ -55,5 +59,38 @@ package:
 	cd $(PACKAGE_BUILD) && cpack
 	@ls $(PACKAGE_BUILD)/packages/*.deb
 
+# The game built for the browser with emscripten, in $(WEB_BUILD). The
+# libraries it links are built first from Debian's sources, once: later runs
+# find them in $(WEB_BUILD)/deps and go straight to the game.
+WEB_BUILD ?= build-web
+WEB_CMAKE_FLAGS ?=
+web:
+	@scripts/install-deps web
+	@JOBS=$(JOBS) scripts/build-web-deps $(WEB_BUILD)/deps
+	@emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_CROSSCOMPILING_EMULATOR=$$(command -v node) $(WEB_CMAKE_FLAGS) >/dev/null
+	@cmake --build $(WEB_BUILD) -j $(JOBS)
+
+# The scenario tests on the runner built for the browser, run by node with
+# the machine's files: the same output as the native runner's.
+test-web: web
+	cd $(WEB_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Cross-built for 64-bit Windows, in build-windows/: first SDL2, FreeType,
+# SDL2_ttf, SDL2_image and SDL2_mixer from Debian's sources, static, into
+# build-windows/deps (once: a second run finds them built), then the
+# programs, linked static. test-windows runs them under Wine.
+WINDOWS_BUILD ?= build-windows
+WINDOWS_TOOLCHAIN = $(CURDIR)/cmake/mingw-w64.cmake
+windows:
+	@scripts/install-deps windows
+	@JOBS=$(JOBS) scripts/sdl-deps $(WINDOWS_BUILD)/deps -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_TOOLCHAIN)
+	@cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_TOOLCHAIN) \
+	  -DBRIZZLET_DEPS_PREFIX=$(abspath $(WINDOWS_BUILD))/deps/prefix $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+test-windows: windows
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS) -L windows
+
 clean:
-	rm -rf build build-sanitize build-package
+	rm -rf build build-sanitize build-package build-web build-windows

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "menu/start.h"
+#include "platform/script/script_runner.h"
 #include "tools/game_host.h"
-#include "tools/script_runner.h"
 
 namespace {
 

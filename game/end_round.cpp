@@ -13,8 +13,7 @@ void Form1::EndRound() {
   host().showEndMessage(Score.backColor() == kGreen);
 
   // 3. A full magazine.
-  plor.setText("6");
-  pl.setPicture(runtime().loadPicture(file("\\plor6.gif")));
+  refillMagazine();
 
   // 4. The mosquitoes stand still.
   ganas.setText("0");

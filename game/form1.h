@@ -4,23 +4,23 @@
 #include <string>
 #include <string_view>
 
-#include "game/round_host.h"
-#include "platform/runtime.h"
+#include "game/game_window.h"
 
 namespace brz {
-
-inline constexpr Color kGreen = 0x0000FF00;
-inline constexpr Color kRed = 0x000000FF;
 
 // The game window's outer width and the play field's, as laid out and in the
 // balm mode, which widens both for the character at the field's left end.
 inline constexpr Twips kNarrowWindow = 7605, kNarrowField = 7455;
 inline constexpr Twips kWideWindow = 10000, kWideField = 9900;
 
+// The bullets of a full magazine: what `plor` starts with and every refill
+// writes, and the count in the name of the full magazine's picture.
+inline constexpr int kMagazineSize = 6;
+
 // The game window: the play field with its five mosquitoes, the counters of
 // a round, the magazine, the give-up buttons, the two sound players and the
 // timers that drive a round. Loaded once, then only shown and hidden.
-class Form1 : public Window {
+class Form1 : public GameWindow {
  public:
   explicit Form1(Runtime& runtime);
 
@@ -60,12 +60,13 @@ class Form1 : public Window {
   Timer& Timer6 = control<Timer>("Timer6");
   Timer& tmplor = control<Timer>("tmplor");
 
-  // Sets the window up for a round of `mode`: its counters, panels and field,
-  // and last its caption, so the counters' change handlers run under the
-  // caption of the round before.
-  void launch(Mode mode);
-  // Back to the layout's width, window and field.
-  void narrowField();
+  // What the menu asks of the game window.
+  void launch(Mode mode) override;
+  void resetScore() override { Score.setText("0"); }
+  bool roundClockRunning() const override { return Timer3.enabled(); }
+  PictureRef aimCursor() const override { return Frame1.mouseIcon(); }
+  void playMusic() override { MediaPlayer2.play(); }
+  void stopMusic() override { MediaPlayer2.stop(); }
 
  private:
   // A mosquito's lane: its speed at level 1 in twips a tick and its way
@@ -101,7 +102,7 @@ class Form1 : public Window {
 
   // Shooting and aiming.
   void Frame1_Click();
-  void Frame1_MouseMove(int button, int shift, Twips x, Twips y);
+  void Frame1_MouseMove(Twips x, Twips y);
   void nyamuk_Click(const Lane& lane);
   void Timer5_Tick();
 
@@ -120,7 +121,23 @@ class Form1 : public Window {
   void Timer4_Tick();
   void Command3_Click(int index);
 
-  // Helpers the handlers share.
+  // The steps the handlers share, named for what they do in the game.
+  // A shot, hit or miss: the trace and the flash at the gun, which Timer5 ends.
+  void showShotFlash();
+  // A shot takes a bullet (the count's change handler runs) and starts the
+  // magazine picture's two steps.
+  void spendBullet();
+  void playGunSound();
+  // A full magazine and its picture, with no sound.
+  void refillMagazine();
+  // Loads the magazine picture afresh: "\plor" & `picture` & ".gif", a count
+  // of bullets or the shot frame "7".
+  void showMagazine(std::string_view picture);
+  // Back to the layout's width, window and field.
+  void narrowField();
+  void showEveryMosquito();
+
+  // Shared helpers.
   // The menu: the window rounds are launched from, which keeps the scores.
   // Looked up once, as every window lives as long as the runtime: the
   // score's change handler asks for it at every point a mosquito costs.

@@ -7,10 +7,7 @@ namespace brz {
 
 // Every click on a mosquito runs this once.
 void Form1::HitMosquito() {
-  // The shot flash, as for a miss.
-  Line1.show();
-  Timer5.enable();
-  dak.show();
+  showShotFlash();
 
   // The round clock runs from the first hit on; the hit picture shows for
   // half a second.
@@ -20,7 +17,7 @@ void Form1::HitMosquito() {
 
   // Fiercer mosquitoes; the hit is scored with the raised level.
   add(ganas, 1);
-  if (soundOn()) MediaPlayer1.setFileName(file("\\gun.wav"));
+  playGunSound();
   add(Score, 30 + 5 * toNumber(ganas.text()));
 
   // The mode's own counters. The last Basmi hit ends the round inside the
@@ -37,8 +34,7 @@ void Form1::HitMosquito() {
 
   // The bullet, taken from whatever the magazine holds now: after the last
   // Basmi hit that is the refilled one, so the next round starts with five.
-  add(plor, -1);
-  tmplor.enable();
+  spendBullet();
 }
 
 void Form1::Timer2_Tick() {

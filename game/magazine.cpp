@@ -5,6 +5,11 @@
 
 namespace brz {
 
+namespace {
+// The shot frame's picture is named like a count's.
+constexpr std::string_view kShotFrame = "7";
+}  // namespace
+
 void Form1::plor_Change() {
   if (toNumber(plor.text()) != 0) {
     Frame1.setEnabled(true);
@@ -21,18 +26,17 @@ void Form1::plor_Change() {
 // Refills at any time, also a full magazine.
 void Form1::reload_Click() {
   if (soundOn()) MediaPlayer1.setFileName(file("\\reload.wav"));
-  plor.setText("6");
-  pl.setPicture(runtime().loadPicture(file("\\plor6.gif")));
+  refillMagazine();
 }
 
 // Two steps after a shot: the shot frame, then the picture of the count as it
 // is by then. The files are read afresh every time.
 void Form1::tmplor_Tick() {
   if (toNumber(pl.tag()) == 0) {
-    pl.setPicture(runtime().loadPicture(file("\\plor7.gif")));
+    showMagazine(kShotFrame);
     pl.setTag("1");
   } else {
-    pl.setPicture(runtime().loadPicture(file("\\plor" + plor.text() + ".gif")));
+    showMagazine(plor.text());
     pl.setTag("0");
     tmplor.disable();
   }
@@ -44,6 +48,23 @@ void Form1::Timer6_Tick() {
     MediaPlayer1.setFileName(file("\\reload.wav"));
     Timer6.disable();
   }
+}
+
+// --- the steps the shots, the reload and the end of a round share ------------
+
+void Form1::spendBullet() {
+  add(plor, -1);
+  tmplor.enable();
+}
+
+void Form1::refillMagazine() {
+  const std::string full = numberText(kMagazineSize);
+  plor.setText(full);
+  showMagazine(full);
+}
+
+void Form1::showMagazine(std::string_view picture) {
+  pl.setPicture(runtime().loadPicture(file("\\plor" + std::string(picture) + ".gif")));
 }
 
 }  // namespace brz

@@ -84,11 +84,7 @@ void Form1::sisa_Change() {
       host().showLastScore(Mode::Basmi, Score.text());
     } else {
       host().recordScore(Mode::Basmi, Score.text());
-      nyamuk1.show();
-      nyamuk2.show();
-      nyamuk3.show();
-      nyamuk4.show();
-      nyamuk5.show();
+      showEveryMosquito();
       EndRound();
       Frame2.hide();
     }
@@ -123,15 +119,15 @@ void Form1::Command3_Click(int /*index*/) {
   // All five come back: a Basmi round given up late would otherwise leave its
   // shot-out mosquitoes hidden, yet flying and costing points, in every later
   // round.
-  nyamuk1.show();
-  nyamuk2.show();
-  nyamuk3.show();
-  nyamuk4.show();
-  nyamuk5.show();
+  showEveryMosquito();
   setCaption("");
   EndRound();
   Frame2.hide();
-  Balsem1.hide();
+}
+
+// `nyamuk1` to `nyamuk5`, in this order.
+void Form1::showEveryMosquito() {
+  for (const Lane& lane : lanes_) lane.mosquito.show();
 }
 
 }  // namespace brz

@@ -13,15 +13,12 @@ constexpr Twips kAimOffset = 160;
 // A click on the bare field: a miss. The field is disabled while the magazine
 // is empty, so this never runs without a bullet.
 void Form1::Frame1_Click() {
-  Line1.show();
-  Timer5.enable();
-  dak.show();
-  add(plor, -1);
-  tmplor.enable();
-  if (soundOn()) MediaPlayer1.setFileName(file("\\gun.wav"));
+  showShotFlash();
+  spendBullet();
+  playGunSound();
 }
 
-void Form1::Frame1_MouseMove(int /*button*/, int /*shift*/, Twips x, Twips y) {
+void Form1::Frame1_MouseMove(Twips x, Twips y) {
   // Keeps the music going: a play request leaves playing music alone and
   // restarts a piece that has ended.
   if (soundOn()) MediaPlayer2.play();
@@ -49,6 +46,19 @@ void Form1::Timer5_Tick() {
   dak.hide();
   Line1.hide();
   Timer5.disable();
+}
+
+// --- the steps a hit shares with a miss ----------------------------------------
+
+// The trace's free end is wherever the shot aimed it.
+void Form1::showShotFlash() {
+  Line1.show();
+  Timer5.enable();
+  dak.show();
+}
+
+void Form1::playGunSound() {
+  if (soundOn()) MediaPlayer1.setFileName(file("\\gun.wav"));
 }
 
 }  // namespace brz

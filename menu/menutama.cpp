@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "menu/menutama.h"
 
-#include "game/form1.h"
 #include "platform/counters.h"
 
 namespace brz {
@@ -9,12 +8,6 @@ namespace brz {
 namespace {
 
 using K = ControlKind;
-
-constexpr Color kBlue = 0x00FF0000;
-constexpr Color kLightCyan = 0x00FFFF80;
-constexpr Color kCyan = 0x00FFFF00;
-constexpr Color kYellow = 0x0000FFFF;
-constexpr Color kLightYellow = 0x0080FFFF;
 
 constexpr std::string_view kCreditsFirstHalf =
     "Brizzlet!!! version 1.0, a mosquito shooting game of mouse skill, made by the Brizzlet "
@@ -86,31 +79,25 @@ constexpr ControlLayout kControls[] = {
 }  // namespace
 
 menutama::menutama(Runtime& runtime) : RoundHost(runtime, kWindow, kControls) {
-  load = [this] { Form_Load(); };
-  unload = [this] { Form_Unload(); };
-  mouseMove = [this](int button, int shift, Twips x, Twips y) {
-    Form_MouseMove(button, shift, x, y);
-  };
-  Timer1.tick = [this] { Timer1_Tick(); };
-  Picture2.click = [this] { Picture2_Click(); };
-  Command1.click = [this] { Command1_Click(); };
-  Command2.click = [this] { Command2_Click(); };
-  Command3.click = [this] { Command3_Click(); };
-  Check1.click = [this] { Check1_Click(); };
-  Command4.click = [this] { Command4_Click(); };
-  Command5.click = [this] { Command5_Click(); };
-}
-
-Form1& menutama::game() {
-  return runtime().form<Form1>();
+  load = [this] { Form_Load(); };                          // the program's start
+  unload = [this] { Form_Unload(); };                      // the player closes the menu
+  mouseMove = [this](Twips, Twips) { Form_MouseMove(); };  // over the backdrop
+  Timer1.tick = [this] { Timer1_Tick(); };                 // the slide-in and the credits
+  Picture2.click = [this] { Picture2_Click(); };           // the logo hurries the slide
+  Command1.click = [this] { Command1_Click(); };           // "Play Time Attack"
+  Command2.click = [this] { Command2_Click(); };           // "Play Basmi"
+  Command3.click = [this] { Command3_Click(); };           // "Play This Game", the balm mode
+  Check1.click = [this] { Check1_Click(); };               // "Sound ON"
+  Command4.click = [this] { Command4_Click(); };           // "About"
+  Command5.click = [this] { Command5_Click(); };           // "EXIT"
 }
 
 // The first reference to the game window creates and loads it, which shows
 // this window and starts the music before this load goes on.
 void menutama::Form_Load() {
-  Command1.setMouseIcon(game().Frame1.mouseIcon());
-  Command2.setMouseIcon(game().Frame1.mouseIcon());
-  Command3.setMouseIcon(game().Frame1.mouseIcon());
+  Command1.setMouseIcon(game().aimCursor());
+  Command2.setMouseIcon(game().aimCursor());
+  Command3.setMouseIcon(game().aimCursor());
 }
 
 void menutama::Form_Unload() {
@@ -119,8 +106,8 @@ void menutama::Form_Unload() {
 
 // Over the backdrop while the round clock runs, the game window comes back to
 // the front.
-void menutama::Form_MouseMove(int /*button*/, int /*shift*/, Twips /*x*/, Twips /*y*/) {
-  if (game().Timer3.enabled()) game().show();
+void menutama::Form_MouseMove() {
+  if (game().roundClockRunning()) game().show();
 }
 
 // The slide-in of the panel and the two pictures, and the credits ticker.
@@ -149,7 +136,7 @@ void menutama::StartRound() {
   setWidth(13000);
   setHeight(11000);
   // Runs the score's Change under whatever caption the game window has now.
-  game().Score.setText("0");
+  game().resetScore();
   // The credits enter from the right along the top.
   Label6.setLeft(13000);
   Label6.setTop(0);
@@ -218,9 +205,9 @@ void menutama::takePlaceOf(const Window& window) {
 
 void menutama::Check1_Click() {
   if (Check1.value() == 1)
-    game().MediaPlayer2.play();
+    game().playMusic();
   else
-    game().MediaPlayer2.stop();
+    game().stopMusic();
 }
 
 void menutama::Command4_Click() {

@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "game/round_host.h"
-#include "platform/runtime.h"
+#include "game/game_window.h"
 
 namespace brz {
-
-class Form1;
 
 // The menu window and start-up window: the title animation, the three Play
 // buttons, "Sound ON", "About", "EXIT" and the last and high scores. During a
@@ -57,7 +54,7 @@ class menutama : public RoundHost {
 
   void Form_Load();
   void Form_Unload();
-  void Form_MouseMove(int button, int shift, Twips x, Twips y);
+  void Form_MouseMove();
   void Timer1_Tick();
   void Picture2_Click();
   void StartRound();
@@ -68,7 +65,7 @@ class menutama : public RoundHost {
   void Command4_Click();
   void Command5_Click();
 
-  Form1& game();
+  GameWindow& game() { return gameWindow(runtime()); }
 };
 
 }  // namespace brz

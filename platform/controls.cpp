@@ -210,7 +210,6 @@ void TextBox::applyLayout(const ControlLayout& row, Runtime& runtime) {
   if (row.back == kDefaultColor) setBackColor(kWhite);
   if (row.fore == kDefaultColor) setForeColor(kBlack);
   text_ = std::string(row.caption);
-  locked = row.locked;
 }
 
 void TextBox::properties(PropertyList& out) const {
@@ -234,11 +233,11 @@ void Image::setPicture(PictureRef picture) {
   changed(damageCounts(), before);
 }
 
-// A picture's pixel is 15 twips, at every scale.
+// A picture's pixel is a pixel of the look, at every scale.
 TwipsRect Image::opaqueArea() const {
   if (!pictureOpaque_) return {};
-  return intersect(bounds(),
-                   {left(), top(), picture_->width * Twips{15}, picture_->height * Twips{15}});
+  return intersect(bounds(), {left(), top(), Twips(picture_->width * kTwipsPerPixel),
+                              Twips(picture_->height * kTwipsPerPixel)});
 }
 
 void Image::applyLayout(const ControlLayout& row, Runtime& runtime) {
@@ -253,9 +252,10 @@ void Image::properties(PropertyList& out) const {
 PictureBox::PictureBox(Window& w, Container& c, std::string name, int index)
     : Image(w, c, std::move(name), index, ControlKind::PictureBox) {}
 
-// Its sunken border is two pixels (30 twips) wide at every scale.
+// Its sunken border is two pixels wide at every scale.
 TwipsRect PictureBox::childArea() const {
-  return {left() + 30, top() + 30, width() - 60, height() - 60};
+  constexpr Twips kBorder = 2 * kTwipsPerPixel;
+  return {left() + kBorder, top() + kBorder, width() - 2 * kBorder, height() - 2 * kBorder};
 }
 
 CommandButton::CommandButton(Window& w, Container& c, std::string name, int index)
@@ -360,11 +360,12 @@ void Line::setY2(Twips v) {
   update(y2_, v);
 }
 
-// Its width is in pixels: 15 twips each, at every scale.
+// Its width is in pixels of the look, at every scale.
 TwipsRect Line::bounds() const {
-  Twips reach = 15 * Twips(std::max(1, borderWidth));
+  Twips reach = Twips(kTwipsPerPixel * std::max(1, borderWidth));
   return {std::min(x1_, x2_) - reach, std::min(y1_, y2_) - reach,
-          std::abs(x2_ - x1_) + 2 * reach + 15, std::abs(y2_ - y1_) + 2 * reach + 15};
+          std::abs(x2_ - x1_) + 2 * reach + kTwipsPerPixel,
+          std::abs(y2_ - y1_) + 2 * reach + kTwipsPerPixel};
 }
 
 // A line's place is its two ends, held in the row's Left/Top and Width/Height.
@@ -425,15 +426,16 @@ void MediaPlayer::properties(PropertyList& out) const {
 }
 
 // Built in one string of the right length: the game asks for a path at
-// every shot.
-std::string filePath(const std::string& directory, std::string_view name) {
+// every shot. Windows takes '/' as a separator too.
+std::string filePath(const std::string& directory, std::string_view name, char separator) {
+  auto isSeparator = [separator](char c) { return c == separator || c == '/'; };
   while (!name.empty() && (name.front() == '\\' || name.front() == '/')) name.remove_prefix(1);
-  bool slash = !directory.empty() && directory.back() != '/';
+  bool add = !directory.empty() && !isSeparator(directory.back());
   std::string path;
-  path.reserve(directory.size() + slash + name.size());
+  path.reserve(directory.size() + add + name.size());
   path += directory;
-  if (slash) path += '/';
-  for (char c : name) path += c == '\\' ? '/' : c;
+  if (add) path += separator;
+  for (char c : name) path += c == '\\' || c == '/' ? separator : c;
   return path;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/picture.h"
 #include "platform/properties.h"
 #include "platform/sound.h"
+#include "platform/system.h"
 #include "platform/types.h"
 
 namespace brz {
@@ -36,8 +37,8 @@ enum class ControlKind {
 };
 
 using Handler = std::function<void()>;
-// Button, Shift, X, Y: the pointer's place in the control's own twips.
-using MouseHandler = std::function<void(int button, int shift, Twips x, Twips y)>;
+// The pointer's place in the control's own twips.
+using MouseHandler = std::function<void(Twips x, Twips y)>;
 
 class Frame;
 class Label;
@@ -268,7 +269,6 @@ class TextBox : public Control {
   // Runs the Change handler at once, nested, before returning; assigning the
   // text the box already holds changes nothing and runs no handler.
   void setText(std::string value);
-  bool locked = false;  // shows its text but takes no typing
   bool takesFocus() const override { return true; }
   void applyLayout(const ControlLayout& row, Runtime& runtime) override;
   void paintWith(ControlPainter& painter) const override { painter.paint(*this); }
@@ -457,8 +457,11 @@ class MediaPlayer : public Control {
 };
 
 // The file name of a constant that begins with a backslash, joined to a
-// directory: filePath("/games/brizzlet", "\\gun.wav") is
-// "/games/brizzlet/gun.wav".
-std::string filePath(const std::string& directory, std::string_view name);
+// directory with the system's separator: filePath("/games/brizzlet",
+// "\\gun.wav") is "/games/brizzlet/gun.wav", and on Windows
+// filePath("C:\\Games", "\\gun.wav") is "C:\\Games\\gun.wav". A directory that
+// already ends in a separator, such as a drive's root, gets no second one.
+std::string filePath(const std::string& directory, std::string_view name,
+                     char separator = kPathSeparator);
 
 }  // namespace brz

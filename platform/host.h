@@ -64,7 +64,9 @@ class HeadlessHost : public Host {
   }
   void messageBox(const std::string&) override {}
   Millis doubleClickTime() override { return 500; }
-  std::pair<Twips, Twips> screenSize() override { return {15360, 11520}; }
+  std::pair<Twips, Twips> screenSize() override {
+    return {1024 * kTwipsPerPixel, 768 * kTwipsPerPixel};
+  }
   std::string startDirectory() override { return {}; }
 
  private:

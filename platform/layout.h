@@ -38,7 +38,6 @@ struct ControlLayout {
   int value = 0;                    // a check box's
   std::string_view tag = {};
   int borderWidth = 1;  // a line's, in pixels
-  bool locked = false;  // a text box that shows its text but takes no typing
 };
 
 struct WindowLayout {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/properties.h"
 
-#include <charconv>
 #include <cstdio>
 
+#include "platform/float_text.h"
 #include "platform/runtime.h"
 
 namespace brz {
@@ -24,13 +24,8 @@ namespace {
 // the same float, so 3877.5 stays 3877.5 and 0.1f does not become 0.100000001.
 std::string shortestNumber(double value) {
   if (value == 0) return "0";
-  char buffer[64];
   auto asFloat = static_cast<float>(value);
-  auto [end, ec] = (static_cast<double>(asFloat) == value)
-                       ? std::to_chars(buffer, buffer + sizeof buffer, asFloat)
-                       : std::to_chars(buffer, buffer + sizeof buffer, value);
-  if (ec != std::errc()) return "?";
-  return std::string(buffer, end);
+  return static_cast<double>(asFloat) == value ? shortestText(asFloat) : shortestText(value);
 }
 
 }  // namespace

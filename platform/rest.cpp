@@ -5,9 +5,7 @@ namespace brz {
 
 namespace {
 
-// A program whose timers take longer than this to come round is watched no
-// further: none of the game's do, and its ticks are rare anyway.
-constexpr Millis kLongestPeriod = 10'000;
+constexpr Millis kLongestPeriod = RestWatch::kLongestWatch / 2;
 
 }  // namespace
 

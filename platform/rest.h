@@ -7,8 +7,8 @@
 // timer's phase as it was and traces nothing, every period after it does the
 // same. A program at rest skips the whole periods it slept through
 // (Runtime::skipTime) and runs what is left of the last one, so every tick
-// after it falls where it would have. The scenario runner's long waits rest
-// on the same rule.
+// after it falls where it would have. The scenario runner's waits follow the
+// same rule, with the same limit.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,14 @@ namespace brz {
 
 class RestWatch {
  public:
+  // The longest a watch takes to find a program at rest: two whole periods
+  // in which nothing changes. A program whose timers take longer than half of
+  // it to come round is not watched; none of the game's take over 1.5 s. The
+  // runner gives a wait this long to come to rest; a script may hold windows
+  // whose timers come round in minutes, and a look costs the loop the same
+  // whatever the period.
+  static constexpr Millis kLongestWatch = 60 * 60 * 1000;
+
   explicit RestWatch(Runtime& runtime) : runtime_(&runtime) {}
 
   // The runtime's trace: each line is an effect outside the windows.
@@ -33,6 +41,10 @@ class RestWatch {
   void runTo(Millis until, const std::function<void(Millis)>& runTicks);
   // Nothing will change but by input: no tick needs to wake the caller.
   bool atRest() const { return rest_ > 0; }
+  // When the watch next looks at the program, on its clock; -1 at rest, or
+  // when its timers do not come round soon enough to be watched. runTo looks
+  // once a call: a caller far behind runs to each look in turn.
+  Millis nextLook() { return atRest() ? -1 : lookAt(); }
   // Input came, or anything else from outside: the program may move again.
   void stir() { *this = RestWatch(*runtime_, traced_); }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/runtime.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -8,6 +10,8 @@
 #include <cstring>
 #include <numeric>
 #include <tuple>
+
+#include "platform/system.h"
 
 namespace brz {
 
@@ -255,7 +259,7 @@ bool Runtime::move(Control& control, Twips x, Twips y) {
     return move(control.window(), cx, cy);
   }
   guard([&] {
-    if (control.mouseMove) control.mouseMove(0, 0, x, y);
+    if (control.mouseMove) control.mouseMove(x, y);
   });
   return true;
 }
@@ -263,7 +267,7 @@ bool Runtime::move(Control& control, Twips x, Twips y) {
 bool Runtime::move(Window& window, Twips x, Twips y) {
   if (!running() || !canTakeInput(window)) return false;
   guard([&] {
-    if (window.mouseMove) window.mouseMove(0, 0, x, y);
+    if (window.mouseMove) window.mouseMove(x, y);
   });
   return true;
 }
@@ -273,7 +277,7 @@ bool Runtime::moveAt(Window& window, Twips x, Twips y) {
   Hit hit = hitTest(window, x, y);
   if (!hit.control) return move(window, x, y);
   guard([&] {
-    if (hit.control->mouseMove) hit.control->mouseMove(0, 0, hit.x, hit.y);
+    if (hit.control->mouseMove) hit.control->mouseMove(hit.x, hit.y);
   });
   return true;
 }
@@ -304,9 +308,9 @@ PictureRef Runtime::loadPicture(const std::string& path) {
   }
   // Without a decoder the file is still really opened, so a missing file
   // fails exactly where it would in the game.
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) fatal("LoadPicture: cannot read \"" + path + "\": " + std::strerror(errno));
-  std::fclose(file);
+  int file = openToRead(path);
+  if (file < 0) fatal("LoadPicture: cannot read \"" + path + "\": " + std::strerror(errno));
+  ::close(file);
   auto picture = std::make_shared<Picture>();
   picture->source = path;
   picture->fromFile = true;

@@ -23,7 +23,7 @@ enum class MouseButton { Left, Right, Other };
 
 // The double-click rectangle, centred on the first press: 4 x 4 pixels of the
 // 96-dpi look, so the same size in twips at every scale.
-inline constexpr Twips kDoubleClickSize = 60;
+inline constexpr Twips kDoubleClickSize = 4 * kTwipsPerPixel;
 
 // A failing call on a control: it stops the program with this report.
 class FatalError : public std::runtime_error {

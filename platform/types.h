@@ -13,11 +13,24 @@ using Twips = float;
 // Milliseconds on the runtime's clock (virtual in tests, real in the game).
 using Millis = std::int64_t;
 
+// The look was drawn for a 96-dpi screen, where a pixel is 15 twips. Sizes
+// given in pixels (a line's width, a picture's, the double-click rectangle)
+// are so many of these pixels, whatever the screen.
+inline constexpr int kTwipsPerPixel = 15;
+
 // A colour as &H00BBGGRR; system colours are &H80000000 plus the system index.
 using Color = std::uint32_t;
 
+// Every colour the layouts and the rules name.
 inline constexpr Color kWhite = 0x00FFFFFF;
 inline constexpr Color kBlack = 0x00000000;
+inline constexpr Color kRed = 0x000000FF;
+inline constexpr Color kGreen = 0x0000FF00;
+inline constexpr Color kBlue = 0x00FF0000;
+inline constexpr Color kYellow = 0x0000FFFF;
+inline constexpr Color kCyan = 0x00FFFF00;
+inline constexpr Color kLightCyan = 0x00FFFF80;
+inline constexpr Color kLightYellow = 0x0080FFFF;
 inline constexpr Color kButtonFace = 0x8000000F;  // the system's button face
 inline constexpr Color kWindowText = 0x80000012;  // the system's button text
 

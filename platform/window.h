@@ -16,8 +16,8 @@ namespace brz {
 // The fixed frame around a window's client area, in twips: 5 pixels of border
 // on each side and a 22-pixel title bar. Left/Top/Width/Height are the outer
 // size, so the client area is the outer size less these.
-inline constexpr Twips kFrameWidth = 150;
-inline constexpr Twips kFrameHeight = 480;
+inline constexpr Twips kFrameWidth = 2 * 5 * kTwipsPerPixel;
+inline constexpr Twips kFrameHeight = (2 * 5 + 22) * kTwipsPerPixel;
 
 // A top-level window. It exists once; the runtime creates and loads it on the
 // first reference (Runtime::form). Its controls are made from its layout table.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game's arguments: what plays, what answers at once, and what is refused
 // with a reason.
-#include "game/command_line.h"
+#include "app/command_line.h"
 
 #include <gtest/gtest.h>
 

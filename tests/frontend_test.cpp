@@ -29,8 +29,6 @@ namespace {
 
 using K = ControlKind;
 
-constexpr Color kCyan = 0x00FFFF80, kGreen = 0x0000FF00, kYellow = 0x0000FFFF, kBlue = 0x00FF0000;
-
 // Coordinates below are in pixels (x 15 twips) so the checks read in pixels.
 constexpr Twips px(int pixels) {
   return static_cast<Twips>(pixels * 15);
@@ -45,7 +43,7 @@ constexpr ControlLayout kControls[] = {
     {.kind = K::TextBox, .name = "Score", .left = px(150), .top = px(10), .width = px(60), .height = px(24), .caption = "", .back = kGreen},
     {.kind = K::Label, .name = "Clear", .left = px(150), .top = px(50), .width = px(40), .height = px(20), .transparent = true},
     {.kind = K::Label, .name = "Solid", .left = px(150), .top = px(80), .width = px(40), .height = px(20), .back = kYellow},
-    {.kind = K::CheckBox, .name = "Sound", .left = px(150), .top = px(110), .width = px(60), .height = px(17), .back = kCyan, .value = 1},
+    {.kind = K::CheckBox, .name = "Sound", .left = px(150), .top = px(110), .width = px(60), .height = px(17), .back = kLightCyan, .value = 1},
     {.kind = K::PictureBox, .name = "Logo", .left = px(150), .top = px(140), .width = px(20), .height = px(20), .back = kWhite},
     {.kind = K::Line, .name = "Trace", .container = "Field", .left = px(10), .top = px(40), .width = px(90), .height = px(40), .back = kYellow, .borderWidth = 5},
     {.kind = K::Image, .name = "Bug", .container = "Field", .left = px(70), .top = px(20), .width = px(4), .height = px(4)},
@@ -61,7 +59,7 @@ struct TestWindow : Window {
                 .caption = "Test",
                 .clientWidth = px(220),
                 .clientHeight = px(170),
-                .back = kCyan},
+                .back = kLightCyan},
                kControls) {}
 };
 

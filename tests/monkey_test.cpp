@@ -29,8 +29,8 @@
 #include "menu/menutama.h"
 #include "menu/start.h"
 #include "platform/counters.h"
+#include "platform/script/script_runner.h"
 #include "tools/game_host.h"
-#include "tools/script_runner.h"
 
 #ifndef __has_feature
 #define __has_feature(x) 0

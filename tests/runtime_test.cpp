@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls.h"
 #include "platform/counters.h"
 #include "platform/sdl/sdl_pictures.h"
 
@@ -57,7 +58,7 @@ struct PlayWindow : Window {
     for (const auto& control : controls()) {
       Control* c = control.get();
       c->click = [c] { (*gLog)("click " + c->localName()); };
-      c->mouseMove = [c](int, int, Twips x, Twips y) {
+      c->mouseMove = [c](Twips x, Twips y) {
         (*gLog)("move " + c->localName() + " " + numberText(x) + " " + numberText(y));
       };
       if (auto* timer = dynamic_cast<Timer*>(c))
@@ -65,7 +66,7 @@ struct PlayWindow : Window {
           (*gLog)(c->localName() + " " + std::to_string(runtime().now()));
         };
     }
-    mouseMove = [](int, int, Twips x, Twips y) {
+    mouseMove = [](Twips x, Twips y) {
       (*gLog)("move window " + numberText(x) + " " + numberText(y));
     };
     Count.change = [this] { (*gLog)("change " + Count.text()); };
@@ -346,6 +347,17 @@ TEST(Pictures, DecoderNamesTheFileAndTheReason) {
   file("plor8.gif", onePixelBmp(0x00FF00));
   std::filesystem::remove(pic);
   EXPECT_EQ(error(pic), "LoadPicture: cannot read \"" + pic + "\": No such file or directory");
+}
+
+TEST(FilePath, JoinsTheLayoutsNamesWithEachSystemsSeparator) {
+  EXPECT_EQ(filePath("/games/brizzlet", "\\gun.wav", '/'), "/games/brizzlet/gun.wav");
+  EXPECT_EQ(filePath("C:\\Games", "\\gun.wav", '\\'), "C:\\Games\\gun.wav");
+  // A root already ends in its separator; a Linux directory's backslash is
+  // part of its name, not a separator.
+  EXPECT_EQ(filePath("/", "\\gun.wav", '/'), "/gun.wav");
+  EXPECT_EQ(filePath("C:\\", "\\gun.wav", '\\'), "C:\\gun.wav");
+  EXPECT_EQ(filePath("C:/Games/", "\\a/b.gif", '\\'), "C:/Games/a\\b.gif");
+  EXPECT_EQ(filePath("/odd\\", "\\gun.wav", '/'), "/odd\\/gun.wav");
 }
 
 }  // namespace

@@ -86,9 +86,9 @@ TEST(Density, XftDpiIsReadFromTheResourceDatabase) {
   EXPECT_FALSE(plausibleDpi(std::numeric_limits<float>::quiet_NaN()));
 }
 
-constexpr Color kRed = 0x000000FF, kGreen = 0x0000FF00, kBlue = 0x00FF0000, kYellow = 0x0000FFFF,
-                kMagenta = 0x00FF00FF, kCyan = 0x00FFFF00, kOrange = 0x000080FF,
-                kPurple = 0x00800080, kGrey = 0x00404040;
+// Besides the layouts' colours, a few more to tell every control apart.
+constexpr Color kMagenta = 0x00FF00FF, kOrange = 0x000080FF, kPurple = 0x00800080,
+                kGrey = 0x00404040;
 
 // Controls at awkward twips, nested, overlapping: filled labels and frames
 // each of their own colour.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/script_runner.h"
+#include "platform/script/script_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,7 @@ class MainWindow : public Window {
                kMainControls) {
     load = [this] { runtime().form<SideWindow>(); };  // created, never shown
     unload = [this] { runtime().end(); };
-    mouseMove = [this](int, int, Twips x, Twips y) {
+    mouseMove = [this](Twips x, Twips y) {
       say.setCaption("window " + numberText(x) + " " + numberText(y));
     };
     say.click = [this] { say.setTag(numberText(toNumber(say.tag()) + 1)); };
@@ -57,7 +57,7 @@ class MainWindow : public Window {
       greet.setTag(numberText(toNumber(greet.tag()) + 1));
       say.setCaption("say \"hi\"  \\ twice");
     };
-    greet.mouseMove = [this](int, int, Twips x, Twips y) {
+    greet.mouseMove = [this](Twips x, Twips y) {
       say.setCaption("Greet " + numberText(x) + " " + numberText(y));
     };
     for (int i = 0; i < 2; ++i)

@@ -3,10 +3,11 @@
 
 #include <SDL.h>
 
-#include <charconv>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
+#include "platform/float_text.h"
 #include "platform/sdl/look.h"
 
 namespace brz::sdl {
@@ -39,9 +40,8 @@ std::optional<float> xftDpi(std::string_view resources) {
     size_t colon = line.find(':');
     if (colon == std::string_view::npos || trimmed(line.substr(0, colon)) != "Xft.dpi") continue;
     std::string_view value = trimmed(line.substr(colon + 1));
-    float dpi = 0;
-    auto [rest, error] = std::from_chars(value.data(), value.data() + value.size(), dpi);
-    if (error == std::errc{} && rest == value.data() + value.size() && plausibleDpi(dpi))
+    std::optional<float> dpi = readFloat(value);
+    if (dpi && plausibleDpi(*dpi))
       found = dpi;
     else
       found.reset();

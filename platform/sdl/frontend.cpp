@@ -9,25 +9,25 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "platform/properties.h"
 #include "platform/rest.h"
+#include "platform/script/recorder.h"
 #include "platform/sdl/density.h"
 #include "platform/sdl/fonts.h"
+#include "platform/sdl/frame_clock.h"
 #include "platform/sdl/look.h"
 #include "platform/sdl/message_box.h"
 #include "platform/sdl/mixer_sound.h"
 #include "platform/sdl/pointer.h"
-#include "platform/sdl/recorder.h"
+#include "platform/sdl/replay.h"
 #include "platform/sdl/screen.h"
 #include "platform/sdl/sdl_pictures.h"
 #include "platform/sdl/x11_errors.h"
-#include "tools/script_runner.h"
+#include "platform/system.h"
 
 namespace brz::sdl {
 
@@ -68,19 +68,21 @@ MouseButton buttonOf(std::uint8_t sdlButton) {
   return MouseButton::Other;
 }
 
-// One run of the game: the runtime with its services, the real windows and
-// the event loop; or, replaying a recording, the windows driven by it.
-class Session final : public Host, public ScriptPace {
+// One run of the game on the desktop: the runtime with its services, the real
+// windows and the event loop; or, replaying a recording, the windows driven
+// by it (Replay).
+class DesktopSession final : public Host {
  public:
   // The windows are drawn at the scale asked for, else the display's, chosen
   // once at the start.
-  explicit Session(const Game& game)
+  explicit DesktopSession(const Game& game)
       : game_(game),
         scale_(game.scale > 0 ? game.scale : scaleFactorFor(displayDpi())),
         fonts_(scale_) {
     runtime_ = std::make_unique<Runtime>(*this, [this](const std::string&) { rest_->traced(); });
     rest_ = std::make_unique<RestWatch>(*runtime_);
     screen_ = std::make_unique<Screen>(*runtime_, fonts_);
+    frames_ = std::make_unique<FrameClock>(*runtime_, *screen_, [this] { frame(); });
   }
 
   // --- what the runtime asks of the desktop ------------------------------------
@@ -108,15 +110,11 @@ class Session final : public Host, public ScriptPace {
   }
   std::string startDirectory() override {
     std::error_code error;
-    return std::filesystem::current_path(error).string();
+    return currentDirectory(error);
   }
 
   int run() {
     Runtime& runtime = *runtime_;
-    SDL_DisplayMode mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0)
-      frameMs_ = std::max(1, 1000 / mode.refresh_rate);
-
     if (!game_.recordPath.empty()) {
       try {
         recorder_ = std::make_unique<Recorder>(
@@ -138,10 +136,12 @@ class Session final : public Host, public ScriptPace {
       }
     }
 
-    base_ = SDL_GetPerformanceCounter();
-    ticksBase_ = SDL_GetTicks();
+    frames_->start();
     runtime.guard([&] { game_.start(runtime); });
-    if (replay.is_open()) return play(replay);
+    if (replay.is_open()) {
+      replaying_ = true;
+      return Replay(runtime, *screen_, scale_, *frames_).play(replay, game_.replayPath);
+    }
     loop();
     if (recorder_) recorder_->finish(runtime);
 
@@ -163,113 +163,28 @@ class Session final : public Host, public ScriptPace {
   }
 
  private:
-  // The real clock in microseconds since the start; the runtime's millisecond
-  // clock is it rounded down, so no tick ever runs before its time.
-  std::int64_t micros() const {
-    return static_cast<std::int64_t>((SDL_GetPerformanceCounter() - base_) * 1000000 /
-                                     SDL_GetPerformanceFrequency());
-  }
-  Millis clock() const { return micros() / 1000; }
-
   // Ticks run at their due times; in between the loop sleeps until the next
   // tick, the next frame or input, whichever comes first. A program at rest
   // (RestWatch) sleeps until input.
   void loop() {
     Runtime& runtime = *runtime_;
-    Millis lastFrame = -frameMs_;
     while (runtime.running() && !quit_) {
-      ticksRun_ = clock();
+      ticksRun_ = frames_->now();
       runDueTimers(ticksRun_);
       if (!runtime.running()) break;
-      Millis now = clock();
-      bool changed = screen_->invalid() || runtime.revision() != syncedRevision_;
-      if (changed && now - lastFrame >= frameMs_) {
-        frame();
-        lastFrame = now;
-      }
+      Millis now = frames_->now();
       Millis wake = now + kIdleWakeMs;
       batchUntil_ = -1;
       if (!rest_->atRest())
         if (auto due = nextTickWake()) wake = std::min(wake, *due);
-      if (screen_->invalid() || runtime.revision() != syncedRevision_)
-        wake = std::min(wake, lastFrame + frameMs_);
-      Millis timeout = (wake * 1000 - micros() + 999) / 1000;
       SDL_Event event;
-      bool got = timeout > 0 ? SDL_WaitEventTimeout(&event, static_cast<int>(timeout)) == 1
-                             : SDL_PollEvent(&event) == 1;
+      bool got = frames_->drawThenWait(now, wake, event);
       while (got && runtime.running() && !quit_) {
         runDueTimers(eventTime(event));  // the ticks due before the event come first
         handle(event);
         got = SDL_PollEvent(&event) == 1;
       }
     }
-  }
-
-  // Plays the recording in place of the player; 0 when it ends in the state
-  // it recorded, else 1 (2 for a recording that is no script) with the
-  // differences on stderr.
-  int play(std::istream& recording) {
-    replaying_ = true;
-    std::ostringstream report;
-    int status = playScript(*runtime_, recording, report, *this);
-    frame();
-    if (status == kScriptPassed) return 0;
-    std::istringstream lines(report.str());
-    for (std::string line; std::getline(lines, line);)
-      if (line != "end" && !line.starts_with("ignored:"))
-        std::fprintf(stderr, "brizzlet: %s: %s\n", game_.replayPath.c_str(), line.c_str());
-    return status == kScriptError ? 2 : 1;
-  }
-
-  // The recording's clock runs as the real one: each tick at its time, the
-  // windows drawn in between.
-  bool runTo(Runtime& runtime, Millis time, bool stall) override {
-    while (runtime.running()) {
-      Millis next = time;
-      if (auto due = runtime.nextDue(); !stall && due && *due < next) next = *due;
-      if (!idleUntil(next)) return false;
-      if (stall)
-        runtime.runDueTimers(time);
-      else
-        runtime.advanceTo(std::max(next, runtime.now()));
-      if (next >= time) break;
-    }
-    return true;
-  }
-
-  void pointTo(const Window& window, Twips x, Twips y) override {
-    SDL_Window* real = screen_->sdlWindow(&window);
-    if (real && window.visible())
-      SDL_WarpMouseInWindow(real, scale_.toPixels(x), scale_.toPixels(y));
-    screen_->setPointer(pointerAt(*runtime_, window, x, y));
-  }
-
-  // Draws the windows until the real clock reaches `time`. The player's mouse
-  // and keys are dropped; closing a window stops the replay (false).
-  bool idleUntil(Millis time) {
-    while (!quit_) {
-      Millis now = clock();
-      bool changed = screen_->invalid() || runtime_->revision() != syncedRevision_;
-      if (changed && now - lastFrame_ >= frameMs_) {
-        frame();
-        lastFrame_ = now;
-        changed = false;
-      }
-      if (now >= time) return true;
-      Millis wake = changed ? std::min(time, lastFrame_ + frameMs_) : time;
-      Millis timeout = (wake * 1000 - micros() + 999) / 1000;
-      SDL_Event event;
-      bool got = timeout > 0 ? SDL_WaitEventTimeout(&event, static_cast<int>(timeout)) == 1
-                             : SDL_PollEvent(&event) == 1;
-      for (; got; got = SDL_PollEvent(&event) == 1) {
-        if (event.type == SDL_QUIT ||
-            (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
-          quit_ = true;
-        else if (event.type == SDL_WINDOWEVENT)
-          screen_->invalidate(event.window.windowID);
-      }
-    }
-    return false;
   }
 
   // Runs the ticks due by `until`, watching for rest on the way.
@@ -296,11 +211,11 @@ class Session final : public Host, public ScriptPace {
   // their due times.
   std::optional<Millis> nextTickWake() {
     std::optional<Millis> wake;
-    Millis batch = ticksRun_ + frameMs_;
+    Millis batch = ticksRun_ + frames_->frameMs();
     for (const Runtime::TimerPhase& phase : runtime_->timerPhases()) {
       if (phase.interval <= 0) continue;
       Millis due = runtime_->now() + phase.untilDue;
-      if (phase.interval < frameMs_ && due < batch) {
+      if (phase.interval < frames_->frameMs() && due < batch) {
         due = batch;
         batchUntil_ = batch;
       }
@@ -313,8 +228,7 @@ class Session final : public Host, public ScriptPace {
   // behind a slow frame keeps its place among the ticks, and two presses
   // keep the time the player put between them.
   Millis eventTime(const SDL_Event& event) const {
-    Millis stamped = static_cast<Millis>(event.common.timestamp) - ticksBase_;
-    return std::clamp(stamped, runtime_->now(), clock());
+    return std::clamp(frames_->stamped(event), runtime_->now(), frames_->now());
   }
 
   // Hands an input to the runtime, and to the recording as `command` when
@@ -342,8 +256,8 @@ class Session final : public Host, public ScriptPace {
            formatValue(static_cast<double>(y));
   }
 
+  // Draws the windows as they are now (through FrameClock, which paces it).
   void frame() {
-    syncedRevision_ = runtime_->revision();
     screen_->sync();
     screen_->paint();
     updatePointer();
@@ -420,7 +334,7 @@ class Session final : public Host, public ScriptPace {
   // Modal: the game waits for OK, and what the player did to the windows
   // meanwhile is dropped.
   void messageBox(const std::string& text) override {
-    frame();
+    frames_->draw();
     // A replay answers at once, as the runner does; the recording's stall
     // holds the time the player took.
     if (replaying_) return;
@@ -452,15 +366,11 @@ class Session final : public Host, public ScriptPace {
   std::unique_ptr<Screen> screen_;
   std::unique_ptr<Recorder> recorder_;
   std::unique_ptr<RestWatch> rest_;
-  std::uint64_t base_ = 0;
-  std::uint32_t ticksBase_ = 0;  // SDL's tick count when the clock read 0
-  Millis frameMs_ = 16;
+  std::unique_ptr<FrameClock> frames_;
   Millis ticksRun_ = 0;     // when the loop last ran the ticks due
   Millis batchUntil_ = -1;  // ticks due up to then are held back for one run
-  std::uint64_t syncedRevision_ = ~std::uint64_t{0};
   bool quit_ = false;
   bool replaying_ = false;
-  Millis lastFrame_ = -16;  // when the replay last drew
 };
 
 }  // namespace
@@ -502,9 +412,9 @@ int run(const Game& game) {
   }
   int status = 1;
   {
-    std::unique_ptr<Session> session;
+    std::unique_ptr<DesktopSession> session;
     try {
-      session = std::make_unique<Session>(game);
+      session = std::make_unique<DesktopSession>(game);
       status = session->run();
     } catch (const std::exception& error) {
       std::string text = std::string("Internal error: ") + error.what();

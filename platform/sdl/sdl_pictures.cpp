@@ -3,7 +3,6 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,7 +15,7 @@
 
 #include "platform/picture_size.h"
 #include "platform/runtime.h"
-#include "platform/sdl/run_time_file.h"
+#include "platform/system.h"
 
 namespace brz {
 
@@ -77,7 +76,7 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
   // its end in the first read: when that read gives exactly the bytes decoded
   // last time, they are taken as the whole file without a read more to see
   // the end. Any other file is read to its end.
-  int file = openRunTimeFile(path);
+  int file = openToRead(path);
   if (file < 0) throw refuse("read", std::strerror(errno));
   auto known = decoded_.find(path);
   std::size_t room = known != decoded_.end() ? known->second.bytes.size() + 1 : 16384;

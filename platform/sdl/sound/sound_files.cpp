@@ -10,7 +10,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/sdl/run_time_file.h"
+#include "platform/system.h"
 
 namespace brz::sdl {
 
@@ -31,7 +31,7 @@ constexpr std::uint64_t kLargestSound = 64 << 20;
 std::string soundFontFault(const std::string& path) {
   std::uint64_t size = 0;
   if (std::string fault = runTimeFileFault(path, size); !fault.empty()) return fault;
-  int file = openRunTimeFile(path);
+  int file = openToRead(path);
   if (file < 0) return std::strerror(errno);
   unsigned char head[12] = {};
   ssize_t got = ::read(file, head, sizeof head);
@@ -54,7 +54,7 @@ std::string readSoundFile(const std::string& path, std::string& bytes) {
   std::string tooLarge = "the file is larger than any sound the game plays (over " +
                          std::to_string(kLargestSound >> 20) + " MB)";
   if (size > kLargestSound) return tooLarge;
-  int file = openRunTimeFile(path);
+  int file = openToRead(path);
   if (file < 0) return std::strerror(errno);
   // The size looked at is a guess: the file may grow or shrink meanwhile.
   bytes.resize(static_cast<size_t>(size) + 1);

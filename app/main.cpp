@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/command_line.h"
 #include "assets/layout_pictures.h"
-#include "game/command_line.h"
 #include "menu/start.h"
 #include "platform/sdl/frontend.h"
 

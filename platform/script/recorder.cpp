@@ -1,4 +1,5 @@
-#include "platform/sdl/recorder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/script/recorder.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,7 +8,7 @@
 
 #include "platform/properties.h"
 
-namespace brz::sdl {
+namespace brz {
 
 Recorder::Recorder(const std::string& path, const std::string& header)
     : path_(path), out_(path, std::ios::trunc) {
@@ -84,4 +85,4 @@ std::vector<std::string> Recorder::expectLines(const Runtime& runtime) const {
   return lines;
 }
 
-}  // namespace brz::sdl
+}  // namespace brz

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/script_runner.h"
+#include "platform/script/script_runner.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,13 +15,14 @@
 #include <new>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "platform/float_text.h"
 #include "platform/properties.h"
+#include "platform/rest.h"
 
 namespace brz {
 
@@ -105,11 +106,9 @@ Twips coordinate(std::string_view text) {
                         ? isDigits(body)
                         : isDigits(body.substr(0, point)) && isDigits(body.substr(point + 1));
   if (!wellFormed) throw ScriptFault{"malformed number " + quote(text)};
-  float value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-    throw ScriptFault{"number out of range " + quote(text)};
-  return value;
+  std::optional<float> value = readFloat(text);
+  if (!value || !std::isfinite(*value)) throw ScriptFault{"number out of range " + quote(text)};
+  return *value;
 }
 
 MouseButton mouseButton(std::string_view name) {
@@ -134,10 +133,6 @@ Millis waitLength(std::string_view text, Millis now) {
   return static_cast<Millis>(value);
 }
 
-// How long a wait may run without the program coming to rest (see
-// Session::wait): a virtual hour, a few seconds of a busy round.
-constexpr Millis kMostRestlessTime = 60 * 60 * 1000;
-
 // A window or one of its controls.
 struct Target {
   Window* window = nullptr;
@@ -154,14 +149,14 @@ struct Target {
   }
 };
 
-// One run of a script: the runtime it drives and what it has printed so far.
-class Session {
+// Reads a script and runs its lines on a runtime, printing what they print.
+class ScriptInterpreter {
  public:
-  Session(Host& host, std::ostream& out)
-      : out_(out), own_(std::make_unique<Runtime>(host, tracePrinter())), rt_(*own_) {}
-  // On a runtime built elsewhere, whose trace this session cannot print.
-  Session(Runtime& runtime, std::ostream& out, ScriptPace& pace)
-      : out_(out), rt_(runtime), pace_(&pace) {}
+  ScriptInterpreter(Host& host, std::ostream& out)
+      : out_(out), own_(std::make_unique<Runtime>(host, tracePrinter())), rt_(*own_), rest_(rt_) {}
+  // On a runtime built elsewhere, whose trace this one cannot print.
+  ScriptInterpreter(Runtime& runtime, std::ostream& out, ScriptPace& pace)
+      : out_(out), rt_(runtime), rest_(rt_), pace_(&pace) {}
 
   int run(const ScriptRunner::Start& start, std::istream& script);
   int run(std::istream& script);
@@ -169,7 +164,7 @@ class Session {
  private:
   Runtime::Trace tracePrinter() {
     return [this](const std::string& line) {
-      ++traceLines_;
+      rest_.traced();
       if (tracing_) out_ << '[' << rt_.now() << "] " << line << '\n';
     };
   }
@@ -189,13 +184,13 @@ class Session {
   bool tracing_ = false;
   bool expectFailed_ = false;
   int lineNumber_ = 0;
-  long long traceLines_ = 0;  // every trace line, printed or not
   std::unique_ptr<Runtime> own_;
   Runtime& rt_;
+  RestWatch rest_;  // for the waits on the virtual clock
   ScriptPace* pace_ = nullptr;
 };
 
-int Session::run(const ScriptRunner::Start& start, std::istream& script) {
+int ScriptInterpreter::run(const ScriptRunner::Start& start, std::istream& script) {
   try {
     start(rt_);
   } catch (const std::exception& error) {
@@ -208,7 +203,7 @@ int Session::run(const ScriptRunner::Start& start, std::istream& script) {
   return run(script);
 }
 
-int Session::run(std::istream& script) {
+int ScriptInterpreter::run(std::istream& script) {
   if (auto status = outcome()) return *status;
   std::string line;
   for (;;) {
@@ -240,7 +235,7 @@ int Session::run(std::istream& script) {
 }
 
 // The status to stop with, once the program has stopped.
-std::optional<int> Session::outcome() {
+std::optional<int> ScriptInterpreter::outcome() {
   if (!rt_.fatalError().empty()) {
     out_ << "fatal: " << rt_.fatalError() << '\n';
     return kScriptFatal;
@@ -253,7 +248,7 @@ std::optional<int> Session::outcome() {
   return std::nullopt;
 }
 
-void Session::execute(std::string_view line, const std::vector<std::string_view>& words) {
+void ScriptInterpreter::execute(std::string_view line, const std::vector<std::string_view>& words) {
   std::string_view command = words[0];
   auto arguments = [&](size_t count, std::string_view usage) {
     if (words.size() != count + 1)
@@ -329,7 +324,7 @@ void Session::execute(std::string_view line, const std::vector<std::string_view>
   }
 }
 
-Target Session::target(std::string_view text) const {
+Target ScriptInterpreter::target(std::string_view text) const {
   size_t dot = text.find('.');
   std::string_view windowName = text.substr(0, dot);
   if (!isIdentifier(windowName)) throw malformedName(text);
@@ -357,13 +352,13 @@ Target Session::target(std::string_view text) const {
   throw ScriptFault{"unknown control " + quote(text)};
 }
 
-Window& Session::window(std::string_view text) const {
+Window& ScriptInterpreter::window(std::string_view text) const {
   Target t = target(text);
   if (t.control) throw ScriptFault{"not a window: " + quote(text)};
   return *t.window;
 }
 
-std::pair<std::string, std::string> Session::property(std::string_view text) const {
+std::pair<std::string, std::string> ScriptInterpreter::property(std::string_view text) const {
   size_t dot = text.rfind('.');
   if (dot == std::string_view::npos)
     throw ScriptFault{"malformed property " + quote(text) + ": write REF.PROP"};
@@ -374,66 +369,40 @@ std::pair<std::string, std::string> Session::property(std::string_view text) con
   throw ScriptFault{"unknown property " + quote(text)};
 }
 
-void Session::ignored(const std::vector<std::string_view>& words) {
+void ScriptInterpreter::ignored(const std::vector<std::string_view>& words) {
   out_ << "ignored:";
   for (std::string_view word : words) out_ << ' ' << word;
   out_ << '\n';
 }
 
-// A long wait need not run every tick. The handlers read no clock, so when a
-// whole period of the enabled timers (the least common multiple of their
-// intervals) leaves every window's state and every timer's phase as it was,
-// and traced nothing, each period after it would do the same: the rest of
-// the wait is skipped in whole periods, and what is left, shorter than a
-// period, runs as usual. A program that does not come to rest (a round whose
-// score drains with the clock) stops the wait after kMostRestlessTime.
-// Comparing the whole state costs more than a period of ticks, so a restless
-// program is checked less and less often: after twice the time it has been
-// restless, but at least once a minute, so that it is never stopped for a
-// rest it came to before the limit.
-void Session::wait(std::string_view text) {
-  constexpr Millis kMostUncheckedTime = 60'000;
-  const Millis end = rt_.now() + waitLength(text, rt_.now());
-  Millis restless = 0, nextCheck = 0;
-  for (;;) {
-    Millis period = rt_.timerPeriod(kMostRestlessTime + 1);
-    if (period == 0 || end - rt_.now() < 2 * period) break;
-    if (restless + period > kMostRestlessTime)
-      throw ScriptFault{"wait " + std::string(text) + " stopped after " + std::to_string(restless) +
+// A wait follows the rest rule of the desktop loop (RestWatch): once a
+// program is seen at rest, the rest of the wait is skipped in whole periods of
+// its timers and what is left runs tick by tick, so the script sees exactly
+// what running every tick would give. A program that does not come to rest
+// (a round whose score drains with the clock) stops a wait once it has run as
+// long as the watch may take, rather than running it for ever.
+void ScriptInterpreter::wait(std::string_view text) {
+  const Millis start = rt_.now(), end = start + waitLength(text, start);
+  const Millis giveUp = start + RestWatch::kLongestWatch;
+  rest_.stir();
+  while (rt_.running() && rt_.now() < end) {
+    Millis step = std::min(end, giveUp);
+    if (Millis look = rest_.nextLook(); look >= 0) step = std::min(step, look);
+    if (rt_.now() >= giveUp && !rest_.atRest())
+      throw ScriptFault{"wait " + std::string(text) + " stopped after " +
+                        std::to_string(rt_.now() - start) +
                         " ms: the program's state still changes, so a wait this long would "
                         "run for ever"};
-    if (restless < nextCheck) {
-      rt_.advanceTo(rt_.now() + period);
-      if (!rt_.running()) return;
-      restless += period;
-      continue;
-    }
-    std::ostringstream before;
-    dump(before);
-    auto phases = rt_.timerPhases();
-    long long traced = traceLines_;
-
-    rt_.advanceTo(rt_.now() + period);
-    if (!rt_.running()) return;
-
-    std::ostringstream after;
-    dump(after);
-    if (traceLines_ == traced && rt_.timerPhases() == phases && after.str() == before.str()) {
-      rt_.skipTime((end - rt_.now()) / period * period);
-      break;
-    }
-    restless += period;
-    nextCheck = restless + std::min(restless, kMostUncheckedTime);
+    rest_.runTo(rest_.atRest() ? end : step, [this](Millis time) { rt_.advanceTo(time); });
   }
-  rt_.advanceTo(end);
 }
 
-void Session::paced(std::string_view text, bool stall) {
+void ScriptInterpreter::paced(std::string_view text, bool stall) {
   if (!pace_->runTo(rt_, rt_.now() + waitLength(text, rt_.now()), stall))
     throw ScriptFault{"the replay was stopped before its end"};
 }
 
-void Session::dump(std::ostream& to) const {
+void ScriptInterpreter::dump(std::ostream& to) const {
   forEachProperty(rt_, [&to](const std::string& name, const Control*, const PropertyValue& value) {
     to << name << " = " << formatValue(value) << '\n';
   });
@@ -447,13 +416,13 @@ ScriptRunner::ScriptRunner(Start start)
 ScriptRunner::ScriptRunner(Start start, Host& host) : start_(std::move(start)), host_(&host) {}
 
 int ScriptRunner::run(std::istream& script, std::ostream& out) const {
-  Session session(*host_, out);
-  return session.run(start_, script);
+  ScriptInterpreter interpreter(*host_, out);
+  return interpreter.run(start_, script);
 }
 
 int playScript(Runtime& runtime, std::istream& script, std::ostream& out, ScriptPace& pace) {
-  Session session(runtime, out, pace);
-  return session.run(script);
+  ScriptInterpreter interpreter(runtime, out, pace);
+  return interpreter.run(script);
 }
 
 int runScriptCommand(std::span<const std::string> args, const ScriptRunner& runner,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <fstream>
@@ -10,8 +11,8 @@
 // every input the runtime took, at the millisecond of the runtime's clock it
 // took it, and at the end the state the windows reached as expect lines, so
 // that replaying the file checks it ends in the same state. Knows nothing of
-// SDL; the front end tells it what reached the runtime.
-namespace brz::sdl {
+// SDL: a front end tells it what reached the runtime.
+namespace brz {
 
 class Recorder {
  public:
@@ -45,4 +46,4 @@ class Recorder {
   bool failed_ = false;
 };
 
-}  // namespace brz::sdl
+}  // namespace brz
