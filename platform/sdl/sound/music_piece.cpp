@@ -2,6 +2,7 @@
 #include "platform/sdl/sound/music_piece.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -79,13 +80,16 @@ void Piece::render() {
   }
 }
 
-void playPiece(Playback& playback, Uint8* stream, int bytes) {
+void playPiece(Playback& playback, Uint8* stream, int bytes, int headroom) {
   if (!playback.playing.load(std::memory_order_relaxed)) return;
   const Piece& piece = *playback.piece;
   size_t length = piece.length.load(std::memory_order_acquire);
   size_t written = piece.written.load(std::memory_order_acquire);
   size_t frames = std::min(static_cast<size_t>(bytes) / piece.frameBytes(), written - playback.at);
-  std::memcpy(stream, piece.frame(playback.at), frames * piece.frameBytes());
+  const auto* from = reinterpret_cast<const std::int16_t*>(piece.frame(playback.at));
+  auto* to = reinterpret_cast<std::int16_t*>(stream);
+  for (size_t i = 0; i < frames * piece.frameBytes() / sizeof *to; ++i)
+    to[i] = static_cast<std::int16_t>(from[i] / headroom);
   playback.at += frames;
   if (playback.at >= length) playback.playing.store(false, std::memory_order_relaxed);
 }

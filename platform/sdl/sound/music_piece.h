@@ -74,9 +74,10 @@ struct Playback {
   std::atomic<bool> playing{false};  // cleared by the audio thread at the end
 };
 
-// On the audio thread: the piece from where it is, as far as it is written.
-// The mixer hands the hook a silent buffer, and what is not written yet stays
-// silent.
-void playPiece(Playback& playback, Uint8* stream, int bytes);
+// On the audio thread: the piece from where it is, as far as it is written,
+// turned down by `headroom` (mix_limiter.h). The mixer hands the hook a
+// silent buffer, and what is not written yet stays silent. The mixer's
+// samples are 16-bit.
+void playPiece(Playback& playback, Uint8* stream, int bytes, int headroom);
 
 }  // namespace brz::sdl
