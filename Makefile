@@ -6,7 +6,8 @@ JOBS ?= $(shell nproc)
 # What the build is for: play (the game only), test (everything), package.
 DEPS ?= test
 
-.PHONY: deps configure build play test test-sanitize bench package web play-web test-web clean
+.PHONY: deps configure build play test test-sanitize bench package web play-web test-web windows \
+  test-windows clean
 
 deps:
 	@scripts/install-deps $(DEPS)
@@ -28,11 +29,13 @@ play:
 # Every test, the real-time ones too; ctest ends with the time each label took
 # (unit, scenario, fuzz, slow, realtime). `ctest -LE realtime` skips the ones
 # that play the real windows or sound.
-# With WEB=1 the browser build's tests run too (see test-web).
+# With WEB=1 the browser build's tests run too (see test-web), and with
+# WINDOWS=1 the Windows build's under Wine (see test-windows).
 test:
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS="-DBRIZZLET_TESTS=ON $(CMAKE_FLAGS)"
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@if [ "$(WEB)" = 1 ]; then $(MAKE) --no-print-directory test-web; fi
+	@if [ "$(WINDOWS)" = 1 ]; then $(MAKE) --no-print-directory test-windows; fi
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize:
@@ -62,13 +65,18 @@ package:
 # zip beside it. The libraries it links are built first from Debian's
 # sources, once: later runs find them in $(WEB_BUILD)/deps and go straight to
 # the game.
+# The browser has no synthesizer: the music is rendered here, by the
+# render-music of a native build of its own in $(WEB_BUILD)/native.
 WEB_BUILD ?= build-web
 WEB_CMAKE_FLAGS ?=
 web:
-	@scripts/install-deps web
+	@scripts/install-deps play web
 	@JOBS=$(JOBS) scripts/build-web-deps $(WEB_BUILD)/deps
+	@cmake -S . -B $(WEB_BUILD)/native -G Ninja -DBRIZZLET_TESTS=OFF >/dev/null
+	@cmake --build $(WEB_BUILD)/native -j $(JOBS) --target render-music
 	@emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_CROSSCOMPILING_EMULATOR=$$(command -v node) $(WEB_CMAKE_FLAGS) >/dev/null
+	  -DCMAKE_CROSSCOMPILING_EMULATOR=$$(command -v node) \
+	  -DBRIZZLET_RENDER_MUSIC=$(abspath $(WEB_BUILD))/native/tools/render-music $(WEB_CMAKE_FLAGS) >/dev/null
 	@cmake --build $(WEB_BUILD) -j $(JOBS)
 	@echo "The site is in $(WEB_BUILD)/site/, packed in $$(ls $(WEB_BUILD)/brizzlet-*-web.zip)"
 
@@ -79,9 +87,27 @@ play-web: web
 	@cd $(WEB_BUILD)/site && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
 
 # The scenario tests on the runner built for the browser, run by node with
-# the machine's files: the same output as the native runner's.
+# the machine's files: the same output as the native runner's; then the
+# site in headless Chromium: recordings replayed in the page, and a round
+# played with the mouse.
 test-web: web
 	cd $(WEB_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Cross-built for 64-bit Windows, in build-windows/: first SDL2, FreeType,
+# SDL2_ttf, SDL2_image and SDL2_mixer from Debian's sources, static, into
+# build-windows/deps (once: a second run finds them built), then the
+# programs, linked static. test-windows runs them under Wine.
+WINDOWS_BUILD ?= build-windows
+WINDOWS_TOOLCHAIN = $(CURDIR)/cmake/mingw-w64.cmake
+windows:
+	@scripts/install-deps windows
+	@JOBS=$(JOBS) scripts/sdl-deps $(WINDOWS_BUILD)/deps -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_TOOLCHAIN)
+	@cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_TOOLCHAIN) \
+	  -DBRIZZLET_DEPS_PREFIX=$(abspath $(WINDOWS_BUILD))/deps/prefix $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+test-windows: windows
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS) -L windows
+
 clean:
-	rm -rf build build-sanitize build-package build-web
+	rm -rf build build-sanitize build-package build-web build-windows

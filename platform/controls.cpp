@@ -426,15 +426,16 @@ void MediaPlayer::properties(PropertyList& out) const {
 }
 
 // Built in one string of the right length: the game asks for a path at
-// every shot.
-std::string filePath(const std::string& directory, std::string_view name) {
+// every shot. Windows takes '/' as a separator too.
+std::string filePath(const std::string& directory, std::string_view name, char separator) {
+  auto isSeparator = [separator](char c) { return c == separator || c == '/'; };
   while (!name.empty() && (name.front() == '\\' || name.front() == '/')) name.remove_prefix(1);
-  bool slash = !directory.empty() && directory.back() != '/';
+  bool add = !directory.empty() && !isSeparator(directory.back());
   std::string path;
-  path.reserve(directory.size() + slash + name.size());
+  path.reserve(directory.size() + add + name.size());
   path += directory;
-  if (slash) path += '/';
-  for (char c : name) path += c == '\\' ? '/' : c;
+  if (add) path += separator;
+  for (char c : name) path += c == '\\' || c == '/' ? separator : c;
   return path;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/picture.h"
 #include "platform/properties.h"
 #include "platform/sound.h"
+#include "platform/system.h"
 #include "platform/types.h"
 
 namespace brz {
@@ -456,8 +457,11 @@ class MediaPlayer : public Control {
 };
 
 // The file name of a constant that begins with a backslash, joined to a
-// directory: filePath("/games/brizzlet", "\\gun.wav") is
-// "/games/brizzlet/gun.wav".
-std::string filePath(const std::string& directory, std::string_view name);
+// directory with the system's separator: filePath("/games/brizzlet",
+// "\\gun.wav") is "/games/brizzlet/gun.wav", and on Windows
+// filePath("C:\\Games", "\\gun.wav") is "C:\\Games\\gun.wav". A directory that
+// already ends in a separator, such as a drive's root, gets no second one.
+std::string filePath(const std::string& directory, std::string_view name,
+                     char separator = kPathSeparator);
 
 }  // namespace brz

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/runtime.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -8,6 +10,8 @@
 #include <cstring>
 #include <numeric>
 #include <tuple>
+
+#include "platform/system.h"
 
 namespace brz {
 
@@ -304,9 +308,9 @@ PictureRef Runtime::loadPicture(const std::string& path) {
   }
   // Without a decoder the file is still really opened, so a missing file
   // fails exactly where it would in the game.
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) fatal("LoadPicture: cannot read \"" + path + "\": " + std::strerror(errno));
-  std::fclose(file);
+  int file = openToRead(path);
+  if (file < 0) fatal("LoadPicture: cannot read \"" + path + "\": " + std::strerror(errno));
+  ::close(file);
   auto picture = std::make_shared<Picture>();
   picture->source = path;
   picture->fromFile = true;

@@ -2,12 +2,14 @@
 #include "platform/runtime.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "platform/controls.h"
 #include "platform/counters.h"
 #include "platform/sdl/sdl_pictures.h"
 
@@ -301,7 +303,15 @@ TEST(Pictures, DecoderNamesTheFileAndTheReason) {
   using namespace std::string_literals;
   std::string dir = testing::TempDir() + "/plor2.gif";
   std::filesystem::create_directories(dir);
-  EXPECT_EQ(error(dir), "LoadPicture: cannot read \"" + dir + "\": Is a directory");
+  EXPECT_EQ(error(dir), "LoadPicture: cannot read \"" + dir + "\": it is a directory");
+  // What is no file is refused before it is opened: a named pipe would block.
+  std::string fifo = testing::TempDir() + "/plor1.gif";
+  std::filesystem::remove(fifo);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(error(fifo),
+            "LoadPicture: cannot read \"" + fifo + "\": it is a named pipe, not a file");
+  EXPECT_EQ(error("/dev/zero"),
+            "LoadPicture: cannot read \"/dev/zero\": it is a device, not a file");
   std::string empty = file("plor3.gif", "");
   EXPECT_EQ(error(empty), "LoadPicture: cannot read \"" + empty + "\": the file is empty");
   std::string text = file("plor4.gif", "hello");
@@ -337,6 +347,17 @@ TEST(Pictures, DecoderNamesTheFileAndTheReason) {
   file("plor8.gif", onePixelBmp(0x00FF00));
   std::filesystem::remove(pic);
   EXPECT_EQ(error(pic), "LoadPicture: cannot read \"" + pic + "\": No such file or directory");
+}
+
+TEST(FilePath, JoinsTheLayoutsNamesWithEachSystemsSeparator) {
+  EXPECT_EQ(filePath("/games/brizzlet", "\\gun.wav", '/'), "/games/brizzlet/gun.wav");
+  EXPECT_EQ(filePath("C:\\Games", "\\gun.wav", '\\'), "C:\\Games\\gun.wav");
+  // A root already ends in its separator; a Linux directory's backslash is
+  // part of its name, not a separator.
+  EXPECT_EQ(filePath("/", "\\gun.wav", '/'), "/gun.wav");
+  EXPECT_EQ(filePath("C:\\", "\\gun.wav", '\\'), "C:\\gun.wav");
+  EXPECT_EQ(filePath("C:/Games/", "\\a/b.gif", '\\'), "C:/Games/a\\b.gif");
+  EXPECT_EQ(filePath("/odd\\", "\\gun.wav", '/'), "/odd\\/gun.wav");
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // brizzlet-script [FILE]: runs a scenario script against the game on a
 // virtual clock, headless. See docs/scripting.md.
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <system_error>
@@ -9,6 +8,7 @@
 
 #include "menu/start.h"
 #include "platform/script/script_runner.h"
+#include "platform/system.h"
 #include "tools/game_host.h"
 
 int main(int argc, char** argv) {
@@ -23,13 +23,13 @@ int main(int argc, char** argv) {
   }
 
   std::error_code error;
-  std::filesystem::path startDirectory = std::filesystem::current_path(error);
+  std::string startDirectory = brz::currentDirectory(error);
   if (error) {
     std::cerr << "brizzlet-script: cannot read the current directory: " << error.message() << '\n';
     return brz::kScriptError;
   }
 
-  brz::GameHost host(startDirectory.string());
+  brz::GameHost host(startDirectory);
   brz::ScriptRunner runner(brz::startBrizzlet, host);
   int status = brz::runScriptCommand(args, runner, std::cin, std::cout, std::cerr);
   std::cout.flush();

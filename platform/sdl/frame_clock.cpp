@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
+#include "platform/sdl/display.h"
 #include "platform/sdl/screen.h"
-#include "platform/sdl/system.h"
 
 namespace brz::sdl {
 

@@ -11,6 +11,11 @@
 # command):
 #   # without: FILE...   run in a copy of START_DIR that lacks these files
 #
+# With WINE in the environment, RUNNER is a Windows program run through the
+# command WINE names (scripts/wine): the start directory's Windows form, as
+# it is or quoted, is written <dir> too, with the separator after it written
+# "/", and the lines' CR LF ends LF.
+#
 # With UPDATE=1 in the environment a differing or missing .expected file is
 # rewritten from this run instead of failing.
 set -euo pipefail
@@ -45,9 +50,24 @@ if ((${#without[@]})); then
 fi
 dir=$(cd "$dir" && pwd -P)
 
+run=("$runner") windir=""
+if [[ -n ${WINE:-} ]]; then
+  run=("$WINE" "$runner")
+  windir=$("$WINE" winepath -w "$dir")
+  windir=${windir%$'\r'}
+  quoted=${windir//\\/\\\\} # as a quoted value shows it
+fi
+
 status=0
-(cd "$dir" && exec "$runner" "$script") >"$work/stdout" 2>"$work/stderr" || status=$?
+(cd "$dir" && exec "${run[@]}" "$script") >"$work/stdout" 2>"$work/stderr" || status=$?
 while IFS= read -r line || [[ -n $line ]]; do
+  if [[ -n $windir ]]; then
+    line=${line%$'\r'}
+    line=${line//"$quoted\\\\"/<dir>/}
+    line=${line//"$quoted"/<dir>}
+    line=${line//"$windir\\"/<dir>/}
+    line=${line//"$windir"/<dir>}
+  fi
   printf '%s\n' "${line//"$dir"/<dir>}"
 done <"$work/stdout" >"$work/actual"
 echo "exit $status" >>"$work/actual"

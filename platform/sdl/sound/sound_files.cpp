@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sdl/sound/sound_files.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+
+#include "platform/system.h"
 
 namespace brz::sdl {
 
@@ -20,19 +22,26 @@ constexpr const char* kSoundFonts[] = {
     "/usr/share/soundfonts/default.sf2",
 };
 
+// No sound the game plays comes near this: ten minutes of CD-quality sound
+// is 106 MB, its gun shot 26 kB.
+constexpr std::uint64_t kLargestSound = 64 << 20;
+
 // Why a soundfont cannot be used, or "": a SoundFont is a RIFF file of
 // kind "sfbk", all of it there.
 std::string soundFontFault(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::strerror(errno);
+  std::uint64_t size = 0;
+  if (std::string fault = runTimeFileFault(path, size); !fault.empty()) return fault;
+  int file = openToRead(path);
+  if (file < 0) return std::strerror(errno);
   unsigned char head[12] = {};
-  file.read(reinterpret_cast<char*>(head), sizeof head);
-  if (!file || std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "sfbk", 4) != 0)
+  ssize_t got = ::read(file, head, sizeof head);
+  ::close(file);
+  if (got != sizeof head || std::memcmp(head, "RIFF", 4) != 0 ||
+      std::memcmp(head + 8, "sfbk", 4) != 0)
     return "it is not a SoundFont file";
   std::uint32_t length =
       head[4] | head[5] << 8 | head[6] << 16 | static_cast<std::uint32_t>(head[7]) << 24;
-  std::error_code error;
-  if (std::filesystem::file_size(path, error) - 8 < length) return "the file is cut short";
+  if (size - 8 < length) return "the file is cut short";
   return "";
 }
 
@@ -40,22 +49,32 @@ std::string soundFontFault(const std::string& path) {
 
 std::string readSoundFile(const std::string& path, std::string& bytes) {
   bytes.clear();
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return std::strerror(errno);
-  std::error_code error;
-  std::string fault;
-  if (std::filesystem::is_directory(path, error)) {
-    fault = "it is a directory";
-  } else {
-    char block[65536];
-    while (size_t got = std::fread(block, 1, sizeof block, file)) bytes.append(block, got);
-    if (std::ferror(file))
-      fault = std::strerror(errno);
-    else if (bytes.empty())
-      fault = "the file is empty";
+  std::uint64_t size = 0;
+  if (std::string fault = runTimeFileFault(path, size); !fault.empty()) return fault;
+  std::string tooLarge = "the file is larger than any sound the game plays (over " +
+                         std::to_string(kLargestSound >> 20) + " MB)";
+  if (size > kLargestSound) return tooLarge;
+  int file = openToRead(path);
+  if (file < 0) return std::strerror(errno);
+  // The size looked at is a guess: the file may grow or shrink meanwhile.
+  bytes.resize(static_cast<size_t>(size) + 1);
+  size_t have = 0;
+  int reason = 0;
+  for (;;) {
+    if (have == bytes.size()) bytes.resize(std::min<size_t>(have * 2, kLargestSound + 1));
+    ssize_t got = ::read(file, bytes.data() + have, bytes.size() - have);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) reason = errno;
+    if (got <= 0) break;
+    have += static_cast<size_t>(got);
+    if (have > kLargestSound) break;
   }
-  std::fclose(file);
-  return fault;
+  ::close(file);
+  bytes.resize(have);
+  if (reason) return std::strerror(reason);
+  if (have > kLargestSound) return tooLarge;
+  if (have == 0) return "the file is empty";
+  return "";
 }
 
 std::string findSoundFont() {

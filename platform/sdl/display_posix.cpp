@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The desktop: an X11 or Wayland session, a window for each of the game's.
 #include <SDL.h>
 
 #include <cstdio>
 #include <string>
 
-#include "platform/sdl/system.h"
+#include "platform/properties.h"
+#include "platform/sdl/display.h"
 #include "platform/sdl/x11_errors.h"
 
 namespace brz::sdl {
@@ -14,24 +14,25 @@ namespace {
 
 constexpr int kDisplayAttempts = 5;
 
-// SDL falls back to drawing off screen when it finds no display; the game
-// then only runs there when asked to by name (SDL_VIDEODRIVER).
-bool onADisplay() {
-  std::string driver = SDL_GetCurrentVideoDriver();
-  if (driver != "offscreen" && driver != "dummy") return true;
-  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
-  return asked && driver == asked;
-}
-
 }  // namespace
 
-bool openDisplay() {
+bool startVideo() {
   // SDL would try every kind of display it knows, complaining on stderr, and
   // then draw off screen: only the kind the session has is tried.
   bool x11 = SDL_getenv("DISPLAY"), wayland = SDL_getenv("WAYLAND_DISPLAY");
   if (!x11 && !wayland && !SDL_getenv("SDL_VIDEODRIVER")) {
     std::fprintf(stderr, "brizzlet: no display to show the game on (DISPLAY is not set)\n");
     return false;
+  }
+  if (wayland && !SDL_getenv("SDL_VIDEODRIVER")) {
+    // With no compositor there, X11 is the display if there is one.
+    std::string why = waylandAbsence(SDL_getenv("WAYLAND_DISPLAY"));
+    if (!why.empty() && !x11) {
+      std::fprintf(stderr, "brizzlet: cannot open the display \"%s\": %s\n",
+                   shown(SDL_getenv("WAYLAND_DISPLAY")).c_str(), why.c_str());
+      return false;
+    }
+    wayland = why.empty();
   }
   if (x11 != wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 ? "x11" : "wayland");
   installXErrorHandler();
@@ -48,17 +49,19 @@ bool openDisplay() {
     }
     SDL_Delay(100);
   }
-  watchWindowDestruction();
-  if (!onADisplay()) {
-    std::fprintf(stderr, "brizzlet: no display to show the game on\n");
-    SDL_Quit();
-    return false;
-  }
   return true;
+}
+
+bool oneWindowOnly() {
+  return false;
 }
 
 bool waitEvent(SDL_Event& event, int ms) {
   return SDL_WaitEventTimeout(&event, ms) == 1;
+}
+
+int leave(int status) {
+  return status;
 }
 
 }  // namespace brz::sdl

@@ -8,7 +8,7 @@
 
 #include <cstdio>
 
-#include "platform/sdl/system.h"
+#include "platform/sdl/display.h"
 
 namespace brz::sdl {
 
@@ -40,7 +40,7 @@ int SDLCALL wakeOnEvent(void*, SDL_Event*) {
 
 }  // namespace
 
-bool openDisplay() {
+bool startVideo() {
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "brizzlet: cannot draw in the page: %s\n", SDL_GetError());
     return false;
@@ -49,10 +49,22 @@ bool openDisplay() {
   return true;
 }
 
+bool oneWindowOnly() {
+  return true;
+}
+
 bool waitEvent(SDL_Event& event, int ms) {
   if (SDL_PollEvent(&event) == 1) return true;
   sleepUntilWoken(ms);
   return SDL_PollEvent(&event) == 1;
+}
+
+// The page hears of the end (Module.onExit) only once nothing keeps the
+// program alive, and after the player's clicks something registered with
+// the browser still does: the end is forced.
+int leave(int status) {
+  emscripten_force_exit(status);
+  return status;
 }
 
 }  // namespace brz::sdl
