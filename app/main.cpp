@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game. It starts at the menu window and reads its music, sounds and
-// magazine pictures from the directory it is started in. The command line
+// magazine pictures from its game directory (platform/system.h): the one it
+// is started in, or on Windows its own folder. The command line
 // only says how to run it: help, version, the drawing scale, and a session
 // recorded or replayed.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,9 +14,12 @@
 #include "assets/layout_pictures.h"
 #include "menu/start.h"
 #include "platform/sdl/frontend.h"
+#include "platform/system.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  brz::useStartingConsole();
+  std::vector<std::string> words = brz::commandLineArguments(argc, argv);
+  std::vector<std::string_view> arguments(words.begin(), words.end());
   brz::CommandLine line = brz::parseCommandLine(arguments, std::getenv("BRIZZLET_SCALE"));
   switch (line.action) {
     case brz::CommandLine::Action::Help:

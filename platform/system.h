@@ -4,8 +4,11 @@
 // build. File names are UTF-8 on every system.
 #pragma once
 
+#include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace brz {
 
@@ -15,8 +18,33 @@ extern const char kPathSeparator;
 // The directory the program was started in; "" with the reason in error.
 std::string currentDirectory(std::error_code& error);
 
+// The directory that holds the running program; "" with the reason in error.
+std::string programDirectory(std::error_code& error);
+
+// Where the game finds its run-time files, the Path of its directory list
+// box: on Windows the program's own folder, which is what the player unzipped
+// and double-clicked in, wherever a shortcut or a prompt starts it; elsewhere
+// the directory it was started in, where its launcher starts it.
+std::string gameDirectory(std::error_code& error);
+
+// The program's arguments after its name, in UTF-8: Windows hands main()
+// them in the system's code page, which cannot name every file.
+std::vector<std::string> commandLineArguments(int argc, char** argv);
+
+// A program with no console of its own (the game on Windows, which opens
+// none when double-clicked) writes its messages to the console it was
+// started from, if there is one and they are not sent elsewhere already.
+// Elsewhere a program always has its standard streams: nothing to do.
+void useStartingConsole();
+
 // Opens a file to read its bytes exactly as they are, with read() and
 // close(): the descriptor, or -1 with the reason in errno.
 int openToRead(const std::string& path);
+
+// A UTF-8 file name as the standard library's files and streams take it.
+inline std::filesystem::path filePath(std::string_view name) {
+  return std::filesystem::path(
+      std::u8string_view(reinterpret_cast<const char8_t*>(name.data()), name.size()));
+}
 
 }  // namespace brz

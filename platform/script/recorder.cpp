@@ -7,11 +7,12 @@
 #include <stdexcept>
 
 #include "platform/properties.h"
+#include "platform/system.h"
 
 namespace brz {
 
 Recorder::Recorder(const std::string& path, const std::string& header)
-    : path_(path), out_(path, std::ios::trunc) {
+    : path_(path), out_(filePath(path), std::ios::trunc) {
   if (!out_)
     throw std::runtime_error("cannot write the recording " + path + ": " + std::strerror(errno));
   write("# " + header);

@@ -23,6 +23,7 @@
 #include "platform/float_text.h"
 #include "platform/properties.h"
 #include "platform/rest.h"
+#include "platform/system.h"
 
 namespace brz {
 
@@ -449,11 +450,11 @@ int runScriptCommand(std::span<const std::string> args, const ScriptRunner& runn
   if (args.empty()) return finish(runner.run(in, out));
   const std::string& path = args[0];
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
+  if (std::filesystem::is_directory(filePath(path), error)) {
     err << "brizzlet-script: cannot read " << path << ": it is a directory\n";
     return kScriptError;
   }
-  std::ifstream file(path);
+  std::ifstream file(filePath(path));
   if (!file) {
     err << "brizzlet-script: cannot open " << path << ": " << std::strerror(errno) << '\n';
     return kScriptError;

@@ -17,7 +17,11 @@ class QuietStderr {
   QuietStderr() {
     std::fflush(stderr);
     saved_ = dup(STDERR_FILENO);
+#ifdef _WIN32
+    int null = open("NUL", O_WRONLY);
+#else
     int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+#endif
     if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
     if (null >= 0) close(null);
   }

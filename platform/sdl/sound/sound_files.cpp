@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sdl/sound/sound_files.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -9,6 +11,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+
+#include "platform/system.h"
 
 namespace brz::sdl {
 
@@ -38,24 +42,26 @@ std::string soundFontFault(const std::string& path) {
 
 }  // namespace
 
+// Opened as system.h opens files, so that any folder's name reaches the system.
 std::string readSoundFile(const std::string& path, std::string& bytes) {
   bytes.clear();
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return std::strerror(errno);
   std::error_code error;
-  std::string fault;
-  if (std::filesystem::is_directory(path, error)) {
-    fault = "it is a directory";
-  } else {
-    char block[65536];
-    while (size_t got = std::fread(block, 1, sizeof block, file)) bytes.append(block, got);
-    if (std::ferror(file))
-      fault = std::strerror(errno);
-    else if (bytes.empty())
-      fault = "the file is empty";
+  if (std::filesystem::is_directory(filePath(path), error)) return "it is a directory";
+  int file = openToRead(path);
+  if (file < 0) return std::strerror(errno);
+  char block[65536];
+  int reason = 0;
+  for (;;) {
+    auto got = ::read(file, block, sizeof block);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) reason = errno;
+    if (got <= 0) break;
+    bytes.append(block, static_cast<size_t>(got));
   }
-  std::fclose(file);
-  return fault;
+  ::close(file);
+  if (reason) return std::strerror(reason);
+  if (bytes.empty()) return "the file is empty";
+  return "";
 }
 
 std::string findSoundFont() {
