@@ -17,6 +17,7 @@
 #include "platform/rest.h"
 #include "platform/script/recorder.h"
 #include "platform/sdl/density.h"
+#include "platform/sdl/display.h"
 #include "platform/sdl/fonts.h"
 #include "platform/sdl/frame_clock.h"
 #include "platform/sdl/look.h"
@@ -36,7 +37,6 @@ namespace {
 constexpr const char* kTitle = "Brizzlet";
 // With no timer due and no input the loop still looks round this often.
 constexpr Millis kIdleWakeMs = 1000;
-constexpr int kDisplayAttempts = 5;
 
 void setHints() {
   SDL_SetHint(SDL_HINT_APP_NAME, kTitle);
@@ -110,7 +110,7 @@ class DesktopSession final : public Host {
   }
   std::string startDirectory() override {
     std::error_code error;
-    return currentDirectory(error);
+    return gameDirectory(error);
   }
 
   int run() {
@@ -128,7 +128,7 @@ class DesktopSession final : public Host {
 
     std::ifstream replay;
     if (!game_.replayPath.empty()) {
-      replay.open(game_.replayPath);
+      replay.open(filePath(game_.replayPath));
       if (!replay) {
         std::fprintf(stderr, "brizzlet: cannot open the recording %s: %s\n",
                      game_.replayPath.c_str(), std::strerror(errno));
@@ -382,28 +382,7 @@ bool press(Runtime& runtime, Window& window, const Scale& scale, const SDL_Event
 
 int run(const Game& game) {
   setHints();
-  // SDL would try every kind of display it knows, complaining on stderr, and
-  // then draw off screen: only the kind the session has is tried.
-  bool x11 = SDL_getenv("DISPLAY"), wayland = SDL_getenv("WAYLAND_DISPLAY");
-  if (!x11 && !wayland && !SDL_getenv("SDL_VIDEODRIVER")) {
-    std::fprintf(stderr, "brizzlet: no display to show the game on (DISPLAY is not set)\n");
-    return 1;
-  }
-  if (x11 != wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 ? "x11" : "wayland");
-  installXErrorHandler();
-  // A busy X server may turn a connection away for a moment: try a few times.
-  for (int attempt = 1; SDL_Init(SDL_INIT_VIDEO) != 0; ++attempt) {
-    if (attempt == kDisplayAttempts) {
-      // SDL says only that the kind of display is "not available".
-      const char* name = x11 ? SDL_getenv("DISPLAY") : SDL_getenv("WAYLAND_DISPLAY");
-      std::string why = SDL_GetError();
-      if (x11 && !xServerAnswers(name)) why = "no X server answers there";
-      std::fprintf(stderr, "brizzlet: cannot open the display \"%s\": %s\n", name ? name : "",
-                   why.c_str());
-      return 1;
-    }
-    SDL_Delay(100);
-  }
+  if (!startVideo()) return 1;
   watchWindowDestruction();
   if (!onADisplay()) {
     std::fprintf(stderr, "brizzlet: no display to show the game on\n");
