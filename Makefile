@@ -83,13 +83,18 @@ test-web: web
 # build-windows/brizzlet-VERSION-windows.zip. test-windows runs the scenarios
 # and the game from its zip under Wine, and replays a round recorded there
 # with the native build's runner, and one recorded by the native game there.
+# The music the Windows game plays is rendered by the native build's
+# render-music (in $(BUILD)), which runs here.
 WINDOWS_BUILD ?= build-windows
 WINDOWS_TOOLCHAIN = $(CURDIR)/cmake/mingw-w64.cmake
 windows:
 	@scripts/install-deps windows
+	@$(MAKE) --no-print-directory configure DEPS=play
+	@cmake --build $(BUILD) -j $(JOBS) --target render-music
 	@JOBS=$(JOBS) scripts/sdl-deps $(WINDOWS_BUILD)/deps -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_TOOLCHAIN)
 	@cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_TOOLCHAIN) \
 	  -DBRIZZLET_DEPS_PREFIX=$(abspath $(WINDOWS_BUILD))/deps/prefix -DBRIZZLET_FLUIDSYNTH=OFF \
+	  -DBRIZZLET_RENDER_MUSIC=$(abspath $(BUILD))/tools/render-music \
 	  -DBRIZZLET_NATIVE_BUILD=$(abspath $(BUILD)) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	@ls $(WINDOWS_BUILD)/brizzlet-*-windows.zip

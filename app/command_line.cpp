@@ -5,6 +5,8 @@
 #include <array>
 #include <charconv>
 
+#include "platform/properties.h"
+
 namespace brz {
 
 namespace {
@@ -31,7 +33,7 @@ std::optional<int> scaleOf(std::string_view text) {
 
 std::string badScale(std::string_view where, std::string_view text) {
   return std::string(where) + " must be a whole number from 1 to " +
-         std::to_string(kMaxCommandLineScale) + ", not '" + std::string(text) + "'";
+         std::to_string(kMaxCommandLineScale) + ", not '" + shown(text) + "'";
 }
 
 // A session is either played (and perhaps recorded) or replayed: a replay
@@ -57,6 +59,11 @@ constexpr std::array kOptions{
            [](CommandLine& line, std::string_view value) {
              line.scale = scaleOf(value);
              return line.scale ? std::string() : badScale("--scale", value);
+           }},
+    Option{"--single-window", "", "show the game's windows in one window of the desktop",
+           [](CommandLine& line, std::string_view) {
+             line.singleWindow = true;
+             return std::string();
            }},
     Option{"--record", "FILE", "write the session to FILE as a scenario",
            [](CommandLine& line, std::string_view value) {
@@ -88,12 +95,6 @@ CommandLine failed(std::string text) {
 CommandLine parseCommandLine(std::span<const std::string_view> arguments,
                              const char* scaleVariable) {
   CommandLine line;
-  // An empty variable is as good as none, as shells leave it after "X= cmd".
-  if (scaleVariable && *scaleVariable) {
-    line.scale = scaleOf(scaleVariable);
-    if (!line.scale) return failed(badScale("BRIZZLET_SCALE", scaleVariable));
-  }
-
   for (size_t i = 0; i < arguments.size(); ++i) {
     std::string_view argument = arguments[i];
     std::string_view name = argument;
@@ -105,7 +106,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments,
     if (name == "-h") name = "--help";
 
     const Option* option = optionNamed(name);
-    if (!option) return failed("unknown option '" + std::string(argument) + "'");
+    if (!option) return failed("unknown option '" + shown(argument) + "'");
     bool takesValue = !option->valueName.empty();
     if (takesValue && !value) {
       if (i + 1 == arguments.size()) return failed(std::string(name) + " needs a value");
@@ -115,8 +116,16 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments,
     }
     if (std::string error = option->apply(line, value.value_or("")); !error.empty())
       return failed(std::move(error));
-    // --help and --version answer at once, whatever follows them.
+    // --help and --version answer at once, whatever follows them or the
+    // environment holds.
     if (line.action != CommandLine::Action::Play) return line;
+  }
+  // An empty variable is as good as none, as shells leave it after "X= cmd".
+  // A good option does not rescue a bad variable: both are the user's input.
+  if (scaleVariable && *scaleVariable) {
+    std::optional<int> scale = scaleOf(scaleVariable);
+    if (!scale) return failed(badScale("BRIZZLET_SCALE", scaleVariable));
+    if (!line.scale) line.scale = scale;
   }
   return line;
 }

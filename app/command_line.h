@@ -18,6 +18,8 @@ struct CommandLine {
   // The file to record the session to, or to replay one from; empty if none.
   std::string recordPath;
   std::string replayPath;
+  // Every window on one screen in a single desktop window.
+  bool singleWindow = false;
   // For Action::Error: what was wrong, one line, without the program name.
   std::string error;
 };

@@ -26,8 +26,10 @@
 // With BRIZZLET_BENCH_LAUNCHED set to the launch's wall-clock time in seconds
 // (bash's $EPOCHREALTIME) it also reports the start-up to the first menu frame.
 // For each stretch whose CPU it reports it also counts the frames presented,
-// and prints the sizes of the windows shown ("windows NAME WxH..."), for the
-// bare program that measures the floor under it.
+// reports the audio device's thread apart, and prints the sizes of the
+// windows shown ("windows NAME WxH...") and whether the audio device kept
+// playing ("sound NAME playing" or "resting"), for the bare program that
+// measures the floor under it.
 #include <SDL.h>
 #include <sys/resource.h>
 
@@ -38,6 +40,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -83,10 +86,24 @@ double mean(const std::vector<double>& v) {
 }
 
 struct Cpu {
-  double process = 0;  // every thread, seconds
-  double main = 0;     // the window thread alone
+  double process = 0;   // every thread, seconds
+  double main = 0;      // the window thread alone
+  double audio = 0;     // the audio device's thread
+  long audioWakes = 0;  // how many times the audio thread was put on a CPU
   static Cpu now() {
     Cpu c;
+    // SDL names the audio device's thread SDLAudioP and the device's number.
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
+      std::string name;
+      std::getline(std::ifstream(task.path() / "comm"), name);
+      if (!name.starts_with("SDLAudioP")) continue;
+      double ran = 0, waited = 0;
+      long slices = 0;
+      std::ifstream(task.path() / "schedstat") >> ran >> waited >> slices;
+      c.audio += ran / 1e9;
+      c.audioWakes += slices;
+    }
     rusage self{};
     getrusage(RUSAGE_SELF, &self);
     c.process = static_cast<double>(self.ru_utime.tv_sec + self.ru_stime.tv_sec) +
@@ -223,6 +240,15 @@ void report() {
     figure(name.c_str(), 100.0 * (stretch.atTo.main - stretch.atFrom.main) / span, "%");
     figure((std::string("frames_") + stretch.name).c_str(),
            static_cast<double>(stretch.frames) / span, "/s");
+    figure((std::string("cpu_") + stretch.name + "_audio_thread").c_str(),
+           100.0 * (stretch.atTo.audio - stretch.atFrom.audio) / span, "%");
+    // The device wakes 86 times a second for its 512-frame buffers while it
+    // plays, and rests when nothing has sounded for a while: a stretch that
+    // kept it playing half the time or more is measured against a floor that
+    // plays too.
+    double wakes = static_cast<double>(stretch.atTo.audioWakes - stretch.atFrom.audioWakes) / span;
+    figure((std::string("audio_wakes_") + stretch.name).c_str(), wakes, "/s");
+    std::printf("sound %s %s\n", stretch.name, wakes >= 43 ? "playing" : "resting");
     if (stretch.frames > 0)
       figure((std::string("cpu_per_frame_") + stretch.name).c_str(),
              1e3 * (stretch.atTo.process - stretch.atFrom.process) /

@@ -28,6 +28,14 @@ using PropertyList = std::vector<std::pair<std::string, PropertyValue>>;
 // Text in double quotes with \" and \\ escaped.
 std::string quote(std::string_view text);
 
+// Text from outside (a script's words, a file name, an argument) as a message
+// may show it on a terminal: every byte but printable ASCII written \xNN, and
+// a word longer than kLongestShownWord bytes cut to its start and its size.
+// shownQuoted puts it in double quotes, as quote does.
+inline constexpr size_t kLongestShownWord = 256;
+std::string shown(std::string_view text);
+std::string shownQuoted(std::string_view text);
+
 // The printed form of a value: "text", 5755, -400, 3877.5, True, &H0000FF00.
 std::string formatValue(const PropertyValue& value);
 

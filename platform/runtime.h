@@ -172,6 +172,9 @@ class Runtime {
   // The host's screen and start directory, as it gave them when asked once.
   Twips screenWidth() const { return screenWidth_; }
   Twips screenHeight() const { return screenHeight_; }
+  // A screen other than the host's, such as the one a recording was made on:
+  // set before any window shows, as windows centre on it then.
+  void setScreen(Twips width, Twips height) { screenWidth_ = width, screenHeight_ = height; }
   // The start directory: the Path of every directory list box.
   const std::string& startDirectory() const { return startDirectory_; }
 

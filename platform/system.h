@@ -4,6 +4,8 @@
 // build. File names are UTF-8 on every system.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -36,10 +38,21 @@ std::vector<std::string> commandLineArguments(int argc, char** argv);
 // started from, if there is one and they are not sent elsewhere already.
 // Elsewhere a program always has its standard streams: nothing to do.
 void useStartingConsole();
+// Why a run-time file (a picture, a sound, the music) cannot be read as one,
+// from what its path names, before it is opened; "" for a regular file, its
+// size then in `size`. A named pipe would hold the reader until someone
+// writes to it, and a device such as /dev/zero never ends.
+std::string runTimeFileFault(const std::string& path, std::uint64_t& size);
 
 // Opens a file to read its bytes exactly as they are, with read() and
-// close(): the descriptor, or -1 with the reason in errno.
+// close(): the descriptor, or -1 with the reason in errno. Never waits:
+// should a named pipe have taken a file's place since it was looked at, its
+// reads end at once.
 int openToRead(const std::string& path);
+
+// Creates the file at `path` for writing, only if nothing is there: the
+// stream, or null with the reason in errno.
+std::FILE* createNewFile(const std::string& path);
 
 // A UTF-8 file name as the standard library's files and streams take it.
 inline std::filesystem::path filePath(std::string_view name) {

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <fcntl.h>
+#include <sys/stat.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/system.h"
@@ -27,8 +31,23 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
 
 void useStartingConsole() {}
 
+std::string runTimeFileFault(const std::string& path, std::uint64_t& size) {
+  struct stat entry {};
+  if (::stat(path.c_str(), &entry) != 0) return std::strerror(errno);
+  size = static_cast<std::uint64_t>(entry.st_size);
+  if (S_ISREG(entry.st_mode)) return "";
+  if (S_ISDIR(entry.st_mode)) return "it is a directory";
+  if (S_ISFIFO(entry.st_mode)) return "it is a named pipe, not a file";
+  if (S_ISSOCK(entry.st_mode)) return "it is a socket, not a file";
+  return "it is a device, not a file";
+}
+
 int openToRead(const std::string& path) {
-  return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+}
+
+std::FILE* createNewFile(const std::string& path) {
+  return std::fopen(path.c_str(), "wx");
 }
 
 }  // namespace brz

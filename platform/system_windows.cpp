@@ -5,11 +5,13 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/system.h"
@@ -77,16 +79,50 @@ void useStartingConsole() {
   if (!err && std::freopen("CONOUT$", "w", stderr)) std::setvbuf(stderr, nullptr, _IONBF, 0);
 }
 
-int openToRead(const std::string& path) {
+namespace {
+
+// A UTF-8 name in UTF-16; false, with errno set, when it is no UTF-8.
+bool wideName(const std::string& path, std::wstring& wide) {
   int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(),
                                    static_cast<int>(path.size()), nullptr, 0);
   if (length == 0 && !path.empty()) {
     errno = EILSEQ;
-    return -1;
+    return false;
   }
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  wide.assign(static_cast<std::size_t>(length), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
+  return true;
+}
+
+}  // namespace
+
+std::string runTimeFileFault(const std::string& path, std::uint64_t& size) {
+  std::wstring wide;
+  struct _stat64 entry {};
+  if (!wideName(path, wide) || ::_wstat64(wide.c_str(), &entry) != 0) return std::strerror(errno);
+  size = static_cast<std::uint64_t>(entry.st_size);
+  if (entry.st_mode & _S_IFREG) return "";
+  if (entry.st_mode & _S_IFDIR) return "it is a directory";
+  return "it is a device, not a file";
+}
+
+int openToRead(const std::string& path) {
+  std::wstring wide;
+  if (!wideName(path, wide)) return -1;
   return ::_wopen(wide.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+
+// Binary, so a file written here has the same line ends as one written on
+// Linux, and _O_EXCL, which the C library's fopen modes cannot ask for.
+std::FILE* createNewFile(const std::string& path) {
+  std::wstring wide;
+  if (!wideName(path, wide)) return nullptr;
+  int file = ::_wopen(wide.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                      _S_IREAD | _S_IWRITE);
+  if (file < 0) return nullptr;
+  std::FILE* stream = ::_fdopen(file, "wb");
+  if (!stream) ::_close(file);
+  return stream;
 }
 
 }  // namespace brz

@@ -61,12 +61,14 @@ TEST(CommandLine, HelpAndVersionAnswerAtOnceUnknownOptionsAreErrors) {
   // A session is recorded or replayed, not both; a file must be named.
   EXPECT_EQ(parse({"--record=a.script", "--scale", "2"}).recordPath, "a.script");
   EXPECT_EQ(parse({"--replay", "a.script"}).replayPath, "a.script");
+  EXPECT_TRUE(parse({"--single-window", "--replay", "a"}).singleWindow);
+  EXPECT_EQ(parse({"--single-window=1"}).action, Action::Error);
   for (std::vector<std::string_view> bad : std::vector<std::vector<std::string_view>>{
            {"--record", "a", "--replay", "b"}, {"--replay=a", "--record=b"}, {"--record="}})
     EXPECT_EQ(parse(bad).action, Action::Error) << bad[0];
   // The usage names every option it takes.
-  for (const char* option :
-       {"--help", "--version", "--scale N", "--record FILE", "--replay FILE", "BRIZZLET_SCALE"})
+  for (const char* option : {"--help", "--version", "--scale N", "--single-window", "--record FILE",
+                             "--replay FILE", "BRIZZLET_SCALE"})
     EXPECT_NE(usage().find(option), std::string::npos) << option;
 }
 

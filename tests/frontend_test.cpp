@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "menu/menutama.h"
 #include "menu/start.h"
 #include "platform/runtime.h"
+#include "platform/sdl/compositor.h"
 #include "platform/sdl/fonts.h"
 #include "platform/sdl/look.h"
 #include "platform/sdl/painter.h"
@@ -248,66 +250,118 @@ TEST_F(Text, WrappedSelfSizingLabelsHoldEveryLineAndTheirWidestWord) {
 }
 
 // Every caption of both windows that does not size itself fits its control at
-// 96 dpi in the font the game draws with: no letter is cut off and no word
+// 1x, 2x and 3x in the font the game draws with: no letter is cut off and no word
 // broken. The credits ticker's halves fit their places.
 TEST_F(Text, EveryLayoutCaptionFitsItsControl) {
   if (fonts.regularPath().find("tahoma") == std::string::npos)
     GTEST_SKIP() << "Tahoma (fonts-wine) is not installed";
+  for (int f : {1, 2, 3}) {
+    Fonts fonts{Scale(f)};
+    MeasuringHost host(fonts);
+    Runtime rt(host);
+    rt.start<menutama>();
+    const Scale& scale = fonts.scale();
+    // The captions set narrow to fit, and why; each must still need it, so
+    // the list shrinks when a cause goes away.
+    const std::set<std::string> kNarrowed = {
+        "menutama.Label4",  // Tahoma Bold at 24 points sets "Loading..." 161 px wide in 145
+    };
+    std::set<std::string> narrowed;
+    int checked = 0;
+    for (const auto& window : rt.windows()) {
+      for (const auto& control : window->controls()) {
+        std::string caption;
+        int room = scale.toPixels(control->width()), tall = scale.toPixels(control->height());
+        bool wraps = false;
+        if (auto* label = dynamic_cast<const Label*>(control.get())) {
+          if (label->autoSize) continue;  // fits its text by itself
+          caption = label->caption();
+          wraps = label->wordWrap;
+        } else if (auto* button = dynamic_cast<const CommandButton*>(control.get())) {
+          caption = button->caption();
+          room -= 8 * f;  // bevels and margins
+        } else if (auto* frame = dynamic_cast<const Frame*>(control.get())) {
+          caption = frame->caption();
+          room -= 16 * f;  // the caption's inset from both ends
+        } else if (auto* box = dynamic_cast<const CheckBox*>(control.get())) {
+          caption = box->caption();
+          room -= (13 + 4) * f;  // the tick square and its gap
+        } else {
+          continue;
+        }
+        if (caption.empty()) continue;
+        ++checked;
+        const Font& font = control->font();
+        auto lines = wraps ? fonts.wrap(caption, font, room) : std::vector<std::string>{caption};
+        for (const auto& line : lines) {
+          if (fonts.narrowed(line, font, room)) {
+            narrowed.insert(control->ref());
+            continue;
+          }
+          EXPECT_LE(fonts.width(line, font), room) << control->ref() << ": " << line;
+        }
+        if (wraps) {
+          EXPECT_LE(fonts.lineHeight(font) * static_cast<int>(lines.size()), tall)
+              << control->ref() << ": " << lines.size() << " lines";
+        }
+      }
+    }
+    EXPECT_EQ(narrowed, kNarrowed);
+    EXPECT_GT(checked, 25);
+
+    auto& menu = rt.form<menutama>();
+    EXPECT_LE(fonts.measure(menu.Label6.caption(), menu.Label6.font(), 0).first, 15285);
+    EXPECT_LE(fonts.measure(menu.Label7.caption(), menu.Label7.font(), 0).first, 19710);
+  }
+}
+
+// Every text the layouts set bold reads bold at 1x, 2x and 3x: a quarter
+// more ink (pixels at least half dark) than the same text set regular.
+TEST_F(Text, BoldTextsHaveAQuarterMoreInkAtEveryScale) {
   MeasuringHost host(fonts);
   Runtime rt(host);
   rt.start<menutama>();
-  const Scale& scale = fonts.scale();
-  // The captions set narrow to fit, and why; each must still need it, so
-  // the list shrinks when a cause goes away.
-  const std::set<std::string> kNarrowed = {
-      "menutama.Label4",  // Tahoma Bold at 24 points sets "Loading..." 159 px wide in 145
-  };
-  std::set<std::string> narrowed;
-  int checked = 0;
-  for (const auto& window : rt.windows()) {
+  std::vector<std::pair<std::string, Font>> bold = {
+      {"GAME OVER", rt.form<menutama>().Label5.font()}};
+  for (const auto& window : rt.windows())
     for (const auto& control : window->controls()) {
-      std::string caption;
-      int room = scale.toPixels(control->width()), tall = scale.toPixels(control->height());
-      bool wraps = false;
-      if (auto* label = dynamic_cast<const Label*>(control.get())) {
-        if (label->autoSize) continue;  // fits its text by itself
-        caption = label->caption();
-        wraps = label->wordWrap;
-      } else if (auto* button = dynamic_cast<const CommandButton*>(control.get())) {
-        caption = button->caption();
-        room -= 8;  // bevels and margins
-      } else if (auto* frame = dynamic_cast<const Frame*>(control.get())) {
-        caption = frame->caption();
-        room -= 16;  // the caption's inset from both ends
-      } else if (auto* box = dynamic_cast<const CheckBox*>(control.get())) {
-        caption = box->caption();
-        room -= 13 + 4;  // the tick square and its gap
-      } else {
-        continue;
-      }
-      if (caption.empty()) continue;
-      ++checked;
-      const Font& font = control->font();
-      auto lines = wraps ? fonts.wrap(caption, font, room) : std::vector<std::string>{caption};
-      for (const auto& line : lines) {
-        if (fonts.narrowed(line, font, room)) {
-          narrowed.insert(control->ref());
-          continue;
-        }
-        EXPECT_LE(fonts.width(line, font), room) << control->ref() << ": " << line;
-      }
-      if (wraps) {
-        EXPECT_LE(fonts.lineHeight(font) * static_cast<int>(lines.size()), tall)
-            << control->ref() << ": " << lines.size() << " lines";
-      }
+      std::string text;
+      if (auto* label = dynamic_cast<const Label*>(control.get())) text = label->caption();
+      if (auto* box = dynamic_cast<const TextBox*>(control.get())) text = box->text();
+      if (auto* button = dynamic_cast<const CommandButton*>(control.get()))
+        text = button->caption();
+      if (auto* frame = dynamic_cast<const Frame*>(control.get())) text = frame->caption();
+      if (auto* box = dynamic_cast<const CheckBox*>(control.get())) text = box->caption();
+      if (control->font().bold && !text.empty()) bold.emplace_back(text, control->font());
+    }
+  ASSERT_GE(bold.size(), 11u);  // "Reload!", "X", the frames, "Sound ON", the counters...
+
+  // clang-format off
+  static constexpr ControlLayout kSheet[] = {
+      {.kind = K::Label, .name = "Words", .width = px(240), .height = px(45), .back = kWhite},
+  };
+  // clang-format on
+  struct Sheet : Window {
+    explicit Sheet(Runtime& rt)
+        : Window(rt, {.name = "Sheet", .clientWidth = px(240), .clientHeight = px(45)}, kSheet) {}
+  };
+  Runtime paper;
+  auto& words = paper.form<Sheet>().control<Label>("Words");
+  auto ink = [&](const std::string& text, Font font, Fonts& set) {
+    words.setCaption(text);
+    words.setFont(font);
+    Picture shot = paintOffscreen(paper.form<Sheet>(), set);
+    return std::count_if(shot.argb.begin(), shot.argb.end(), [](std::uint32_t c) {
+      return ((c >> 16 & 0xFF) + (c >> 8 & 0xFF) + (c & 0xFF)) < 3 * 128;
+    });
+  };
+  for (int f : {1, 2, 3}) {
+    Fonts set{Scale(f)};
+    for (const auto& [text, font] : bold) {
+      long heavy = ink(text, font, set), light = ink(text, {font.points, false}, set);
+      EXPECT_GE(heavy * 4, light * 5) << text << " at " << font.points << " points, " << f << "x";
     }
   }
-  EXPECT_EQ(narrowed, kNarrowed);
-  EXPECT_GT(checked, 25);
-
-  auto& menu = rt.form<menutama>();
-  EXPECT_LE(fonts.measure(menu.Label6.caption(), menu.Label6.font(), 0).first, 15285);
-  EXPECT_LE(fonts.measure(menu.Label7.caption(), menu.Label7.font(), 0).first, 19710);
 }
 
 // The window's colour, a raised bevel (lit top left, dark bottom right), the
@@ -430,7 +484,9 @@ TEST_F(Drawn, ChangesDamageWhatTheyTouchedAndNothingThatCannotBeSeen) {
 
 // The real windows drawn as the screen draws them, whole once and then only
 // where damaged, hold the same pixels as windows drawn whole, after every step
-// of a menu and two rounds, at 1x and 2x.
+// of a menu and two rounds, at 1x and 2x; and so does each window's client
+// area on the composed screen of a single window, where no window in front
+// covers it, the active one's title bar lit.
 TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
   for (int factor : {1, 2}) {
     Fonts fonts{Scale(factor)};
@@ -445,6 +501,8 @@ TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
     host.fonts = &fonts;
     Runtime rt(host);
     startBrizzlet(rt);
+    const Scale& scale = fonts.scale();
+    Compositor screen(fonts, scale.toPixels(rt.screenWidth()), scale.toPixels(rt.screenHeight()));
     struct Canvas {
       SDL_Surface* surface = nullptr;
       SDL_Renderer* renderer = nullptr;
@@ -459,9 +517,11 @@ TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
     std::map<const Window*, std::unique_ptr<Canvas>> canvases;
     int compared = 0;
     auto check = [&](const std::string& step) {
+      std::map<const Window*, Picture> wholes;
       for (const auto& window : rt.windows()) {
         std::vector<TwipsRect> damage = window->takeDamage();
-        Picture whole = paintOffscreen(*window, fonts);
+        for (const TwipsRect& r : damage) window->damage(r);  // for the screen too
+        Picture& whole = wholes[window.get()] = paintOffscreen(*window, fonts);
         auto& canvas = canvases[window.get()];
         bool active = rt.activeWindow() == window.get();
         // As on the screen: a window shown, resized or (de)activated is drawn whole.
@@ -486,7 +546,39 @@ TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
               << factor << "x, " << window->name() << " after " << step << ", in row " << y;
         ++compared;
       }
+      std::vector<Window*> shown = rt.zOrder();
+      screen.compose(shown);
+      std::vector<PixelRect> front;  // the windows in front of the one checked
+      auto seen = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < screen.width() && y < screen.height() &&
+               std::none_of(front.begin(), front.end(), [&](const PixelRect& r) {
+                 return x >= r.x && y >= r.y && x < r.x + r.w && y < r.y + r.h;
+               });
+      };
+      auto differs = [&](int x, int y, std::uint32_t argb, const std::string& what) {
+        if (!seen(x, y) || screen.row(y)[x] == argb) return false;
+        ADD_FAILURE() << factor << "x, " << what << " on the screen after " << step << ", at " << x
+                      << "," << y;
+        return true;
+      };
+      for (Window* window : shown) {
+        const Picture& whole = wholes[window];
+        PixelRect client = clientArea(*window, scale);
+        PixelRect bar = titleBar(windowArea(*window, scale), scale);
+        differs(bar.x, bar.y, front.empty() ? 0xFF000080u : 0xFF808080u, "the title bar");
+        for (int y = 0; y < whole.height; ++y)
+          for (int x = 0; x < whole.width; ++x)
+            if (differs(client.x + x, client.y + y,
+                        whole.argb[static_cast<size_t>(y) * whole.width + x], window->name()))
+              return;
+        front.push_back(windowArea(*window, scale));
+      }
+      // A window's stale pixels would cover many: a sparse look finds them.
+      for (int y = 0; y < screen.height(); y += 4)
+        for (int x = 0; x < screen.width(); x += 4)
+          if (differs(x, y, 0xFF008080u, "the desktop")) return;
     };
+
     auto& menu = rt.form<menutama>();
     auto& game = rt.form<Form1>();
     auto wait = [&](Millis ms, const std::string& step) {
@@ -514,6 +606,44 @@ TEST(Damage, DrawingTheDamageLeavesTheSamePixelsAsDrawingAll) {
     ASSERT_TRUE(rt.running()) << rt.fatalError();
     EXPECT_GT(compared, 100);
   }
+}
+
+// A single window's screen shown twice its size with a margin round it, or
+// cut where the window is too small: the mouse goes to the front-most window
+// under it, in that window's own pixels; a frame takes none, but tells its
+// close box, and the bare desktop has no window.
+TEST(SingleWindow, TheMouseGoesToTheFrontWindowInItsOwnPixels) {
+  EXPECT_EQ(Showing::fit(1024, 768, 1000, 700).factor, 1);
+  EXPECT_EQ(Showing::fit(1024, 768, 1000, 700).x, -12);
+  Showing showing = Showing::fit(1024, 768, 2100, 1600);
+  ASSERT_EQ(showing.factor, 2);
+  ASSERT_EQ(showing.x, 26);
+  ASSERT_EQ(showing.y, 32);
+  GameHost host(BRIZZLET_ASSETS_DIR);
+  Runtime rt(host);
+  startBrizzlet(rt);
+  auto& game = rt.form<Form1>();
+  rt.click(rt.form<menutama>().Command1);  // the game over the menu's backdrop
+  Fonts fonts;
+  Compositor screen(fonts, 1024, 768);
+  screen.compose(rt.zOrder());
+  auto at = [&](int hostX, int hostY) {
+    return screen.at(showing.screenX(hostX), showing.screenY(hostY));
+  };
+  PixelRect client = clientArea(game, fonts.scale()), frame = windowArea(game, fonts.scale());
+  Compositor::Hit hit = at(26 + 2 * (client.x + 10) + 1, 32 + 2 * (client.y + 20));
+  EXPECT_TRUE(hit.window == &game && hit.client && hit.x == 10 && hit.y == 20);
+  // The backdrop's client area begins 2 pixels off the screen, where no
+  // mouse reaches it: the margin is not the screen.
+  hit = at(26, 32 + 2 * 100);
+  EXPECT_TRUE(hit.window == &rt.form<menutama>() && hit.client && hit.x == 2) << hit.x;
+  EXPECT_EQ(at(25, 32 + 2 * 100).window, nullptr);
+  hit = at(26 + 2 * (frame.x + 20), 32 + 2 * (frame.y + 10));
+  EXPECT_TRUE(hit.window == &game && !hit.client && !hit.closeBox);
+  PixelRect close = closeBox(frame, fonts.scale());
+  EXPECT_TRUE(at(26 + 2 * (close.x + 8), 32 + 2 * (close.y + 7)).closeBox);
+  EXPECT_EQ(at(26 + 2 * 1000, 32 + 2 * 760).window, nullptr);
+  EXPECT_EQ(at(0, 0).window, nullptr);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "platform/runtime.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -302,7 +303,15 @@ TEST(Pictures, DecoderNamesTheFileAndTheReason) {
   using namespace std::string_literals;
   std::string dir = testing::TempDir() + "/plor2.gif";
   std::filesystem::create_directories(dir);
-  EXPECT_EQ(error(dir), "LoadPicture: cannot read \"" + dir + "\": Is a directory");
+  EXPECT_EQ(error(dir), "LoadPicture: cannot read \"" + dir + "\": it is a directory");
+  // What is no file is refused before it is opened: a named pipe would block.
+  std::string fifo = testing::TempDir() + "/plor1.gif";
+  std::filesystem::remove(fifo);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(error(fifo),
+            "LoadPicture: cannot read \"" + fifo + "\": it is a named pipe, not a file");
+  EXPECT_EQ(error("/dev/zero"),
+            "LoadPicture: cannot read \"/dev/zero\": it is a device, not a file");
   std::string empty = file("plor3.gif", "");
   EXPECT_EQ(error(empty), "LoadPicture: cannot read \"" + empty + "\": the file is empty");
   std::string text = file("plor4.gif", "hello");

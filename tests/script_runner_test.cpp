@@ -131,6 +131,8 @@ const BadLine kBadLines[] = {
     {"wait -5", "negative wait \"-5\""},
     {"wait 99999999999999999999999", "wait 99999999999999999999999 takes the clock past"},
     {"wait 1000000000000001", "wait 1000000000000001 takes the clock past its limit"},
+    {"stall 1000000000000001", "stall 1000000000000001 takes the clock past its limit"},
+    {"screen 1024 768 1", "screen comes before every other command"},
     {"clickat Main 1x 2", "malformed number \"1x\""},
     {"clickat Main 1 .5", "malformed number \".5\""},
     {"move Main.Greet nan 2", "malformed number"},
@@ -166,6 +168,21 @@ TEST(ScriptRunnerTest, ABadLineDoesNothingOfWhatItNames) {
   // An earlier failed expect does not change the status of a script error.
   r = run("expect Main.Say.Caption \"bye\"\nwait x\n");
   EXPECT_EQ(r.status, kScriptError);
+}
+
+// Control bytes and long words in what a message quotes stay off the terminal.
+TEST(ScriptRunnerTest, MessagesQuoteTheScriptHarmlessly) {
+  EXPECT_EQ(run(std::string("\x1b[2J\0\rx\n", 8)).out,
+            "script error at line 1: unknown command \"\\x1b[2J\\x00\\x0dx\"\n");
+  EXPECT_EQ(run(std::string(300'000, 'w') + " Main\n").out,
+            "script error at line 1: unknown command \"" + std::string(128, 'w') +
+                "...(300000 bytes)\"\n");
+}
+
+// Windows centre on the screen stated before the first command, else on 1024 x 768.
+TEST(ScriptRunnerTest, WindowsCentreOnTheScriptsScreen) {
+  EXPECT_EQ(run("print Main.Left\n").out, "Main.Left = 4605\n");
+  EXPECT_EQ(run("# recorded\nscreen 2560 1600 2\nprint Main.Left\n").out, "Main.Left = 6525\n");
 }
 
 // --- input, expectations and values ------------------------------------------------

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include "platform/properties.h"
@@ -11,22 +12,33 @@
 
 namespace brz {
 
-Recorder::Recorder(const std::string& path, const std::string& header)
-    : path_(path), out_(filePath(path), std::ios::trunc) {
+// Created only if it is not there: a recording never takes the place of a
+// file, be it an older recording or one of the game's own, nor of one made
+// meanwhile.
+Recorder::Recorder(const std::string& path, const std::string& header, const ScriptScreen& screen)
+    : path_(path) {
+  std::error_code error;
+  if (std::filesystem::exists(std::filesystem::symlink_status(filePath(path), error)))
+    throw std::runtime_error("cannot write the recording " + shown(path) + ": the file exists");
+  out_ = createNewFile(path);
   if (!out_)
-    throw std::runtime_error("cannot write the recording " + path + ": " + std::strerror(errno));
+    throw std::runtime_error("cannot write the recording " + shown(path) + ": " +
+                             std::strerror(errno));
   write("# " + header);
+  write(screen.line());
+}
+
+Recorder::~Recorder() {
+  std::fclose(out_);
 }
 
 void Recorder::write(const std::string& line) {
   if (failed_) return;
-  out_ << line << '\n';
   // Flushed line by line: a crash or a kill loses at most the input at hand.
-  out_.flush();
-  if (!out_) {
+  if (std::fputs((line + '\n').c_str(), out_) == EOF || std::fflush(out_) != 0) {
     // The game goes on; the player learns once that the file is incomplete.
     failed_ = true;
-    std::fprintf(stderr, "brizzlet: cannot write the recording %s: %s\n", path_.c_str(),
+    std::fprintf(stderr, "brizzlet: cannot write the recording %s: %s\n", shown(path_).c_str(),
                  std::strerror(errno));
   }
 }
@@ -71,10 +83,21 @@ void Recorder::finish(const Runtime& runtime) {
 }
 
 std::vector<std::string> Recorder::expectLines(const Runtime& runtime) const {
+  // A text that begins with the start directory (a directory list's Path, a
+  // media player's FileName) has it written as <dir>, so the file replays in
+  // any directory.
+  std::string directory = quote(runtime.startDirectory());
+  directory.pop_back();  // "DIR, as a quoted text begins with it
+  auto placed = [&](std::string value) {
+    bool whole = value.size() > directory.size() && value.starts_with(directory) &&
+                 (value[directory.size()] == '/' || value[directory.size()] == '"');
+    if (whole && directory.size() > 1) value.replace(1, directory.size() - 1, kStartDirectory);
+    return value;
+  };
   std::vector<std::string> lines;
   forEachProperty(
       runtime, [&](const std::string& name, const Control* control, const PropertyValue& value) {
-        std::string line = "expect " + name + " " + formatValue(value);
+        std::string line = "expect " + name + " " + placed(formatValue(value));
         // A label that sizes itself to its text is measured with the fonts of
         // the machine that drew it; the runner measures without fonts. Kept as
         // a note, not a check.

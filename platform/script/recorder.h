@@ -1,24 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <fstream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/runtime.h"
+#include "platform/script/script_runner.h"
 
 // A recording of a session in the scenario language of brizzlet-script:
-// every input the runtime took, at the millisecond of the runtime's clock it
-// took it, and at the end the state the windows reached as expect lines, so
-// that replaying the file checks it ends in the same state. Knows nothing of
-// SDL: a front end tells it what reached the runtime.
+// the screen it was played on, every input the runtime took, at the
+// millisecond of the runtime's clock it took it, and at the end the state the
+// windows reached as expect lines, so that replaying the file checks it ends
+// in the same state. Knows nothing of SDL: a front end tells it what reached
+// the runtime.
 namespace brz {
 
 class Recorder {
  public:
-  // Creates (or empties) the file and writes `header` as its first comment.
-  // Throws std::runtime_error naming the file when it cannot be written.
-  Recorder(const std::string& path, const std::string& header);
+  // Creates the file, which must not exist yet, and writes `header` as its
+  // first comment, then the screen. Throws std::runtime_error naming the
+  // file when it cannot be created.
+  Recorder(const std::string& path, const std::string& header, const ScriptScreen& screen);
+  ~Recorder();
+  Recorder(const Recorder&) = delete;
+  Recorder& operator=(const Recorder&) = delete;
 
   // The real loop ran the due ticks from `before` up to the runtime's clock
   // and dropped ticks a stall swallowed: written as `stall`, which a plain
@@ -39,7 +45,7 @@ class Recorder {
   std::vector<std::string> expectLines(const Runtime& runtime) const;
 
   std::string path_;
-  std::ofstream out_;
+  std::FILE* out_ = nullptr;
   Millis written_ = 0;  // the clock as far as the file has taken it
   std::vector<std::string> before_;
   bool finished_ = false;

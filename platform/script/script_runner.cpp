@@ -95,8 +95,14 @@ bool isIdentifier(std::string_view text) {
 }
 
 ScriptFault malformedName(std::string_view text) {
-  return {"malformed name " + quote(text) + ": write WINDOW, WINDOW.CONTROL or WINDOW.CONTROL(i)"};
+  return {"malformed name " + shownQuoted(text) +
+          ": write WINDOW, WINDOW.CONTROL or WINDOW.CONTROL(i)"};
 }
+
+// The farthest a position may lie from its window's origin, in twips: far
+// past any screen, and near enough that a front end replaying the script can
+// turn it into pixels at any scale.
+constexpr Twips kFarthest = 10'000'000;
 
 // A position in twips: an optional minus sign, digits, and an optional
 // fraction ("120", "-40", "3877.5"). No exponents, no "inf" or "nan".
@@ -106,9 +112,11 @@ Twips coordinate(std::string_view text) {
   bool wellFormed = point == std::string_view::npos
                         ? isDigits(body)
                         : isDigits(body.substr(0, point)) && isDigits(body.substr(point + 1));
-  if (!wellFormed) throw ScriptFault{"malformed number " + quote(text)};
+  if (!wellFormed) throw ScriptFault{"malformed number " + shownQuoted(text)};
   std::optional<float> value = readFloat(text);
-  if (!value || !std::isfinite(*value)) throw ScriptFault{"number out of range " + quote(text)};
+  if (!value || !(std::fabs(*value) <= kFarthest))
+    throw ScriptFault{"number out of range " + shownQuoted(text) + ": a position lies within " +
+                      std::to_string(static_cast<long>(kFarthest)) + " twips either way"};
   return *value;
 }
 
@@ -116,20 +124,23 @@ MouseButton mouseButton(std::string_view name) {
   if (name == "left") return MouseButton::Left;
   if (name == "right") return MouseButton::Right;
   if (name == "middle") return MouseButton::Other;
-  throw ScriptFault{"a mouse button is left, right or middle, not " + quote(name)};
+  throw ScriptFault{"a mouse button is left, right or middle, not " + shownQuoted(name)};
 }
 
-// A wait's length: whole milliseconds, 0 or more, that keep the clock within
-// its limit.
-Millis waitLength(std::string_view text, Millis now) {
-  if (text.starts_with('-')) throw ScriptFault{"negative wait " + quote(text)};
+// A wait's or a stall's length: whole milliseconds, 0 or more, that keep the
+// clock within its limit.
+Millis waitLength(std::string_view command, std::string_view text, Millis now) {
+  if (text.starts_with('-'))
+    throw ScriptFault{"negative " + std::string(command) + " " + shownQuoted(text)};
   if (!isDigits(text))
-    throw ScriptFault{"malformed time " + quote(text) + ": MS is a whole number of milliseconds"};
+    throw ScriptFault{"malformed time " + shownQuoted(text) +
+                      ": MS is a whole number of milliseconds"};
   unsigned long long value = 0;
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() ||
       value > static_cast<unsigned long long>(ScriptRunner::kClockLimit - now))
-    throw ScriptFault{"wait " + std::string(text) + " takes the clock past its limit of " +
+    throw ScriptFault{std::string(command) + " " + shown(text) +
+                      " takes the clock past its limit of " +
                       std::to_string(ScriptRunner::kClockLimit) + " ms"};
   return static_cast<Millis>(value);
 }
@@ -160,7 +171,6 @@ class ScriptInterpreter {
       : out_(out), rt_(runtime), rest_(rt_), pace_(&pace) {}
 
   int run(const ScriptRunner::Start& start, std::istream& script);
-  int run(std::istream& script);
 
  private:
   Runtime::Trace tracePrinter() {
@@ -171,6 +181,8 @@ class ScriptInterpreter {
   }
 
   std::optional<int> outcome();
+  void screen(const std::vector<std::string_view>& words);
+  std::string inStartDirectory(std::string_view value) const;
   void execute(std::string_view line, const std::vector<std::string_view>& words);
   Target target(std::string_view text) const;
   Window& window(std::string_view text) const;
@@ -182,6 +194,8 @@ class ScriptInterpreter {
   void dump(std::ostream& to) const;
 
   std::ostream& out_;
+  bool started_ = false;
+  ScriptScreen screen_;  // the program's, once started
   bool tracing_ = false;
   bool expectFailed_ = false;
   int lineNumber_ = 0;
@@ -192,38 +206,42 @@ class ScriptInterpreter {
 };
 
 int ScriptInterpreter::run(const ScriptRunner::Start& start, std::istream& script) {
-  try {
+  // The program starts at the first command: the lines before it state the
+  // screen its first window shows on, 1024 x 768 unless they say otherwise.
+  auto begin = [&] {
+    auto [width, height] = screen_.twips();
+    rt_.setScreen(width, height);
+    started_ = true;
     start(rt_);
-  } catch (const std::exception& error) {
-    // A fault the runtime did not catch, such as a window whose layout names
-    // a missing container: the program cannot go on.
-    out_ << "fatal: " << error.what() << '\n';
-    return kScriptFatal;
-  }
-  if (auto status = outcome()) return *status;
-  return run(script);
-}
-
-int ScriptInterpreter::run(std::istream& script) {
-  if (auto status = outcome()) return *status;
+    return outcome();
+  };
   std::string line;
   for (;;) {
+    bool more = false;
     try {
-      if (!readLine(script, line)) break;
+      more = readLine(script, line);
     } catch (const ScriptFault& fault) {
       out_ << "script error at line " << lineNumber_ + 1 << ": " << fault.message << '\n';
       return kScriptError;
     }
-    ++lineNumber_;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    auto words = splitWords(line);
-    if (words.empty() || words.front().starts_with('#')) continue;
+    std::vector<std::string_view> words;
+    if (more) {
+      ++lineNumber_;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      words = splitWords(line);
+      if (words.empty() || words.front().starts_with('#')) continue;
+    }
     try {
+      if (!started_ && (!more || words.front() != "screen"))
+        if (auto status = begin()) return *status;
+      if (!more) break;
       execute(line, words);
     } catch (const ScriptFault& fault) {
       out_ << "script error at line " << lineNumber_ << ": " << fault.message << '\n';
       return kScriptError;
     } catch (const std::exception& error) {
+      // Also a fault the runtime did not catch, such as a window whose layout
+      // names a missing container: the program cannot go on.
       out_ << "fatal: " << error.what() << '\n';
       return kScriptFatal;
     }
@@ -256,7 +274,9 @@ void ScriptInterpreter::execute(std::string_view line, const std::vector<std::st
       throw ScriptFault{"wrong number of arguments: " + std::string(usage)};
   };
 
-  if (command == "wait") {
+  if (command == "screen") {
+    screen(words);
+  } else if (command == "wait") {
     arguments(1, "wait MS");
     if (pace_)
       paced(words[1], false);
@@ -267,7 +287,7 @@ void ScriptInterpreter::execute(std::string_view line, const std::vector<std::st
     if (pace_)
       paced(words[1], true);
     else
-      rt_.runDueTimers(rt_.now() + waitLength(words[1], rt_.now()));
+      rt_.runDueTimers(rt_.now() + waitLength("stall", words[1], rt_.now()));
   } else if (command == "click") {
     arguments(1, "click REF");
     Target t = target(words[1]);
@@ -307,10 +327,10 @@ void ScriptInterpreter::execute(std::string_view line, const std::vector<std::st
     // The value is the rest of the line as written, so quoted text keeps its blanks.
     std::string_view expected = line.substr(words[2].data() - line.data());
     while (isBlank(expected.back())) expected.remove_suffix(1);
-    if (actual != expected) {
+    if (actual != inStartDirectory(expected)) {
       expectFailed_ = true;
       out_ << "expect failed at line " << lineNumber_ << ": " << name << " = " << actual
-           << ", expected " << expected << '\n';
+           << ", expected " << shown(expected) << '\n';
     }
   } else if (command == "dump") {
     arguments(0, "dump");
@@ -318,10 +338,10 @@ void ScriptInterpreter::execute(std::string_view line, const std::vector<std::st
   } else if (command == "trace") {
     arguments(1, "trace on|off");
     if (words[1] != "on" && words[1] != "off")
-      throw ScriptFault{"trace takes on or off, not " + quote(words[1])};
+      throw ScriptFault{"trace takes on or off, not " + shownQuoted(words[1])};
     tracing_ = words[1] == "on";
   } else {
-    throw ScriptFault{"unknown command " + quote(command)};
+    throw ScriptFault{"unknown command " + shownQuoted(command)};
   }
 }
 
@@ -330,7 +350,7 @@ Target ScriptInterpreter::target(std::string_view text) const {
   std::string_view windowName = text.substr(0, dot);
   if (!isIdentifier(windowName)) throw malformedName(text);
   Window* w = rt_.findWindow(windowName);
-  if (!w) throw ScriptFault{"unknown window " + quote(windowName)};
+  if (!w) throw ScriptFault{"unknown window " + shownQuoted(windowName)};
   if (dot == std::string_view::npos) return {w, nullptr};
 
   std::string_view name = text.substr(dot + 1);
@@ -348,31 +368,64 @@ Target ScriptInterpreter::target(std::string_view text) const {
   if (index < 0)
     for (const auto& c : w->controls())
       if (c->name() == name)
-        throw ScriptFault{quote(text) + " is a control array: name one as " + std::string(text) +
+        throw ScriptFault{shownQuoted(text) + " is a control array: name one as " + shown(text) +
                           "(i)"};
-  throw ScriptFault{"unknown control " + quote(text)};
+  throw ScriptFault{"unknown control " + shownQuoted(text)};
 }
 
 Window& ScriptInterpreter::window(std::string_view text) const {
   Target t = target(text);
-  if (t.control) throw ScriptFault{"not a window: " + quote(text)};
+  if (t.control) throw ScriptFault{"not a window: " + shownQuoted(text)};
   return *t.window;
 }
 
 std::pair<std::string, std::string> ScriptInterpreter::property(std::string_view text) const {
   size_t dot = text.rfind('.');
   if (dot == std::string_view::npos)
-    throw ScriptFault{"malformed property " + quote(text) + ": write REF.PROP"};
+    throw ScriptFault{"malformed property " + shownQuoted(text) + ": write REF.PROP"};
   Target t = target(text.substr(0, dot));
   std::string_view name = text.substr(dot + 1);
   for (const auto& [property, value] : t.properties())
     if (property == name) return {t.ref() + "." + property, formatValue(value)};
-  throw ScriptFault{"unknown property " + quote(text)};
+  throw ScriptFault{"unknown property " + shownQuoted(text)};
+}
+
+// A recording is played back in any directory: <dir> in an expected value
+// stands for the one the program started in, written as print writes it.
+std::string ScriptInterpreter::inStartDirectory(std::string_view value) const {
+  std::string directory = quote(rt_.startDirectory());
+  directory = directory.substr(1, directory.size() - 2);
+  std::string out;
+  for (size_t at; (at = value.find(kStartDirectory)) != value.npos;) {
+    out.append(value.substr(0, at)).append(directory);
+    value.remove_prefix(at + kStartDirectory.size());
+  }
+  return out.append(value);
+}
+
+// The screen is stated before the program starts: its windows centre on it
+// as they first show.
+void ScriptInterpreter::screen(const std::vector<std::string_view>& words) {
+  if (words.size() != 4) throw ScriptFault{"wrong number of arguments: screen WIDTH HEIGHT SCALE"};
+  if (started_) throw ScriptFault{"screen comes before every other command"};
+  auto number = [](std::string_view text, int most, const char* what) {
+    int value = 0;
+    bool fits = isDigits(text) && text.size() <= 6 &&
+                std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc() &&
+                value >= 1 && value <= most;
+    if (!fits)
+      throw ScriptFault{std::string(what) + " is a whole number from 1 to " + std::to_string(most) +
+                        ", not " + shownQuoted(text)};
+    return value;
+  };
+  screen_ = {.width = number(words[1], ScriptScreen::kWidest, "WIDTH"),
+             .height = number(words[2], ScriptScreen::kWidest, "HEIGHT"),
+             .scale = number(words[3], ScriptScreen::kLargestScale, "SCALE")};
 }
 
 void ScriptInterpreter::ignored(const std::vector<std::string_view>& words) {
   out_ << "ignored:";
-  for (std::string_view word : words) out_ << ' ' << word;
+  for (std::string_view word : words) out_ << ' ' << shown(word);
   out_ << '\n';
 }
 
@@ -383,14 +436,14 @@ void ScriptInterpreter::ignored(const std::vector<std::string_view>& words) {
 // (a round whose score drains with the clock) stops a wait once it has run as
 // long as the watch may take, rather than running it for ever.
 void ScriptInterpreter::wait(std::string_view text) {
-  const Millis start = rt_.now(), end = start + waitLength(text, start);
+  const Millis start = rt_.now(), end = start + waitLength("wait", text, start);
   const Millis giveUp = start + RestWatch::kLongestWatch;
   rest_.stir();
   while (rt_.running() && rt_.now() < end) {
     Millis step = std::min(end, giveUp);
     if (Millis look = rest_.nextLook(); look >= 0) step = std::min(step, look);
     if (rt_.now() >= giveUp && !rest_.atRest())
-      throw ScriptFault{"wait " + std::string(text) + " stopped after " +
+      throw ScriptFault{"wait " + shown(text) + " stopped after " +
                         std::to_string(rt_.now() - start) +
                         " ms: the program's state still changes, so a wait this long would "
                         "run for ever"};
@@ -399,7 +452,7 @@ void ScriptInterpreter::wait(std::string_view text) {
 }
 
 void ScriptInterpreter::paced(std::string_view text, bool stall) {
-  if (!pace_->runTo(rt_, rt_.now() + waitLength(text, rt_.now()), stall))
+  if (!pace_->runTo(rt_, rt_.now() + waitLength(stall ? "stall" : "wait", text, rt_.now()), stall))
     throw ScriptFault{"the replay was stopped before its end"};
 }
 
@@ -411,6 +464,16 @@ void ScriptInterpreter::dump(std::ostream& to) const {
 
 }  // namespace
 
+std::pair<Twips, Twips> ScriptScreen::twips() const {
+  return {static_cast<Twips>(static_cast<double>(width) * kTwipsPerPixel / scale),
+          static_cast<Twips>(static_cast<double>(height) * kTwipsPerPixel / scale)};
+}
+
+std::string ScriptScreen::line() const {
+  return "screen " + std::to_string(width) + " " + std::to_string(height) + " " +
+         std::to_string(scale);
+}
+
 ScriptRunner::ScriptRunner(Start start)
     : start_(std::move(start)), ownHost_(std::make_shared<HeadlessHost>()), host_(ownHost_.get()) {}
 
@@ -421,9 +484,10 @@ int ScriptRunner::run(std::istream& script, std::ostream& out) const {
   return interpreter.run(start_, script);
 }
 
-int playScript(Runtime& runtime, std::istream& script, std::ostream& out, ScriptPace& pace) {
+int playScript(Runtime& runtime, const ScriptRunner::Start& start, std::istream& script,
+               std::ostream& out, ScriptPace& pace) {
   ScriptInterpreter interpreter(runtime, out, pace);
-  return interpreter.run(script);
+  return interpreter.run(start, script);
 }
 
 int runScriptCommand(std::span<const std::string> args, const ScriptRunner& runner,
@@ -451,12 +515,12 @@ int runScriptCommand(std::span<const std::string> args, const ScriptRunner& runn
   const std::string& path = args[0];
   std::error_code error;
   if (std::filesystem::is_directory(filePath(path), error)) {
-    err << "brizzlet-script: cannot read " << path << ": it is a directory\n";
+    err << "brizzlet-script: cannot read " << shown(path) << ": it is a directory\n";
     return kScriptError;
   }
   std::ifstream file(filePath(path));
   if (!file) {
-    err << "brizzlet-script: cannot open " << path << ": " << std::strerror(errno) << '\n';
+    err << "brizzlet-script: cannot open " << shown(path) << ": " << std::strerror(errno) << '\n';
     return kScriptError;
   }
   return finish(runner.run(file, out));

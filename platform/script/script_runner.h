@@ -6,6 +6,8 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "platform/runtime.h"
 
@@ -20,10 +22,29 @@ enum ScriptStatus : int {
   kScriptFatal = 3,         // the program stopped with a fatal run-time error
 };
 
+// Written in an expected value for the directory the program started in, so
+// that a recording replays in any directory.
+inline constexpr std::string_view kStartDirectory = "<dir>";
+
+// The screen a script's windows are laid out on, as its `screen WIDTH HEIGHT
+// SCALE` line states it: pixels, drawn at a whole-number scale. A script
+// without one is on a 1024 x 768 screen at scale 1.
+struct ScriptScreen {
+  static constexpr int kWidest = 32767, kLargestScale = 16;
+  int width = 1024, height = 768, scale = 1;
+
+  // Its size in twips, where windows centre, as the front end measures it.
+  std::pair<Twips, Twips> twips() const;
+  // The script line that states it.
+  std::string line() const;
+};
+
 // Runs scenario scripts (docs/scripting.md) against a program on a virtual
-// clock. Every run builds a fresh runtime on the host it was given,
-// hands it to `start` (which creates and shows the program's first window),
-// then reads the script line by line and runs each command as it is read.
+// clock. Every run builds a fresh runtime on the host it was given, reads
+// the lines before the script's first command (its screen among them), hands
+// the runtime to `start` (which creates and shows the program's first
+// window), then reads the rest line by line and runs each command as it is
+// read.
 class ScriptRunner {
  public:
   using Start = std::function<void(Runtime&)>;
@@ -61,9 +82,11 @@ class ScriptPace {
   virtual void pointTo(const Window& window, Twips x, Twips y) = 0;
 };
 
-// Runs a script on a runtime whose program has already started, its waits
-// and stalls taken by `pace`. Returns a ScriptStatus, as ScriptRunner::run.
-int playScript(Runtime& runtime, std::istream& script, std::ostream& out, ScriptPace& pace);
+// Runs a script as ScriptRunner::run does, on a runtime built elsewhere, its
+// program started by `start` and its waits and stalls taken by `pace`.
+// Returns a ScriptStatus.
+int playScript(Runtime& runtime, const ScriptRunner::Start& start, std::istream& script,
+               std::ostream& out, ScriptPace& pace);
 
 // The command line `brizzlet-script [FILE]`: runs FILE, or `in` when no file
 // is named. `args` are the arguments after the program name. A file that

@@ -54,10 +54,12 @@ float displayDpi() {
   // A Wayland compositor magnifies the windows of SDL 2 by its own scale:
   // drawing them larger as well would magnify them twice.
   if (driver && std::strcmp(driver, "wayland") == 0) return kClassicDpi;
-  float dpi = 0;
-  if (SDL_GetDisplayDPI(0, &dpi, nullptr, nullptr) == 0 && plausibleDpi(dpi)) return dpi;
+  // The desktop's own scale setting comes first, as GTK and Qt take it: a
+  // 4K monitor at 100 % states 96 there, whatever the monitor's size says.
   if (driver && std::strcmp(driver, "x11") == 0)
     if (auto xft = xftDpi(xResources())) return *xft;
+  float dpi = 0;
+  if (SDL_GetDisplayDPI(0, &dpi, nullptr, nullptr) == 0 && plausibleDpi(dpi)) return dpi;
   return kClassicDpi;
 }
 

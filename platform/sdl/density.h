@@ -9,8 +9,8 @@
 namespace brz::sdl {
 
 // The first display's density in dots per inch, from the best source there
-// is: what SDL measures, else the X resource Xft.dpi that the desktop sets,
-// else 96. Needs SDL's video up.
+// is: the X resource Xft.dpi that the desktop sets from its scale setting,
+// else what SDL measures of the monitor, else 96. Needs SDL's video up.
 float displayDpi();
 
 // A density a real screen can have. Anything else (0 from a monitor that

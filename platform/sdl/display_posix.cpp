@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/properties.h"
 #include "platform/sdl/display.h"
 #include "platform/sdl/x11_errors.h"
 
@@ -22,6 +23,16 @@ bool startVideo() {
   if (!x11 && !wayland && !SDL_getenv("SDL_VIDEODRIVER")) {
     std::fprintf(stderr, "brizzlet: no display to show the game on (DISPLAY is not set)\n");
     return false;
+  }
+  if (wayland && !SDL_getenv("SDL_VIDEODRIVER")) {
+    // With no compositor there, X11 is the display if there is one.
+    std::string why = waylandAbsence(SDL_getenv("WAYLAND_DISPLAY"));
+    if (!why.empty() && !x11) {
+      std::fprintf(stderr, "brizzlet: cannot open the display \"%s\": %s\n",
+                   shown(SDL_getenv("WAYLAND_DISPLAY")).c_str(), why.c_str());
+      return false;
+    }
+    wayland = why.empty();
   }
   if (x11 != wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 ? "x11" : "wayland");
   installXErrorHandler();

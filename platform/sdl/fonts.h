@@ -45,9 +45,15 @@ class Fonts {
   // are rendered at that size and magnified, so a 2x screen shows the same
   // crisp glyphs with the same widths as a 1x screen; other sizes are
   // outlines, rendered afresh at the screen's size.
+  // A bold face that sets its glyphs no heavier than the regular one (Wine's
+  // Tahoma Bold at every size but one: the regular outlines at the bold
+  // widths) is emboldened as the toolkits of the time did for a face with no
+  // bold weight: each glyph struck again `strike` pixels to the right of
+  // itself, before any magnifying. The line grows by that much at its end.
   struct Face {
     _TTF_Font* font = nullptr;
     int magnify = 1;
+    int strike = 0;
   };
   // `narrow` asks for the narrow face (see narrowed), when it is installed.
   Face face(const Font& font, bool narrow = false);
@@ -77,7 +83,13 @@ class Fonts {
   Scale scale_;
   File regular_, bold_;
   File narrowRegular_, narrowBold_;  // empty when not installed
-  std::map<std::tuple<int, bool, bool>, _TTF_Font*> faces_;
+  struct Opened {
+    _TTF_Font* font = nullptr;
+    int strike = 0;
+  };
+  // A face at a size in pixels, opened once.
+  Opened open(int pixels, bool bold, bool narrow);
+  std::map<std::tuple<int, bool, bool>, Opened> faces_;
   // Widths measured, by face and text: shaping a line costs more than
   // drawing it, and the same captions are measured at every frame.
   std::unordered_map<std::string, int> widths_;

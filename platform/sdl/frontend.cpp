@@ -21,12 +21,12 @@
 #include "platform/sdl/fonts.h"
 #include "platform/sdl/frame_clock.h"
 #include "platform/sdl/look.h"
-#include "platform/sdl/message_box.h"
 #include "platform/sdl/mixer_sound.h"
 #include "platform/sdl/pointer.h"
 #include "platform/sdl/replay.h"
 #include "platform/sdl/screen.h"
 #include "platform/sdl/sdl_pictures.h"
+#include "platform/sdl/single_screen.h"
 #include "platform/sdl/x11_errors.h"
 #include "platform/system.h"
 
@@ -35,8 +35,10 @@ namespace brz::sdl {
 namespace {
 
 constexpr const char* kTitle = "Brizzlet";
-// With no timer due and no input the loop still looks round this often.
-constexpr Millis kIdleWakeMs = 1000;
+// With no timer due and no input the loop still looks round this often. At
+// rest nothing changes but by input, the look is only a net under a lost
+// wake-up, and each costs a millisecond or so: once in half a minute.
+constexpr Millis kIdleWakeMs = 1000, kRestWakeMs = 30'000;
 
 void setHints() {
   SDL_SetHint(SDL_HINT_APP_NAME, kTitle);
@@ -46,6 +48,9 @@ void setHints() {
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // Moves are reported over the windows only, never dragged outside them.
   SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+  // A tap on a touch screen is the mouse's move, press and release, once:
+  // the loop takes those and leaves the finger's own events alone.
+  SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "1");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   // The software renderer's frames go straight to the window, not through GL.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -81,7 +86,10 @@ class DesktopSession final : public Host {
         fonts_(scale_) {
     runtime_ = std::make_unique<Runtime>(*this, [this](const std::string&) { rest_->traced(); });
     rest_ = std::make_unique<RestWatch>(*runtime_);
-    screen_ = std::make_unique<Screen>(*runtime_, fonts_);
+    if (game.singleWindow)
+      screen_ = std::make_unique<SingleScreen>(*runtime_, fonts_);
+    else
+      screen_ = std::make_unique<WindowScreen>(*runtime_, fonts_);
     frames_ = std::make_unique<FrameClock>(*runtime_, *screen_, [this] { frame(); });
   }
 
@@ -108,6 +116,12 @@ class DesktopSession final : public Host {
       return {scale_.toTwips(bounds.w), scale_.toTwips(bounds.h)};
     return HeadlessHost().screenSize();
   }
+  // The display as a recording states it: its pixels and the drawing scale.
+  ScriptScreen recordedScreen() {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(0, &bounds) != 0) return {};
+    return {.width = bounds.w, .height = bounds.h, .scale = scale_.factor()};
+  }
   std::string startDirectory() override {
     std::error_code error;
     return gameDirectory(error);
@@ -118,8 +132,8 @@ class DesktopSession final : public Host {
     if (!game_.recordPath.empty()) {
       try {
         recorder_ = std::make_unique<Recorder>(
-            game_.recordPath, std::string("brizzlet ") + BRIZZLET_VERSION + " recording, scale " +
-                                  std::to_string(scale_.factor()));
+            game_.recordPath, std::string("brizzlet ") + BRIZZLET_VERSION + " recording",
+            recordedScreen());
       } catch (const std::exception& error) {
         std::fprintf(stderr, "brizzlet: %s\n", error.what());
         return 1;
@@ -131,17 +145,18 @@ class DesktopSession final : public Host {
       replay.open(filePath(game_.replayPath));
       if (!replay) {
         std::fprintf(stderr, "brizzlet: cannot open the recording %s: %s\n",
-                     game_.replayPath.c_str(), std::strerror(errno));
+                     shown(game_.replayPath).c_str(), std::strerror(errno));
         return 2;
       }
     }
 
     frames_->start();
-    runtime.guard([&] { game_.start(runtime); });
+    auto start = [this](Runtime& runtime) { runtime.guard([&] { game_.start(runtime); }); };
     if (replay.is_open()) {
       replaying_ = true;
-      return Replay(runtime, *screen_, scale_, *frames_).play(replay, game_.replayPath);
+      return Replay(runtime, *screen_, *frames_).play(start, replay, game_.replayPath);
     }
+    start(runtime);
     loop();
     if (recorder_) recorder_->finish(runtime);
 
@@ -173,7 +188,7 @@ class DesktopSession final : public Host {
       runDueTimers(ticksRun_);
       if (!runtime.running()) break;
       Millis now = frames_->now();
-      Millis wake = now + kIdleWakeMs;
+      Millis wake = now + (rest_->atRest() ? kRestWakeMs : kIdleWakeMs);
       batchUntil_ = -1;
       if (!rest_->atRest())
         if (auto due = nextTickWake()) wake = std::min(wake, *due);
@@ -267,35 +282,39 @@ class DesktopSession final : public Host {
   void handle(const SDL_Event& event) {
     Runtime& runtime = *runtime_;
     rest_->stir();
+    if (Window* window = screen_->closing(event)) {
+      deliver([&] { return runtime.close(*window), true; },
+              [&] { return "close " + window->name(); });
+      return;
+    }
     switch (event.type) {
       case SDL_QUIT:
         quit_ = true;
         break;
       case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-          if (Window* window = screen_->find(event.window.windowID))
-            deliver([&] { return runtime.close(*window), true; },
-                    [&] { return "close " + window->name(); });
-        } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                   event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-          screen_->invalidate(event.window.windowID);
-        }
+        screen_->windowEvent(event);
         break;
       case SDL_MOUSEMOTION:
-        if (Window* window = screen_->find(event.motion.windowID)) {
-          Twips x = scale_.pointAt(event.motion.x), y = scale_.pointAt(event.motion.y);
-          deliver([&] { return runtime.moveAt(*window, x, y); },
-                  [&] { return "moveat " + at(*window, x, y); });
-          screen_->setPointer(pointerAt(runtime, *window, x, y));
+        if (Screen::Spot spot = screen_->spotOf(event); spot.window) {
+          Window& window = *spot.window;
+          Twips x = scale_.pointAt(spot.x), y = scale_.pointAt(spot.y);
+          deliver([&] { return runtime.moveAt(window, x, y); },
+                  [&] { return "moveat " + at(window, x, y); });
+          screen_->setPointer(pointerAt(runtime, window, x, y));
+        } else {
+          screen_->setPointer(nullptr);
         }
         break;
       case SDL_MOUSEBUTTONDOWN:
         // Every press is recorded, taken or not: the runtime's double-click
         // rule pairs presses, so a replay needs the swallowed ones too.
-        if (Window* window = screen_->find(event.button.windowID)) {
-          Twips x = scale_.pointAt(event.button.x), y = scale_.pointAt(event.button.y);
-          deliver([&] { return press(runtime, *window, scale_, event), true; },
-                  [&] { return "clickat " + at(*window, x, y) + buttonWord(event); });
+        if (Screen::Spot spot = screen_->spotOf(event); spot.window) {
+          SDL_Event local = event;
+          local.button.x = spot.x;
+          local.button.y = spot.y;
+          Twips x = scale_.pointAt(spot.x), y = scale_.pointAt(spot.y);
+          deliver([&] { return press(runtime, *spot.window, scale_, local), true; },
+                  [&] { return "clickat " + at(*spot.window, x, y) + buttonWord(event); });
         }
         break;
       case SDL_KEYDOWN:
@@ -308,12 +327,10 @@ class DesktopSession final : public Host {
       case SDL_SYSWMEVENT:
         // A window another program destroyed ends the game as a close of it
         // would; the game cannot go on without it in any case.
-        for (const auto& window : runtime.windows())
-          if (destroyedFromOutside(event, screen_->sdlWindow(window.get()))) {
-            runtime.close(*window);
-            if (runtime.running()) quit_ = true;
-            break;
-          }
+        if (Window* window = screen_->destroyed(event)) {
+          runtime.close(*window);
+          if (runtime.running()) quit_ = true;
+        }
         break;
       default:
         break;
@@ -323,12 +340,11 @@ class DesktopSession final : public Host {
   // The pointer follows what lies under it, also when the control moved
   // under a still mouse.
   void updatePointer() {
-    SDL_Window* focus = SDL_GetMouseFocus();
-    Window* window = focus ? screen_->find(SDL_GetWindowID(focus)) : nullptr;
-    if (!window || !window->visible()) return;
-    int x = 0, y = 0;
-    SDL_GetMouseState(&x, &y);
-    screen_->setPointer(pointerAt(*runtime_, *window, scale_.pointAt(x), scale_.pointAt(y)));
+    Screen::Spot spot = screen_->pointer();
+    if (!spot.window) screen_->setPointer(nullptr);
+    if (!spot.window || !spot.window->visible()) return;
+    screen_->setPointer(
+        pointerAt(*runtime_, *spot.window, scale_.pointAt(spot.x), scale_.pointAt(spot.y)));
   }
 
   // Modal: the game waits for OK, and what the player did to the windows
@@ -343,19 +359,7 @@ class DesktopSession final : public Host {
                    SDL_GetError());
   }
 
-  // While the box is up the game's windows are drawn again when uncovered,
-  // and what the player does to them is dropped.
-  bool showBox(const std::string& text) {
-    return showMessageBox(kTitle, text, fonts_, screen_->sdlWindow(runtime_->activeWindow()),
-                          [this](const SDL_Event& event) {
-                            if (event.type != SDL_WINDOWEVENT) return;
-                            if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                                event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-                              screen_->invalidate(event.window.windowID);
-                              screen_->paint();
-                            }
-                          });
-  }
+  bool showBox(const std::string& text) { return screen_->messageBox(kTitle, text); }
 
   const Game& game_;
   Scale scale_;

@@ -28,6 +28,9 @@ struct Game {
   std::string recordPath;
   // When set, this recording is played in place of the player.
   std::string replayPath;
+  // The whole screen in one desktop window (SingleScreen), in place of a
+  // desktop window for each of the game's.
+  bool singleWindow = false;
 };
 
 // Runs the game until it ends; returns the process exit status (0 after End,

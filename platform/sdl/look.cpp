@@ -13,6 +13,34 @@ PixelRect intersect(const PixelRect& a, const PixelRect& b) {
   return {x1, y1, std::max(0, x2 - x1), std::max(0, y2 - y1)};
 }
 
+namespace {
+
+long area(const PixelRect& r) {
+  return static_cast<long>(r.w) * r.h;
+}
+
+PixelRect holding(const PixelRect& a, const PixelRect& b) {
+  int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+  return {left, top, std::max(a.x + a.w, b.x + b.w) - left, std::max(a.y + a.h, b.y + b.h) - top};
+}
+
+}  // namespace
+
+void join(std::vector<PixelRect>& rects) {
+  for (bool joined = true; joined;) {
+    joined = false;
+    for (size_t i = 0; i < rects.size() && !joined; ++i)
+      for (size_t j = i + 1; j < rects.size(); ++j) {
+        PixelRect both = holding(rects[i], rects[j]);
+        if (area(both) > area(rects[i]) + area(rects[j])) continue;
+        rects[i] = both;
+        rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(j));
+        joined = true;
+        break;
+      }
+  }
+}
+
 int scaleFactorFor(float dpi) {
   if (!(dpi > 0)) return 1;  // also NaN
   double factor = std::ceil(static_cast<double>(dpi) / kClassicDpi - 0.5);
@@ -34,10 +62,70 @@ Picture magnified(const Picture& picture, const Scale& scale) {
   return big;
 }
 
+// Each new pixel is the mean of the old ones under it, each weighed by how
+// much of it lies under, their colours weighed by their opacity too, so a
+// transparent pixel lends no colour to its opaque neighbours.
+Picture resampled(const Picture& picture, int width, int height) {
+  Picture out;
+  out.source = picture.source;
+  out.fromFile = picture.fromFile;
+  if (picture.width <= 0 || picture.height <= 0 || width <= 0 || height <= 0) return out;
+  out.width = width;
+  out.height = height;
+  out.argb.resize(static_cast<size_t>(width) * height);
+  double sx = static_cast<double>(picture.width) / width;
+  double sy = static_cast<double>(picture.height) / height;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      double sum[4] = {}, weights = 0;
+      double x0 = x * sx, x1 = x0 + sx, y0 = y * sy, y1 = y0 + sy;
+      for (int j = static_cast<int>(y0); j < picture.height && j < y1; ++j)
+        for (int i = static_cast<int>(x0); i < picture.width && i < x1; ++i) {
+          double weight = (std::min<double>(i + 1, x1) - std::max<double>(i, x0)) *
+                          (std::min<double>(j + 1, y1) - std::max<double>(j, y0));
+          std::uint32_t p = picture.argb[static_cast<size_t>(j) * picture.width + i];
+          double alpha = (p >> 24) / 255.0;
+          sum[0] += weight * alpha;
+          for (int c = 0; c < 3; ++c) sum[c + 1] += weight * alpha * ((p >> (16 - 8 * c)) & 0xFF);
+          weights += weight;
+        }
+      std::uint32_t p = 0;
+      if (sum[0] > 0) {
+        p = static_cast<std::uint32_t>(std::lround(255 * sum[0] / weights)) << 24;
+        for (int c = 0; c < 3; ++c)
+          p |= static_cast<std::uint32_t>(std::lround(sum[c + 1] / sum[0])) << (16 - 8 * c);
+      }
+      out.argb[static_cast<size_t>(y) * width + x] = p;
+    }
+  return out;
+}
+
 PixelRect clientArea(const Window& window, const Scale& scale) {
   return {scale.toPixels(window.left()) + scale.pixels(kBorderPixels),
           scale.toPixels(window.top()) + scale.pixels(kBorderPixels + kTitlePixels),
           scale.toPixels(window.clientWidth()), scale.toPixels(window.clientHeight())};
+}
+
+PixelRect windowArea(const Window& window, const Scale& scale) {
+  PixelRect client = clientArea(window, scale);
+  int border = scale.pixels(kBorderPixels), title = scale.pixels(kTitlePixels);
+  return {client.x - border, client.y - border - title, client.w + 2 * border,
+          client.h + 2 * border + title};
+}
+
+// The classic frame: a raised edge and the face, kBorderPixels in all; a
+// title bar of 21 pixels in it, then a pixel of the face above the client
+// area. A 16 x 14 close box stands 2 pixels in from the bar's right end.
+PixelRect titleBar(const PixelRect& window, const Scale& scale) {
+  int border = scale.pixels(kBorderPixels);
+  return {window.x + border, window.y + border, window.w - 2 * border,
+          scale.pixels(kTitlePixels - 1)};
+}
+
+PixelRect closeBox(const PixelRect& window, const Scale& scale) {
+  PixelRect bar = titleBar(window, scale);
+  int w = scale.pixels(16), h = scale.pixels(14);
+  return {bar.x + bar.w - scale.pixels(2) - w, bar.y + (bar.h - h) / 2, w, h};
 }
 
 Rgb toRgb(Color color) {

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "platform/picture.h"
 #include "platform/types.h"
@@ -74,9 +75,25 @@ struct PixelRect {
   bool operator==(const PixelRect&) const = default;
 };
 PixelRect intersect(const PixelRect& a, const PixelRect& b);
+// Joins rectangles that mostly overlap: two become the one that holds both
+// when that is no more pixels than the two, so no pixel is drawn twice for
+// nothing.
+void join(std::vector<PixelRect>& rects);
+
+// A picture resized to `width` x `height` by averaging the pixels each new
+// one covers, for a smaller rendering of a drawing (a window's icon in its
+// title bar).
+Picture resampled(const Picture& picture, int width, int height);
 
 // Where a window's client area lies on the screen, in pixels.
 PixelRect clientArea(const Window& window, const Scale& scale);
+// Where the whole window lies, its frame included: the client area with
+// kBorderPixels round it and kTitlePixels more above.
+PixelRect windowArea(const Window& window, const Scale& scale);
+// The frame's title bar, and the close box at its right end, in a window's
+// whole area.
+PixelRect titleBar(const PixelRect& window, const Scale& scale);
+PixelRect closeBox(const PixelRect& window, const Scale& scale);
 
 struct Rgb {
   std::uint8_t r = 0, g = 0, b = 0;

@@ -92,94 +92,51 @@ std::uint32_t targetOf(const SDL_Event& event, std::uint32_t box) {
   }
 }
 
-// The box's own event loop, until `answered`: it draws the box when it
-// changed or was uncovered, and hands what is not for it to `elsewhere`.
-class BoxLoop {
- public:
-  BoxLoop(Runtime& runtime, BoxWindow& box, SDL_Window* window, SDL_Renderer* renderer,
-          Fonts& fonts, bool& answered)
-      : runtime_(runtime),
-        box_(box),
-        id_(SDL_GetWindowID(window)),
-        painter_(renderer, fonts),
-        renderer_(renderer),
-        scale_(fonts.scale()),
-        answered_(answered) {}
-
-  void run(const std::function<void(const SDL_Event&)>& elsewhere) {
-    while (!answered_) {
-      if (runtime_.revision() != painted_) {
-        painted_ = runtime_.revision();
-        painter_.paint(box_);
-        SDL_RenderPresent(renderer_);
-      }
-      SDL_Event event;
-      if (SDL_WaitEvent(&event) != 1) break;
-      if (event.type == SDL_QUIT) {
-        SDL_PushEvent(&event);  // for the game's own loop to see
-        answered_ = true;
-      } else if (targetOf(event, id_) != id_) {
-        elsewhere(event);
-      } else {
-        handle(event);
-      }
-    }
-  }
-
- private:
-  void handle(const SDL_Event& event) {
-    if (event.type == SDL_WINDOWEVENT) {
-      if (event.window.event == SDL_WINDOWEVENT_CLOSE) answered_ = true;
-      if (event.window.event == SDL_WINDOWEVENT_EXPOSED) painted_ = ~std::uint64_t{0};
-    } else if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
-      pressed_ = true;
-    } else if (event.type == SDL_MOUSEBUTTONUP && event.button.button == SDL_BUTTON_LEFT &&
-               pressed_) {
-      // OK answers on the release, as a push button does: the box is gone
-      // before the release could reach it otherwise, and SDL would take the
-      // button for still held down.
-      pressed_ = false;
-      runtime_.clickAt(box_, scale_.pointAt(event.button.x), scale_.pointAt(event.button.y));
-    } else if (event.type == SDL_KEYDOWN) {
-      SDL_Keycode key = event.key.keysym.sym;
-      if (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE || key == SDLK_ESCAPE)
-        answered_ = true;
-    }
-  }
-
-  Runtime& runtime_;
-  BoxWindow& box_;
-  std::uint32_t id_;
-  Painter painter_;
-  SDL_Renderer* renderer_;
-  const Scale& scale_;
-  bool& answered_;
-  std::uint64_t painted_ = ~std::uint64_t{0};
-  bool pressed_ = false;
-};
-
 }  // namespace
 
+// The box is a little window of its own toolkit: a label and a button.
+MessageBox::MessageBox(const std::string& title, const std::string& text, Fonts& fonts)
+    : host_(fonts), runtime_(host_), scale_(fonts.scale()) {
+  const Scale& scale = scale_;
+  BoxLayout layout = layOut(text, fonts);
+  window_ = std::make_unique<BoxWindow>(runtime_,
+                                        WindowLayout{.name = "MsgBox",
+                                                     .caption = title,
+                                                     .clientWidth = scale.toTwips(layout.width),
+                                                     .clientHeight = scale.toTwips(layout.height)},
+                                        layout.controls);
+  auto& ok = window_->control<CommandButton>("OK");
+  ok.click = [this] { answered_ = true; };
+  window_->show();
+  ok.setFocus();
+}
+
+MessageBox::~MessageBox() = default;
+
+void MessageBox::handle(const SDL_Event& event) {
+  if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
+    pressed_ = true;
+  } else if (event.type == SDL_MOUSEBUTTONUP && event.button.button == SDL_BUTTON_LEFT &&
+             pressed_) {
+    // On the release: the box is gone before the release could reach it
+    // otherwise, and SDL would take the button for still held down.
+    pressed_ = false;
+    runtime_.clickAt(*window_, scale_.pointAt(event.button.x), scale_.pointAt(event.button.y));
+  } else if (event.type == SDL_KEYDOWN) {
+    SDL_Keycode key = event.key.keysym.sym;
+    if (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE || key == SDLK_ESCAPE)
+      answered_ = true;
+  }
+}
+
+// The box's own event loop, until it is answered: it draws the box when it
+// changed or was uncovered, and hands what is not for it to `elsewhere`.
 bool showMessageBox(const std::string& title, const std::string& text, Fonts& fonts,
                     SDL_Window* parent, const std::function<void(const SDL_Event&)>& elsewhere) {
-  // The box is a little window of its own toolkit: a label and a button.
-  MeasuringHost host(fonts);
-  Runtime runtime(host);
-  const Scale& scale = fonts.scale();
-  BoxLayout layout = layOut(text, fonts);
-  BoxWindow box(runtime,
-                {.name = "MsgBox",
-                 .caption = title,
-                 .clientWidth = scale.toTwips(layout.width),
-                 .clientHeight = scale.toTwips(layout.height)},
-                layout.controls);
-  bool answered = false;
-  auto& ok = box.control<CommandButton>("OK");
-  ok.click = [&] { answered = true; };
-  box.show();
-  ok.setFocus();
-
-  SDL_Window* window = openWindow(title, layout.width, layout.height, parent);
+  MessageBox box(title, text, fonts);
+  int width = fonts.scale().toPixels(box.window().clientWidth());
+  int height = fonts.scale().toPixels(box.window().clientHeight());
+  SDL_Window* window = openWindow(title, width, height, parent);
   if (!window) return false;
   SDL_Renderer* renderer = createRenderer(window);
   if (!renderer) {
@@ -189,7 +146,31 @@ bool showMessageBox(const std::string& title, const std::string& text, Fonts& fo
   if (parent) SDL_SetWindowModalFor(window, parent);
   SDL_ShowWindow(window);
   SDL_RaiseWindow(window);
-  BoxLoop(runtime, box, window, renderer, fonts, answered).run(elsewhere);
+  {
+    Painter painter(renderer, fonts);
+    std::uint32_t id = SDL_GetWindowID(window);
+    std::uint64_t painted = ~std::uint64_t{0};
+    while (!box.answered()) {
+      if (box.revision() != painted) {
+        painted = box.revision();
+        painter.paint(box.window());
+        SDL_RenderPresent(renderer);
+      }
+      SDL_Event event;
+      if (SDL_WaitEvent(&event) != 1) break;
+      if (event.type == SDL_QUIT) {
+        SDL_PushEvent(&event);  // for the game's own loop to see
+        box.close();
+      } else if (targetOf(event, id) != id) {
+        elsewhere(event);
+      } else if (event.type == SDL_WINDOWEVENT) {
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) box.close();
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) painted = ~std::uint64_t{0};
+      } else {
+        box.handle(event);
+      }
+    }
+  }
   SDL_DestroyRenderer(renderer);
   SDL_DestroyWindow(window);
   // The keyboard goes back where it was, also with no window manager to say so.

@@ -3,6 +3,9 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#ifdef __linux__
+#include <dlfcn.h>
+#endif
 
 #include <atomic>
 #include <cstdint>
@@ -15,17 +18,31 @@
 #include "platform/sdl/sound/audio_rest.h"
 #include "platform/sdl/sound/chunk_cache.h"
 #include "platform/sdl/sound/midi_file.h"
+#include "platform/sdl/sound/mix_limiter.h"
 #include "platform/sdl/sound/music_piece.h"
-#include "platform/sdl/sound/quiet_stderr.h"
 #include "platform/sdl/sound/sound_files.h"
-#include "platform/sdl/sound/sound_thread.h"
 #ifdef BRIZZLET_FLUIDSYNTH
-#include "platform/sdl/sound/midi_synth.h"
+#include "platform/sdl/sound/synth_process.h"
+#else
+#include "platform/sdl/sound/rendered_music.h"
+#endif
+#ifdef BRIZZLET_SOUND_THREAD
+#include "platform/sdl/sound/sound_thread.h"
+#else
+#include "platform/sdl/sound/sound_inline.h"
 #endif
 
 namespace brz::sdl {
 
 namespace {
+
+// Whether the music is synthesized here: else it is played from its
+// rendering, which needs no soundfont.
+#ifdef BRIZZLET_FLUIDSYNTH
+constexpr bool kSynthesizer = true;
+#else
+constexpr bool kSynthesizer = false;
+#endif
 
 // Small, so that a shot sounds the moment it is fired (about 12 ms at 44.1 kHz).
 constexpr int kChunkSamples = 512;
@@ -44,6 +61,9 @@ struct Mixer {
   Playback playback;
   ChunkCache chunks;
   AudioRest rest;
+  // How far each source is turned down, for the limiter to turn the mix up.
+  std::atomic<int> headroom{1};
+  MixLimiter limiter;  // the audio thread's
 
   bool rendering() const { return piece && piece->rendering(); }
 };
@@ -55,7 +75,7 @@ void SDLCALL mixMusic(void* data, Uint8* stream, int bytes) {
   bool sounding = mixer.playback.playing.load(std::memory_order_relaxed) || Mix_Playing(-1) > 0;
   mixer.rest.afterBuffer(sounding, static_cast<std::uint64_t>(bytes / mixer.format.frameBytes),
                          mixer.format.frequency);
-  playPiece(mixer.playback, stream, bytes);
+  playPiece(mixer.playback, stream, bytes, mixer.headroom);
 }
 
 // Mix_HookMusic takes the mixer's lock: once it returns the audio thread is
@@ -75,19 +95,35 @@ void haltMusic(Mixer& mixer) {
 }
 
 // The piece of a MIDI file's bytes; null with the reason in `fault`.
-std::shared_ptr<Piece> makePiece(const Mixer& mixer, std::string bytes, std::string& fault) {
+std::shared_ptr<Piece> makePiece(const Mixer& mixer, const std::string& path, std::string bytes,
+                                 std::string& fault) {
 #ifdef BRIZZLET_FLUIDSYNTH
-  QuietStderr quiet;
+  (void)path;
   std::unique_ptr<PieceSource> source =
-      synthesizeMidi(bytes, mixer.soundFonts, mixer.format.frequency, fault);
+      synthesizeApart(bytes, mixer.soundFonts, mixer.format.frequency, fault);
   if (!source) return nullptr;
   return Piece::make(mixer.format, std::move(bytes), std::move(source), fault);
 #else
-  (void)mixer, (void)bytes;
-  fault = "this build plays no MIDI music";
-  return nullptr;
+  return renderedPiece(mixer.format, path, std::move(bytes), fault);
 #endif
 }
+
+// ALSA prints its own view of a fault on stderr, many lines for one (its
+// search for a card that is not there): the game says what failed in one
+// line of its own instead. SDL loads ALSA when it tries it, if it is there.
+#ifdef __linux__
+void ignoreAlsa(const char*, int, const char*, int, const char*, ...) {}
+
+void quietAlsa() {
+  void* alsa = dlopen("libasound.so.2", RTLD_LAZY);  // kept open, as SDL keeps it
+  auto setReport = alsa ? reinterpret_cast<int (*)(decltype(&ignoreAlsa))>(
+                              dlsym(alsa, "snd_lib_error_set_handler"))
+                        : nullptr;
+  if (setReport) setReport(ignoreAlsa);
+}
+#else
+void quietAlsa() {}
+#endif
 
 // One player's voice in the mixer, on the sound thread.
 class Voice : public SoundChannel {
@@ -97,7 +133,6 @@ class Voice : public SoundChannel {
   Voice(const Voice&) = delete;
   Voice& operator=(const Voice&) = delete;
   ~Voice() override {
-    if (!state_.open) return;
     Mix_HaltChannel(channel_);
     chunk_ = nullptr;
     releaseMusic();
@@ -106,7 +141,6 @@ class Voice : public SoundChannel {
   void open(const std::string& path) override {
     path_ = path;
     stopped_ = false;
-    if (!state_.open) return;
     std::string bytes;
     if (std::string fault = readSoundFile(path, bytes); !fault.empty()) {
       // What played before stops: the player has nothing to play now.
@@ -127,7 +161,7 @@ class Voice : public SoundChannel {
       loadMusic(std::move(bytes));
     } else {
       releaseMusic();
-      playChunk(bytes);
+      playChunk(std::move(bytes));
     }
   }
 
@@ -135,7 +169,7 @@ class Voice : public SoundChannel {
   // MIDI piece halted in its middle resumes oddly when simply replayed, so
   // after a stop it is read afresh.
   void play() override {
-    if (!state_.open || path_.empty()) return;
+    if (path_.empty()) return;
     if (piece_) {
       bool mine = state_.musicOwner == this;
       if (mine && state_.playback.playing && !pastItsEnd()) return;
@@ -159,14 +193,13 @@ class Voice : public SoundChannel {
 
   void stop() override {
     stopped_ = true;
-    if (!state_.open) return;
     if (piece_ && state_.musicOwner == this) haltMusic(state_);
     Mix_HaltChannel(channel_);
   }
 
  private:
-  void playChunk(const std::string& bytes) {
-    std::shared_ptr<Mix_Chunk> chunk = state_.chunks.get(bytes);
+  void playChunk(std::string bytes) {
+    std::shared_ptr<Mix_Chunk> chunk = state_.chunks.get(std::move(bytes));
     if (!chunk) report();
     // Playing on the player's own channel cuts what it played before.
     Mix_HaltChannel(channel_);
@@ -182,7 +215,7 @@ class Voice : public SoundChannel {
     if (!state_.piece || state_.piece->bytes() != bytes) {
       state_.piece = nullptr;
       std::string fault;
-      std::shared_ptr<Piece> piece = makePiece(state_, std::move(bytes), fault);
+      std::shared_ptr<Piece> piece = makePiece(state_, path_, std::move(bytes), fault);
       if (!piece) {
         report(fault.c_str());
         return;
@@ -236,19 +269,21 @@ class Voice : public SoundChannel {
 // closed last, each fault said once on stderr.
 class MixerWorker : public SoundThread::Worker {
  public:
-  void start() override {
+  bool start() override {
     mixer_.open = openDevice();
-    if (mixer_.open) chooseSoundFonts();
+    if (mixer_.open && kSynthesizer) chooseSoundFonts();
+    return mixer_.open;
   }
   bool hasWork() const override { return mixer_.rendering(); }
   void work() override { mixer_.piece->render(); }
   // Making a piece does not touch the mixer: the audio thread may rest.
-  void quiet(bool quiet) override {
-    if (mixer_.open || !quiet) mixer_.rest.allow(quiet);
-  }
+  void quiet(bool quiet) override { mixer_.rest.allow(quiet); }
   std::unique_ptr<SoundChannel> createChannel(const std::string& playerName) override {
     int id = channels_++;
-    if (mixer_.open && id >= Mix_AllocateChannels(-1)) Mix_AllocateChannels(id + 8);
+    if (id >= Mix_AllocateChannels(-1)) Mix_AllocateChannels(id + 8);
+    // Each player sounds one file at a time: this many at once, at most.
+    mixer_.headroom = channels_;
+    Mix_Volume(-1, MIX_MAX_VOLUME / channels_);
     return std::make_unique<Voice>(mixer_, playerName, id);
   }
   void finish() override {
@@ -262,16 +297,14 @@ class MixerWorker : public SoundThread::Worker {
   // Opens the audio device; false with no device, said once.
   bool openDevice() {
     int opened = -1;
-    {
-      QuietStderr quiet;
-      if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-        opened = Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, kChunkSamples);
-        if (opened != 0) {
-          std::string why = Mix_GetError();
-          Mix_Quit();
-          SDL_QuitSubSystem(SDL_INIT_AUDIO);
-          SDL_SetError("%s", why.c_str());
-        }
+    quietAlsa();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+      opened = Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, kChunkSamples);
+      if (opened != 0) {
+        std::string why = Mix_GetError();
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        SDL_SetError("%s", why.c_str());
       }
     }
     if (opened != 0) {
@@ -287,9 +320,12 @@ class MixerWorker : public SoundThread::Worker {
       format.frameBytes = SDL_AUDIO_BITSIZE(sampleFormat) / 8 * channels;
     }
     Mix_SetPostMix(
-        [](void* state, Uint8*, int bytes) {
+        [](void* state, Uint8* stream, int bytes) {
           auto& s = *static_cast<Mixer*>(state);
-          s.mixedFrames += static_cast<std::uint64_t>(bytes / s.format.frameBytes);
+          auto frames = static_cast<size_t>(bytes / s.format.frameBytes);
+          s.limiter.process(reinterpret_cast<std::int16_t*>(stream), frames, s.format.channels,
+                            s.format.frequency, s.headroom);
+          s.mixedFrames += frames;
         },
         &mixer_);
     Mix_HookMusic(mixMusic, &mixer_);
@@ -327,23 +363,36 @@ class MixerWorker : public SoundThread::Worker {
 
 }  // namespace
 
+// Where the requests are carried out.
+#ifdef BRIZZLET_SOUND_THREAD
+class MixerSound::Runner : public SoundThread {
+ public:
+  using SoundThread::SoundThread;
+};
+#else
+class MixerSound::Runner : public InlineSound {
+ public:
+  using InlineSound::InlineSound;
+};
+#endif
+
 MixerSound::MixerSound(Start start)
-    : thread_(std::make_unique<SoundThread>(std::make_unique<MixerWorker>())) {
+    : runner_(std::make_unique<Runner>(std::make_unique<MixerWorker>())) {
   if (start == Start::Now) begin();
 }
 
 MixerSound::~MixerSound() = default;
 
 void MixerSound::begin() {
-  thread_->begin();
+  runner_->begin();
 }
 
 void MixerSound::settle() {
-  thread_->settle();
+  runner_->settle();
 }
 
 std::unique_ptr<SoundChannel> MixerSound::createChannel(const std::string& playerName) {
-  return thread_->createChannel(playerName);
+  return runner_->createChannel(playerName);
 }
 
 }  // namespace brz::sdl

@@ -20,6 +20,15 @@ constexpr int kCheckSize = 13;
 constexpr const char* kTick[] = {
     "......X", ".....XX", "X...XXX", "XX.XXX.", "XXXXX..", ".XXX...", "..X....",
 };
+// The cross on a close box, and the icon in a title bar, in 96-dpi pixels.
+constexpr const char* kCross[] = {
+    "XX....XX", ".XX..XX.", "..XXXX..", "...XX...", "..XXXX..", ".XX..XX.", "XX....XX",
+};
+constexpr int kTitleIcon = 16;
+// The title bar's colours and caption, from the classic scheme.
+constexpr Color kActiveTitle = 0x80000002, kInactiveTitle = 0x80000003;
+constexpr Color kActiveTitleText = 0x80000009, kInactiveTitleText = 0x80000013;
+constexpr Font kTitleFont{8.25f, true};
 
 SDL_Rect toSdl(const PixelRect& r) {
   return {r.x, r.y, r.w, r.h};
@@ -27,6 +36,35 @@ SDL_Rect toSdl(const PixelRect& r) {
 
 PixelRect inset(const PixelRect& r, int by) {
   return {r.x + by, r.y + by, r.w - 2 * by, r.h - 2 * by};
+}
+
+// A line of text as it is drawn: each pixel struck again `strike` pixels to
+// its right, the darker of the two kept (a bold face's emboldening), then
+// made a square of `magnify` pixels a side, as a picture's pixel is (a
+// bitmap size, kept crisp). Null when SDL has no memory for it.
+SDL_Surface* struckAndMagnified(SDL_Surface* rendered, int strike, int magnify) {
+  SDL_Surface* plain = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_Surface* out =
+      plain ? SDL_CreateRGBSurfaceWithFormat(0, (plain->w + strike) * magnify, plain->h * magnify,
+                                             32, SDL_PIXELFORMAT_ARGB8888)
+            : nullptr;
+  if (out) {
+    for (int y = 0; y < out->h; ++y) {
+      auto* to = reinterpret_cast<std::uint32_t*>(static_cast<char*>(out->pixels) +
+                                                  static_cast<size_t>(y) * out->pitch);
+      auto* from =
+          reinterpret_cast<const std::uint32_t*>(static_cast<const char*>(plain->pixels) +
+                                                 static_cast<size_t>(y / magnify) * plain->pitch);
+      for (int x = 0; x < out->w; ++x) {
+        std::uint32_t darkest = 0;
+        for (int at = x / magnify - strike; at <= x / magnify; ++at)
+          if (at >= 0 && at < plain->w && (from[at] >> 24) > (darkest >> 24)) darkest = from[at];
+        to[x] = darkest;
+      }
+    }
+  }
+  SDL_FreeSurface(plain);
+  return out;
 }
 
 }  // namespace
@@ -39,19 +77,6 @@ PixelRect toPixels(const TwipsRect& r, Twips x, Twips y, const Scale& scale) {
   return {left, top, scale.toPixels(x + r.x + r.w) - left, scale.toPixels(y + r.y + r.h) - top};
 }
 
-namespace {
-
-long area(const PixelRect& r) {
-  return static_cast<long>(r.w) * r.h;
-}
-
-PixelRect holding(const PixelRect& a, const PixelRect& b) {
-  int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
-  return {left, top, std::max(a.x + a.w, b.x + b.w) - left, std::max(a.y + a.h, b.y + b.h) - top};
-}
-
-}  // namespace
-
 std::vector<PixelRect> damagedPixels(const std::vector<TwipsRect>& damage, const Scale& scale,
                                      const PixelRect& client) {
   std::vector<PixelRect> out;
@@ -62,21 +87,8 @@ std::vector<PixelRect> damagedPixels(const std::vector<TwipsRect>& damage, const
     PixelRect grown{p.x - 1, p.y - 1, p.w + 2, p.h + 2};
     if (PixelRect shown = intersect(grown, client); !shown.empty()) out.push_back(shown);
   }
-  // A control's old and new places mostly overlap: two rectangles are drawn
-  // as the one that holds both when that is no more pixels than the two, so
-  // no pixel is drawn twice for nothing.
-  for (bool joined = true; joined;) {
-    joined = false;
-    for (size_t i = 0; i < out.size() && !joined; ++i)
-      for (size_t j = i + 1; j < out.size(); ++j) {
-        PixelRect both = holding(out[i], out[j]);
-        if (area(both) > area(out[i]) + area(out[j])) continue;
-        out[i] = both;
-        out.erase(out.begin() + static_cast<std::ptrdiff_t>(j));
-        joined = true;
-        break;
-      }
-  }
+  // A control's old and new places mostly overlap.
+  join(out);
   return out;
 }
 
@@ -114,6 +126,57 @@ void Painter::paint(const Window& window, const PixelRect& area) {
   }
   SDL_RenderSetClipRect(renderer_, nullptr);
   evict();
+}
+
+void Painter::paintFrame(const Window& window, const PixelRect& outer, bool active,
+                         const PixelRect& area) {
+  ++frame_;
+  window_ = &window;
+  PixelRect all = intersect(outer, area);
+  setClip(all);
+  if (!all.empty()) {
+    fill(outer, kFace);
+    raised(outer);
+    PixelRect bar = titleBar(outer, scale_), close = closeBox(outer, scale_);
+    fill(bar, toRgb(active ? kActiveTitle : kInactiveTitle));
+    int x = bar.x + px(2);
+    if (PictureRef icon = titleIcon(window)) {
+      picture(icon, x, bar.y + (bar.h - icon->height) / 2, false);
+      x += icon->width + px(3);
+    }
+    setClip(intersect(all, {bar.x, bar.y, close.x - px(2) - bar.x, bar.h}));
+    text(window.caption(), kTitleFont, toRgb(active ? kActiveTitleText : kInactiveTitleText), x,
+         bar.y + (bar.h - fonts_.lineHeight(kTitleFont)) / 2);
+    setClip(all);
+    fill(close, kFace);
+    raised(close);
+    for (int row = 0; row < 7; ++row)
+      for (int col = 0; col < 8; ++col)
+        if (kCross[row][col] == 'X')
+          fill({close.x + px(4 + col), close.y + px(3 + row), px(1), px(1)}, {0, 0, 0});
+  }
+  SDL_RenderSetClipRect(renderer_, nullptr);
+  evict();
+}
+
+// From the largest rendering of the drawing there is, so a large screen
+// gets no blocky icon: the layout's 32 x 32 one, or a larger one stored
+// beside it.
+PictureRef Painter::titleIcon(const Window& window) {
+  const PictureRef& icon = window.icon();
+  if (!icon || icon->width <= 0 || icon->height <= 0) return nullptr;
+  auto& [source, small] = titleIcons_[icon.get()];
+  if (!small || source.lock() != icon) {
+    source = icon;
+    int size = px(kTitleIcon);
+    PictureRef from = icon;
+    if (icon->width < size && !icon->fromFile)
+      if (PictureRef large = window.runtime().layoutPicture(icon->source + "_large");
+          large && large->width > icon->width)
+        from = large;
+    small = std::make_shared<Picture>(resampled(*from, size, size));
+  }
+  return small;
 }
 
 void Painter::paintChildren(const Container& container, Twips x, Twips y, const PixelRect& clip) {
@@ -347,20 +410,21 @@ void Painter::dottedRectangle(const PixelRect& r) {
 // parts showing what lies behind. The texture holds it magnified already: a
 // scaled copy cut by a clip rectangle may land a pixel off from an uncut one,
 // and a window drawn in parts must match one drawn whole.
-void Painter::picture(const PictureRef& picture, int x, int y) {
+void Painter::picture(const PictureRef& picture, int x, int y, bool magnify) {
   if (!picture || picture->width <= 0 || picture->height <= 0 || clip_.empty()) return;
   auto& cached = pictures_[picture.get()];
-  int w = scale_.pixels(picture->width), h = scale_.pixels(picture->height);
+  Scale scale = magnify ? scale_ : Scale(1);
+  int w = scale.pixels(picture->width), h = scale.pixels(picture->height);
   if (!cached.texture || cached.picture.lock() != picture) {
     if (cached.texture) SDL_DestroyTexture(cached.texture);
     cached.picture = picture;
     cached.texture =
         SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, w, h);
     if (!cached.texture) return;
-    if (scale_.factor() == 1) {
+    if (scale.factor() == 1) {
       SDL_UpdateTexture(cached.texture, nullptr, picture->argb.data(), w * 4);
     } else {
-      Picture big = magnified(*picture, scale_);
+      Picture big = magnified(*picture, scale);
       SDL_UpdateTexture(cached.texture, nullptr, big.argb.data(), w * 4);
     }
     SDL_SetTextureBlendMode(cached.texture, SDL_BLENDMODE_BLEND);
@@ -383,28 +447,10 @@ int Painter::text(const std::string& line, const Font& font, Rgb colour, int x, 
     SDL_Surface* surface =
         TTF_RenderUTF8_Blended(face.font, line.c_str(), {colour.r, colour.g, colour.b, 255});
     if (!surface) return 0;
-    // A bitmap font's pixels become squares, as a picture's do, and are kept
-    // magnified, as a picture is.
-    if (face.magnify > 1) {
-      SDL_Surface* big = SDL_CreateRGBSurfaceWithFormat(
-          0, surface->w * face.magnify, surface->h * face.magnify, 32, SDL_PIXELFORMAT_ARGB8888);
-      SDL_Surface* plain = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
+    if (face.strike > 0 || face.magnify > 1) {
+      SDL_Surface* done = struckAndMagnified(surface, face.strike, face.magnify);
       SDL_FreeSurface(surface);
-      surface = nullptr;
-      if (big && plain) {
-        for (int y = 0; y < big->h; ++y) {
-          auto* to = reinterpret_cast<std::uint32_t*>(static_cast<char*>(big->pixels) +
-                                                      static_cast<size_t>(y) * big->pitch);
-          auto* from = reinterpret_cast<const std::uint32_t*>(
-              static_cast<const char*>(plain->pixels) +
-              static_cast<size_t>(y / face.magnify) * plain->pitch);
-          for (int x = 0; x < big->w; ++x) to[x] = from[x / face.magnify];
-        }
-        surface = big;
-        big = nullptr;
-      }
-      SDL_FreeSurface(big);
-      SDL_FreeSurface(plain);
+      surface = done;
       if (!surface) return 0;
     }
     cached.texture = SDL_CreateTextureFromSurface(renderer_, surface);
@@ -451,6 +497,7 @@ void Painter::evict() {
     SDL_DestroyTexture(entry.second.texture);
     return true;
   });
+  std::erase_if(titleIcons_, [](auto& entry) { return entry.second.first.expired(); });
 }
 
 Picture paintOffscreen(const Window& window, Fonts& fonts) {

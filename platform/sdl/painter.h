@@ -36,6 +36,12 @@ class Painter : private ControlPainter {
   // Draws what a window's damage touched (Window::takeDamage); returns the
   // rectangles of pixels it drew.
   std::vector<PixelRect> paintDamage(const Window& window, const std::vector<TwipsRect>& damage);
+  // Draws the pixels in `area` of the frame a window manager gives a window
+  // whose whole area (windowArea) is `outer`, in the renderer's own pixels:
+  // the raised edge, the title bar with the window's icon and caption (lit
+  // for the active window), and the close box. The client area is left to
+  // paint.
+  void paintFrame(const Window& window, const PixelRect& outer, bool active, const PixelRect& area);
 
  private:
   struct Cached {
@@ -70,7 +76,10 @@ class Painter : private ControlPainter {
   void raised(const PixelRect& r);
   void sunken(const PixelRect& r);
   void dottedRectangle(const PixelRect& r);
-  void picture(const PictureRef& picture, int x, int y);
+  // Magnified by the scale, unless the picture is drawn for this screen already.
+  void picture(const PictureRef& picture, int x, int y, bool magnify = true);
+  // The window's icon at the title bar's size on this screen.
+  PictureRef titleIcon(const Window& window);
   // One line of text at (x, y), its top left, in the narrow face if asked;
   // returns its width.
   int text(const std::string& line, const Font& font, Rgb colour, int x, int y,
@@ -93,6 +102,7 @@ class Painter : private ControlPainter {
   std::uint64_t frame_ = 0;
   std::map<std::string, Cached> texts_;
   std::map<const Picture*, CachedPicture> pictures_;
+  std::map<const Picture*, std::pair<std::weak_ptr<const Picture>, PictureRef>> titleIcons_;
 };
 
 // A part of the client area in pixels, (x, y) twips being the origin of the

@@ -7,21 +7,21 @@
 #include <cstdio>
 #include <sstream>
 
+#include "platform/properties.h"
 #include "platform/sdl/frame_clock.h"
-#include "platform/sdl/pointer.h"
 #include "platform/sdl/screen.h"
 
 namespace brz::sdl {
 
-int Replay::play(std::istream& script, const std::string& name) {
+int Replay::play(const ScriptRunner::Start& start, std::istream& script, const std::string& name) {
   std::ostringstream report;
-  int status = playScript(runtime_, script, report, *this);
+  int status = playScript(runtime_, start, script, report, *this);
   frames_.draw();
   if (status == kScriptPassed) return 0;
   std::istringstream lines(report.str());
   for (std::string line; std::getline(lines, line);)
     if (line != "end" && !line.starts_with("ignored:"))
-      std::fprintf(stderr, "brizzlet: %s: %s\n", name.c_str(), line.c_str());
+      std::fprintf(stderr, "brizzlet: %s: %s\n", shown(name).c_str(), line.c_str());
   return status == kScriptError ? 2 : 1;
 }
 
@@ -42,9 +42,7 @@ bool Replay::runTo(Runtime& runtime, Millis time, bool stall) {
 }
 
 void Replay::pointTo(const Window& window, Twips x, Twips y) {
-  SDL_Window* real = screen_.sdlWindow(&window);
-  if (real && window.visible()) SDL_WarpMouseInWindow(real, scale_.toPixels(x), scale_.toPixels(y));
-  screen_.setPointer(pointerAt(runtime_, window, x, y));
+  screen_.pointTo(window, x, y);
 }
 
 // Draws the windows until the real clock reaches `time`; false once a
@@ -58,7 +56,7 @@ bool Replay::idleUntil(Millis time) {
           (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
         stopped_ = true;
       else if (event.type == SDL_WINDOWEVENT)
-        screen_.invalidate(event.window.windowID);
+        screen_.windowEvent(event);
     }
     if (now >= time) break;
   }

@@ -6,7 +6,6 @@
 
 #include "platform/runtime.h"
 #include "platform/script/script_runner.h"
-#include "platform/sdl/look.h"
 
 namespace brz::sdl {
 
@@ -20,13 +19,14 @@ class Screen;
 // dropped meanwhile; closing a window stops the replay.
 class Replay final : public ScriptPace {
  public:
-  Replay(Runtime& runtime, Screen& screen, const Scale& scale, FrameClock& frames)
-      : runtime_(runtime), screen_(screen), scale_(scale), frames_(frames) {}
+  Replay(Runtime& runtime, Screen& screen, FrameClock& frames)
+      : runtime_(runtime), screen_(screen), frames_(frames) {}
 
-  // Plays `script`, named `name` in what it reports. Returns 0 when it ends
-  // in the state it recorded, else 1 (2 for a file that is no script, or a
-  // replay stopped) with the differences on stderr.
-  int play(std::istream& script, const std::string& name);
+  // Plays `script`, named `name` in what it reports, its program started by
+  // `start` on the screen the script states. Returns 0 when it ends in the
+  // state it recorded, else 1 (2 for a file that is no script, or a replay
+  // stopped) with the differences on stderr.
+  int play(const ScriptRunner::Start& start, std::istream& script, const std::string& name);
 
   bool runTo(Runtime& runtime, Millis time, bool stall) override;
   void pointTo(const Window& window, Twips x, Twips y) override;
@@ -36,7 +36,6 @@ class Replay final : public ScriptPace {
 
   Runtime& runtime_;
   Screen& screen_;
-  const Scale& scale_;
   FrameClock& frames_;
   bool stopped_ = false;
 };

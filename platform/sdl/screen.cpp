@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/sdl/message_box.h"
 #include "platform/sdl/painter.h"
+#include "platform/sdl/pointer.h"
+#include "platform/sdl/x11_errors.h"
 
 namespace brz::sdl {
 
@@ -20,6 +23,17 @@ SDL_Surface* surfaceOf(const Picture& picture) {
 
 }  // namespace
 
+// A window manager shows more than the layout's 32 x 32: it gets a larger
+// rendering of the same drawing where there is one.
+void setIcon(SDL_Window* window, Runtime& runtime, const Picture& icon) {
+  if (icon.width <= 0 || icon.height <= 0) return;
+  PictureRef large;
+  if (!icon.fromFile) large = runtime.layoutPicture(icon.source + "_large");
+  SDL_Surface* surface = surfaceOf(large && large->width > icon.width ? *large : icon);
+  SDL_SetWindowIcon(window, surface);
+  SDL_FreeSurface(surface);
+}
+
 // Drawn in software straight into the window: these few small windows need
 // no graphics card, the pixels are the same on every machine (and the same as
 // in the offscreen tests), and it costs the least on a plain X server. No
@@ -29,9 +43,9 @@ SDL_Renderer* createRenderer(SDL_Window* window) {
   return renderer ? renderer : SDL_CreateRenderer(window, -1, 0);
 }
 
-Screen::Screen(Runtime& runtime, Fonts& fonts) : runtime_(runtime), fonts_(fonts) {}
+WindowScreen::WindowScreen(Runtime& runtime, Fonts& fonts) : runtime_(runtime), fonts_(fonts) {}
 
-Screen::~Screen() {
+WindowScreen::~WindowScreen() {
   SDL_SetCursor(SDL_GetDefaultCursor());
   for (auto& [picture, pointer] : pointers_) SDL_FreeCursor(pointer.cursor);
   for (auto& [window, real] : reals_) {
@@ -41,7 +55,7 @@ Screen::~Screen() {
   }
 }
 
-Screen::Real& Screen::create(Window& window) {
+WindowScreen::Real& WindowScreen::create(Window& window) {
   Real& real = reals_[&window];
   real.area = clientArea(window, fonts_.scale());
   real.title = window.caption();
@@ -66,7 +80,7 @@ Screen::Real& Screen::create(Window& window) {
   return real;
 }
 
-void Screen::sync() {
+void WindowScreen::sync() {
   bool restacked = false;
   for (const auto& owned : runtime_.windows()) {
     Window& window = *owned;
@@ -81,15 +95,7 @@ void Screen::sync() {
     const Picture* icon = window.icon().get();
     if (icon != real.icon) {
       real.icon = icon;
-      if (icon && icon->width > 0 && icon->height > 0) {
-        // A window manager shows more than the layout's 32 x 32: it gets a
-        // larger rendering of the same drawing where there is one.
-        PictureRef large;
-        if (!icon->fromFile) large = runtime_.layoutPicture(icon->source + "_large");
-        SDL_Surface* surface = surfaceOf(large && large->width > icon->width ? *large : *icon);
-        SDL_SetWindowIcon(real.window, surface);
-        SDL_FreeSurface(surface);
-      }
+      if (icon) setIcon(real.window, runtime_, *icon);
     }
     PixelRect area = clientArea(window, fonts_.scale());
     if (area.x != real.area.x || area.y != real.area.y)
@@ -115,7 +121,7 @@ void Screen::sync() {
 
 // Raises the shown windows from the back to the front, so they end up in the
 // runtime's order.
-void Screen::restack() {
+void WindowScreen::restack() {
   stacking_ = runtime_.zOrder();
   for (auto it = stacking_.rbegin(); it != stacking_.rend(); ++it) {
     auto found = reals_.find(*it);
@@ -127,7 +133,7 @@ void Screen::restack() {
 // renderer draws straight into the window's pixels, which stay as they are
 // between frames, so only the damaged rectangles are drawn and sent to the
 // display. Another renderer keeps no pixels and draws the whole window.
-void Screen::paint() {
+void WindowScreen::paint() {
   Window* active = runtime_.activeWindow();
   for (auto& [constWindow, real] : reals_) {
     Window& window = const_cast<Window&>(*constWindow);
@@ -154,33 +160,78 @@ void Screen::paint() {
   }
 }
 
-void Screen::invalidate(std::uint32_t sdlWindowId) {
+void WindowScreen::windowEvent(const SDL_Event& event) {
+  if (event.window.event != SDL_WINDOWEVENT_EXPOSED &&
+      event.window.event != SDL_WINDOWEVENT_SIZE_CHANGED)
+    return;
   for (auto& [window, real] : reals_)
-    if (real.window && SDL_GetWindowID(real.window) == sdlWindowId) real.invalid = true;
+    if (real.window && SDL_GetWindowID(real.window) == event.window.windowID) real.invalid = true;
 }
 
-bool Screen::invalid() const {
+bool WindowScreen::invalid() const {
   return std::any_of(reals_.begin(), reals_.end(), [&](const auto& entry) {
     const Real& real = entry.second;
     return real.shown && real.invalid;
   });
 }
 
-Window* Screen::find(std::uint32_t sdlWindowId) const {
+Window* WindowScreen::find(std::uint32_t sdlWindowId) const {
   for (const auto& [window, real] : reals_)
     if (real.window && SDL_GetWindowID(real.window) == sdlWindowId)
       return const_cast<Window*>(window);
   return nullptr;
 }
 
-SDL_Window* Screen::sdlWindow(const Window* window) const {
-  auto found = reals_.find(window);
-  return found == reals_.end() ? nullptr : found->second.window;
+// SDL gives each event the pixels of the window it is for.
+Screen::Spot WindowScreen::spotOf(const SDL_Event& event) const {
+  if (event.type == SDL_MOUSEMOTION)
+    return {find(event.motion.windowID), event.motion.x, event.motion.y};
+  if (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP)
+    return {find(event.button.windowID), event.button.x, event.button.y};
+  return {};
+}
+
+Screen::Spot WindowScreen::pointer() const {
+  SDL_Window* focus = SDL_GetMouseFocus();
+  Spot spot{focus ? find(SDL_GetWindowID(focus)) : nullptr};
+  SDL_GetMouseState(&spot.x, &spot.y);
+  return spot;
+}
+
+Window* WindowScreen::closing(const SDL_Event& event) {
+  if (event.type != SDL_WINDOWEVENT || event.window.event != SDL_WINDOWEVENT_CLOSE) return nullptr;
+  return find(event.window.windowID);
+}
+
+Window* WindowScreen::destroyed(const SDL_Event& event) const {
+  for (const auto& [window, real] : reals_)
+    if (destroyedFromOutside(event, real.window)) return const_cast<Window*>(window);
+  return nullptr;
+}
+
+void WindowScreen::pointTo(const Window& window, Twips x, Twips y) {
+  auto found = reals_.find(&window);
+  if (found != reals_.end() && found->second.window && window.visible())
+    SDL_WarpMouseInWindow(found->second.window, fonts_.scale().toPixels(x),
+                          fonts_.scale().toPixels(y));
+  setPointer(pointerAt(runtime_, window, x, y));
+}
+
+// A window of its own, modal for the active one. While it is up the game's
+// windows are drawn again when uncovered.
+bool WindowScreen::messageBox(const std::string& title, const std::string& text) {
+  auto found = reals_.find(runtime_.activeWindow());
+  SDL_Window* parent = found == reals_.end() ? nullptr : found->second.window;
+  return showMessageBox(title, text, fonts_, parent, [this](const SDL_Event& event) {
+    if (event.type != SDL_WINDOWEVENT) return;
+    windowEvent(event);
+    paint();
+  });
 }
 
 // Magnified like every other picture; the hot spot is its centre, where a
 // cross-hair's lines meet.
-void Screen::setPointer(const PictureRef& picture) {
+void WindowScreen::setPointer(const PictureRef& picture) {
   std::erase_if(pointers_, [&](auto& entry) {
     if (!entry.second.picture.expired()) return false;
     if (pointer_ == entry.first) {

@@ -59,20 +59,30 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
   auto refuse = [&](const char* what, const std::string& why) {
     return FatalError("LoadPicture: cannot " + std::string(what) + " \"" + path + "\": " + why);
   };
+  // What the path names is looked at first: a named pipe or a device is
+  // refused before it is opened.
+  auto tooLong = [&] {
+    return refuse("read", "the file is longer than any picture the game shows (over " +
+                              std::to_string(kLongestPictureFile) + " bytes)");
+  };
+  std::uint64_t fileSize = 0;
+  if (std::string fault = runTimeFileFault(path, fileSize); !fault.empty())
+    throw refuse("read", fault);
+  if (fileSize > kLongestPictureFile) throw tooLong();
   // Straight system calls into a buffer kept from load to load: this runs
-  // at every change of a picture, where the C library's buffering, a stat of
-  // the file and a fresh buffer each time cost more than the reading. The
-  // buffer holds one byte more than the file had last time, so a file still
-  // that long shows its end in the first read: when that read gives exactly
-  // the bytes decoded last time, they are taken as the whole file without a
-  // read more to see the end. Any other file is read to its end.
+  // at every change of a picture, where the C library's buffering and a
+  // fresh buffer each time cost more than the reading. The buffer holds one
+  // byte more than the file had last time, so a file still that long shows
+  // its end in the first read: when that read gives exactly the bytes decoded
+  // last time, they are taken as the whole file without a read more to see
+  // the end. Any other file is read to its end.
   int file = openToRead(path);
   if (file < 0) throw refuse("read", std::strerror(errno));
   auto known = decoded_.find(path);
   std::size_t room = known != decoded_.end() ? known->second.bytes.size() + 1 : 16384;
   if (reading_.size() < room) reading_.resize(room);
   std::size_t have = 0;
-  bool tooLong = false;
+  bool overLong = false;
   int reason = 0;
   for (;;) {
     if (have == reading_.size())
@@ -88,7 +98,7 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
       return known->second.picture;
     }
     if (have > kLongestPictureFile) {
-      tooLong = true;
+      overLong = true;
       break;
     }
   }
@@ -98,9 +108,7 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
   if (reading_.size() > kKeptRoom) std::swap(kept, reading_);
   const std::vector<unsigned char>& held = kept.empty() ? reading_ : kept;
   if (reason) throw refuse("read", std::strerror(reason));
-  if (tooLong)
-    throw refuse("read", "the file is longer than any picture the game shows (over " +
-                             std::to_string(kLongestPictureFile) + " bytes)");
+  if (overLong) throw tooLong();
   if (have == 0) throw refuse("read", "the file is empty");
   // Bytes decoded before passed every check below then.
   if (known != decoded_.end() && known->second.bytes.size() == have &&

@@ -4,9 +4,44 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
+#ifdef __unix__
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
 namespace brz::sdl {
+
+#ifdef __unix__
+std::string waylandAbsence(const char* name) {
+  if (std::getenv("WAYLAND_SOCKET")) return {};  // handed over already connected
+  std::string path = name;
+  if (!path.starts_with('/')) {
+    const char* directory = std::getenv("XDG_RUNTIME_DIR");
+    if (!directory || !*directory) return "XDG_RUNTIME_DIR, where its socket would be, is not set";
+    path = std::string(directory) + "/" + path;
+  }
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) return "the path of its socket is too long";
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (socket < 0) return std::strerror(errno);
+  bool answers = ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  int reason = errno;
+  ::close(socket);
+  return answers ? ""
+                 : std::string("no Wayland compositor answers there: ") + std::strerror(reason);
+}
+#else
+std::string waylandAbsence(const char*) {
+  return {};
+}
+#endif
 
 #ifdef BRIZZLET_X11
 namespace {

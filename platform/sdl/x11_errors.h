@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <string>
+
 union SDL_Event;
 struct SDL_Window;
 
@@ -23,5 +25,10 @@ bool destroyedFromOutside(const SDL_Event& event, SDL_Window* window);
 // Whether an X server takes a connection at the display `name`. True away
 // from X11, where there is no telling.
 bool xServerAnswers(const char* name);
+
+// Why no Wayland compositor takes a connection at the display `name`, or ""
+// when one does. Asked before SDL tries, since libwayland would complain on
+// stderr itself at each of SDL's tries. "" away from Unix.
+std::string waylandAbsence(const char* name);
 
 }  // namespace brz::sdl

@@ -4,7 +4,8 @@
 # screen that says nothing of its density (so 96 dpi), then a 2048x1536 one
 # whose desktop sets Xft.dpi to 192. The same twips on both, so the windows
 # must come out exactly twice as large at 192 dpi, and a click on the middle
-# of a mosquito, found in a screenshot, must hit it at both.
+# of a mosquito, found in a screenshot, must hit it at both. Then which of the
+# desktop, the monitor and the user sets the scale.
 #   density.sh BRIZZLET ASSETS_DIR ARTEFACTS_DIR
 # The screenshots stay in ARTEFACTS_DIR, among them text-*.png: the texts
 # the player reads, at both densities, to be looked at; text-beaten-*.png
@@ -186,25 +187,44 @@ double() { echo "$1" | awk -F'[x+]' '{ printf "%dx%d", 2 * $1, 2 * $2; if (NF > 
 [ "$bug_box" = "$(double "$bug96")" ] ||
   fail "the mosquito shows at $bug96 at 96 dpi but at $bug_box at 192"
 
-# The scale the user asks for wins over the display's: at 192 dpi,
-# BRIZZLET_SCALE=1 draws the menu at its 96-dpi size.
-mkdir -p "$work/asked"
-start_xvfb "$work/asked" 2048x1536 -noreset
-retry xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$(printf 'Xft.dpi:\t192')" ||
-  fail "cannot set Xft.dpi"
-BRIZZLET_SCALE=1 "$game" >"$work/asked/game.out" 2>"$work/asked/game.err" &
-asked_pid=$!
-started_pids+=("$asked_pid")
-if menu=$(window "Brizzlet Main Menu"); then
-  geometry "$menu"
-  [ "${WIDTH}x$HEIGHT" = "$menu96" ] ||
-    fail "BRIZZLET_SCALE=1 at 192 dpi drew the menu ${WIDTH}x$HEIGHT, not $menu96"
-else
-  fail "BRIZZLET_SCALE=1: no menu window: $(cat "$work/asked/game.err")"
-fi
-kill "$asked_pid" 2>/dev/null
-wait "$asked_pid" 2>/dev/null
-stop_xvfb
+# Which scale wins, each case on its own server, by the menu's size: the
+# desktop's Xft.dpi (its scale setting) over the monitor's size, whichever is
+# larger; the monitor when the desktop says nothing; and the scale the user
+# asks for over both. SDL measures the monitor from the server's -dpi once
+# XRandR, which reports no size on Xvfb, is out of its way.
+while read -r monitor xft factor asked; do
+  dir=$work/$monitor-$xft-${asked//[ =]/}
+  mkdir -p "$dir"
+  start_xvfb "$dir" 2048x1536 -dpi "$monitor" -noreset
+  [ "$xft" = - ] || retry xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER \
+    "$(printf 'Xft.dpi:\t%s' "$xft")" || fail "cannot set Xft.dpi"
+  run=("$game")
+  case $asked in
+    -) ;;
+    --*) read -ra run <<<"$game $asked" ;;
+    *) run=(env "$asked" "$game") ;;
+  esac
+  SDL_VIDEO_X11_XRANDR=0 "${run[@]}" >"$dir/game.out" 2>"$dir/game.err" &
+  started_pids+=("$!")
+  expected=$menu96
+  [ "$factor" = 1 ] || expected=$(double "$menu96")
+  if menu=$(window "Brizzlet Main Menu"); then
+    geometry "$menu"
+    [ "${WIDTH}x$HEIGHT" = "$expected" ] || fail "a ${monitor}-dpi monitor, Xft.dpi $xft," \
+      "asked $asked: the menu is ${WIDTH}x$HEIGHT, not ${factor}x ($expected)"
+  else
+    fail "a ${monitor}-dpi monitor, Xft.dpi $xft, asked $asked: no menu: $(cat "$dir/game.err")"
+  fi
+  kill "${started_pids[-1]}" 2>/dev/null
+  wait "${started_pids[-1]}" 2>/dev/null
+  stop_xvfb
+done <<'CASES'
+192 96 1 -
+96 192 2 -
+192 - 2 -
+288 192 1 BRIZZLET_SCALE=1
+96 96 2 --scale 2
+CASES
 
 note "screenshots in $artefacts"
 finish "brizzlet at two densities"

@@ -31,7 +31,7 @@ else
   bin=bin lib=lib/brizzlet data=share/brizzlet
 fi
 app=io.github.brizzlet.Brizzlet
-for file in $bin/brizzlet $bin/brizzlet-script $lib/brizzlet \
+for file in $bin/brizzlet $bin/brizzlet-script $lib/brizzlet $lib/brizzlet-synth \
   share/applications/$app.desktop share/metainfo/$app.metainfo.xml \
   share/icons/hicolor/48x48/apps/$app.png share/icons/hicolor/scalable/apps/$app.svg \
   share/man/man6/brizzlet.6.gz share/man/man6/brizzlet-script.6.gz \

@@ -4,11 +4,14 @@
 # from the menu's buttons, shots at the mosquitoes it sees on the screen and
 # misses, reloads, give-ups, the falling balm button, Sound ON off and on,
 # About and its OK, and EXIT. brizzlet-script must replay each recording to
-# exactly the state the game ended in, and so must brizzlet --replay in the
-# real windows. An edited expect line must fail the replay naming that line;
-# a recording cut by kill -KILL mid-game must replay to its last input.
+# exactly the state the game ended in, also in another directory, and so must
+# brizzlet --replay in the real windows of a 1024 x 768 screen, whatever screen
+# it was recorded on. An edited expect line must fail the replay naming that
+# line; a recording cut by kill -KILL mid-game must replay to its last input.
 #   record.sh BRIZZLET BRIZZLET_SCRIPT ASSETS_DIR ARTEFACTS_DIR SECONDS SEED...
-# SECONDS is about how long each seed plays its rounds. The player learns
+# SECONDS is about how long each seed plays its rounds. A SEED may name the
+# screen it plays on, SEED:WIDTHxHEIGHT[:DPI] (Xft.dpi; 96 unless told), else
+# 1024x768. The player learns
 # where the mosquitoes and the balm button are only from screenshots; where
 # the buttons are, from the windows' layouts. It waits on what it sees, not
 # on the clock, so a slow machine only makes it play fewer shots.
@@ -23,9 +26,23 @@ shift 5
 here=$(dirname "$(realpath "$0")")
 source "$here/xvfb.sh"
 scratch record
-start_xvfb "$work"
 export SDL_AUDIODRIVER=dummy
 cd "$assets"
+# The run-time files somewhere else, where a recording must replay as well.
+cp -R "$assets" "$work/elsewhere"
+
+# on_screen SIZE [DPI] : an X server of that size whose desktop says DPI,
+# unless the one running is it; f is the drawing factor the game will take.
+on_screen() {
+  [ "${xvfb_pid:-}" ] && [ "$1:${2:-96}" = "${screen:-}" ] && return
+  stop_xvfb
+  screen=$1:${2:-96} f=$((${2:-96} / 96)) servers=$((${servers:-0} + 1))
+  mkdir -p "$work/xvfb-$servers"
+  # -noreset: the server keeps the resources xprop sets after it disconnects.
+  start_xvfb "$work/xvfb-$servers" "$1" -noreset
+  [ "${2:-96}" = 96 ] || retry xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER \
+    "$(printf 'Xft.dpi:\t%s' "$2")" || fail "cannot set Xft.dpi on $1"
+}
 
 # grab ID X Y W H FILE : a box of a window's client area as it shows now.
 grab() { retry import -window "$1" -crop "$4x$5+$2+$3" +repage "$6"; }
@@ -49,7 +66,8 @@ panel_at_rest() {
     grab "$menu" 0 "$(px 4560)" "$w" "$(px 375)" "$work/row1.png" &&
       sleep 0.4 &&
       grab "$menu" 0 "$(px 4560)" "$w" "$(px 375)" "$work/row2.png" &&
-      [ "$(convert "$work/row2.png" -format '%[hex:p{25,20}]' info: | cut -c1-6)" = 0000FF ] &&
+      [ "$(convert "$work/row2.png" -format "%[hex:p{$((25 * f)),$((20 * f))}]" info: |
+        cut -c1-6)" = 0000FF ] &&
       [ "$(compare -metric AE "$work/row1.png" "$work/row2.png" null: 2>&1)" = 0 ] && return 0
   done
   return 1
@@ -61,7 +79,7 @@ answer_box() {
   box=$(window Brizzlet 10) || { fail "seed $seed: About shows no message box"; return 1; }
   geometry "$box"
   case $((RANDOM % 3)) in
-    0) at "$box" $((WIDTH / 2)) $((HEIGHT - 24)) ;;
+    0) at "$box" $((WIDTH / 2)) $((HEIGHT - 24 * f)) ;;
     1) retry xdotool key Return ;;
     2) retry xdotool key space ;;
   esac
@@ -171,7 +189,7 @@ balm_button() {
     awk -F'[:,() ]+' 'NR > 1 && $3 > 150 && $3 < 230 && $3 == $4 && $4 == $5 && ++n[$2] == 6 {
       print $2 * 4; exit }')
   [ -n "$y" ] || return 1
-  y=$((y + $(px 480) + 8 + 12 + ($(now_ms) - t + 40) * 200 / 1000))
+  y=$((y + $(px 480) + 8 + (12 + ($(now_ms) - t + 40) * 200 / 1000) * f))
   [ "$y" -lt "$(px $((480 + 3855)))" ] || return 1
   at "$form1" $((x + w / 2)) "$y"
   balm_tries=$((balm_tries + 1))
@@ -232,8 +250,11 @@ modes=([1]=time-attack [2]=basmi [3]=balm)
 round_seconds=$((play_seconds / 4))
 total_inputs=0 total_ms=0
 
-for seed in "$@"; do
+for played in "$@"; do
+  IFS=: read -r seed size dpi <<<"$played"
+  on_screen "${size:-1024x768}" "$dpi"
   rec=$artefacts/seed-$seed.script
+  rm -f "$rec"
   RANDOM=$seed
   shots=0 aimed=0 reloads=0 give_ups=0 rounds=0 sounds=0 abouts=0 balm_tries=0 latency=300
   "$game" --record "$rec" 2>"$work/game.err" &
@@ -243,7 +264,7 @@ for seed in "$@"; do
   # A click on the sliding logo (it passes under the point from about 1.7 to
   # 4.6 s): the rest of the slide runs fast.
   sleep 2.$((RANDOM % 10))
-  at "$menu" 120 150
+  at "$menu" $((120 * f)) $((150 * f))
   # The panel comes to rest at Left 110 to 210 after the first slide, at 135
   # after a round: a button's centre is on it either way.
   l=110
@@ -269,9 +290,12 @@ for seed in "$@"; do
   ms=$(awk '$1 == "wait" || $1 == "stall" { t += $2 } END { print t + 0 }' "$rec")
   total_inputs=$((total_inputs + inputs)) total_ms=$((total_ms + ms))
   note "seed $seed: $inputs inputs over $ms ms ($(grep -c '^stall' "$rec") stalls, $(grep -c '^clickat' "$rec") presses); $rounds rounds, $shots shots ($aimed aimed), $reloads reloads, $give_ups give-ups, $sounds Sound flips, $abouts About boxes, $balm_tries balm-button clicks"
-  "$runner" "$rec" >"$work/replay.out" ||
+  grep -qx "screen ${size:-1024x768} $f" <(sed 's/ /x/2' "$rec") ||
+    fail "seed $seed: the recording does not state its screen: $(sed -n 2p "$rec")"
+  (cd "$work/elsewhere" && "$runner" "$rec") >"$work/replay.out" ||
     fail "seed $seed: brizzlet-script: $(grep -m3 -e failed -e error -e fatal "$work/replay.out")"
-  # The same recording in the real windows, at its own pace.
+  # The same recording in the real windows, at its own pace, on 1024 x 768.
+  on_screen 1024x768
   started=$(now_ms)
   "$game" --replay "$rec" >"$work/replay-window.out" 2>"$work/replay-window.err" &
   replay_pid=$!
@@ -295,6 +319,7 @@ note "in all: $total_inputs inputs over $((total_ms / 1000)) s of play"
 # Everything up to the last input is in the file: it replays, and the last
 # line is whole.
 rec=$artefacts/killed.script
+rm -f "$rec"
 RANDOM=7
 "$game" --record "$rec" 2>"$work/game.err" &
 pid=$!

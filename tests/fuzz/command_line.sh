@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The scenario runner as a program: its command line, reading its script
-# from a file or standard input, and writing where nothing can be written.
-# Then seeded cuts of the fuzz seeds and the scenarios, each run both from a
-# file and from standard input: the same status (0, 1 or 2) and output both
-# ways, nothing on stderr.
-#   command_line.sh BRIZZLET_SCRIPT ASSETS_DIR SCRIPTS...
+# from a file or standard input, writing where nothing can be written, and
+# messages that quote hostile input; the game's command line, answered with no
+# display. Then seeded cuts of the fuzz seeds and the scenarios, each run both
+# from a file and from standard input: the same status (0, 1 or 2) and output
+# both ways, nothing on stderr.
+#   command_line.sh BRIZZLET_SCRIPT BRIZZLET ASSETS_DIR SCRIPTS...
 set -uo pipefail
 runner=$(realpath "$1")
-assets=$(realpath "$2")
-shift 2
+game=$(realpath "$2")
+assets=$(realpath "$3")
+shift 3
 source "$(dirname "$(realpath "$0")")/../e2e/xvfb.sh"
 scratch cli
 
@@ -45,6 +47,34 @@ expect "output to a full disk" 2 '^brizzlet-script: cannot write the output: No 
 (cd "$dir" && "$runner" "$work/dump.script") >&- 2>"$work/err"
 status=$? && : >"$work/out"
 expect "a closed standard output" 2 '^brizzlet-script: cannot write the output: '
+
+printf 'clickat menutama 340282346638528859811704183484516925440 5\n' >"$work/far.script"
+go "$work/far.script"
+expect "a position past any screen" 2 '^script error at line 1: number out of range'
+# ESC, NUL and CR would reach the terminal; a 1 MB word would be the message.
+printf 'click menutama.\033[2J\000\rx\n' >"$work/harm.script"
+go "$work/harm.script"
+expect "control bytes in a name" 2 'malformed name "menutama.\\x1b\[2J\\x00\\x0dx"'
+go <<<"$(head -c 1000000 /dev/zero | tr '\0' w)"
+[ "$(LC_ALL=C tr -d '\n' <"$work/out" | tr -d '[:print:]' | wc -c)" -eq 0 ] && [ "$(wc -c <"$work/out")" -lt 400 ] ||
+  fail "messages quoting input: $(head -c 300 "$work/out" | od -c | head -3)"
+
+# The game: what it is asked is answered before a display is looked for.
+play() { (cd "$dir" && env -u DISPLAY -u WAYLAND_DISPLAY "$@") >"$work/out" 2>"$work/err"; status=$?; }
+for option in --help --version; do
+  play env BRIZZLET_SCALE=abc "$game" $option
+  [ "$status" -eq 0 ] && [ -s "$work/out" ] && [ ! -s "$work/err" ] ||
+    fail "$option with a bad BRIZZLET_SCALE: status $status, stderr $(head -2 "$work/err")"
+done
+dir=$work
+cp "$assets/plor6.gif" "$work/plor6.gif"
+play "$game" --record plor6.gif
+expect "--record on an existing file" 2 '^brizzlet: --record plor6.gif: the file exists; .*--replay plor6.gif'
+[ "$(wc -l <"$work/err")" -eq 1 ] && cmp -s "$assets/plor6.gif" "$work/plor6.gif" ||
+  fail "--record on an existing file: the file changed or more was said: $(cat "$work/err")"
+play env -u XDG_RUNTIME_DIR WAYLAND_DISPLAY=wayland-0 "$game"
+expect "Wayland with no compositor" 1 '^brizzlet: cannot open the display "wayland-0": '
+[ "$(wc -l <"$work/err")" -eq 1 ] || fail "Wayland with no compositor: $(cat "$work/err")"
 
 # Seeded cuts: each script up to a random byte, and without a random line.
 runs=0

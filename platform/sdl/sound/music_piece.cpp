@@ -2,6 +2,7 @@
 #include "platform/sdl/sound/music_piece.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -31,6 +32,7 @@ std::shared_ptr<Piece> Piece::make(const Format& format, std::string bytes,
     fault = "not enough memory for the piece";
     return nullptr;
   }
+  p.data_ = p.samples_.get();
   if (format.format != AUDIO_S16SYS || format.channels != 2) {
     p.convert_ = SDL_NewAudioStream(AUDIO_S16SYS, 2, format.frequency, format.format,
                                     static_cast<Uint8>(format.channels), format.frequency);
@@ -41,6 +43,19 @@ std::shared_ptr<Piece> Piece::make(const Format& format, std::string bytes,
   }
   p.source_ = std::move(source);
   p.render();
+  return piece;
+}
+
+std::shared_ptr<Piece> Piece::decoded(std::string bytes, std::shared_ptr<Mix_Chunk> chunk,
+                                      const Format& format) {
+  std::shared_ptr<Piece> piece(new Piece);
+  piece->bytes_ = std::move(bytes);
+  piece->frameBytes_ = static_cast<size_t>(format.frameBytes);
+  piece->data_ = chunk->abuf;
+  piece->chunk_ = std::move(chunk);
+  piece->capacity_ = piece->chunk_->alen / piece->frameBytes_;
+  piece->written = piece->capacity_;
+  piece->length = piece->capacity_;
   return piece;
 }
 
@@ -65,13 +80,16 @@ void Piece::render() {
   }
 }
 
-void playPiece(Playback& playback, Uint8* stream, int bytes) {
+void playPiece(Playback& playback, Uint8* stream, int bytes, int headroom) {
   if (!playback.playing.load(std::memory_order_relaxed)) return;
   const Piece& piece = *playback.piece;
   size_t length = piece.length.load(std::memory_order_acquire);
   size_t written = piece.written.load(std::memory_order_acquire);
   size_t frames = std::min(static_cast<size_t>(bytes) / piece.frameBytes(), written - playback.at);
-  std::memcpy(stream, piece.frame(playback.at), frames * piece.frameBytes());
+  const auto* from = reinterpret_cast<const std::int16_t*>(piece.frame(playback.at));
+  auto* to = reinterpret_cast<std::int16_t*>(stream);
+  for (size_t i = 0; i < frames * piece.frameBytes() / sizeof *to; ++i)
+    to[i] = static_cast<std::int16_t>(from[i] / headroom);
   playback.at += frames;
   if (playback.at >= length) playback.playing.store(false, std::memory_order_relaxed);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 
 #include <atomic>
 #include <cstdint>
@@ -36,13 +37,18 @@ class Piece {
   static std::shared_ptr<Piece> make(const Format& format, std::string bytes,
                                      std::unique_ptr<PieceSource> source, std::string& fault);
 
+  // The piece of the file `bytes` decoded whole already, by the mixer, into
+  // its own format: played from where the mixer put it.
+  static std::shared_ptr<Piece> decoded(std::string bytes, std::shared_ptr<Mix_Chunk> chunk,
+                                        const Format& format);
+
   const std::string& bytes() const { return bytes_; }
   bool rendering() const { return source_ != nullptr; }
   // Writes the next block; at the end of the piece lets its source go.
   void render();
 
   // Read by the audio thread.
-  const Uint8* frame(size_t at) const { return samples_.get() + at * frameBytes_; }
+  const Uint8* frame(size_t at) const { return data_ + at * frameBytes_; }
   size_t frameBytes() const { return frameBytes_; }
   std::atomic<size_t> written{0};        // frames written so far
   std::atomic<size_t> length{SIZE_MAX};  // frames in all, once the render is over
@@ -53,7 +59,9 @@ class Piece {
   std::string bytes_;
   std::unique_ptr<PieceSource> source_;
   std::unique_ptr<Uint8[]> samples_;
-  size_t capacity_ = 0;  // frames
+  std::shared_ptr<Mix_Chunk> chunk_;  // or the samples decoded by the mixer
+  const Uint8* data_ = nullptr;       // either's
+  size_t capacity_ = 0;               // frames
   size_t frameBytes_ = 4;
   SDL_AudioStream* convert_ = nullptr;  // when the mixer's format is not the source's
 };
@@ -66,9 +74,10 @@ struct Playback {
   std::atomic<bool> playing{false};  // cleared by the audio thread at the end
 };
 
-// On the audio thread: the piece from where it is, as far as it is written.
-// The mixer hands the hook a silent buffer, and what is not written yet stays
-// silent.
-void playPiece(Playback& playback, Uint8* stream, int bytes);
+// On the audio thread: the piece from where it is, as far as it is written,
+// turned down by `headroom` (mix_limiter.h). The mixer hands the hook a
+// silent buffer, and what is not written yet stays silent. The mixer's
+// samples are 16-bit.
+void playPiece(Playback& playback, Uint8* stream, int bytes, int headroom);
 
 }  // namespace brz::sdl

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sdl/sound/sound_thread.h"
 
+#include <cstdio>
+#include <new>
+#include <system_error>
+
 namespace brz::sdl {
 
 // A channel as the caller sees it: each call is handed to the thread, and
@@ -31,6 +35,7 @@ class SoundThread::Channel : public SoundChannel {
 
 SoundThread::~SoundThread() {
   begin();
+  if (!thread_.joinable()) return;
   {
     std::lock_guard<std::mutex> hold(lock_);
     quit_ = true;
@@ -40,11 +45,22 @@ SoundThread::~SoundThread() {
 }
 
 void SoundThread::begin() {
-  if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+  if (thread_.joinable() || failed_) return;
+  try {
+    thread_ = std::thread([this] { run(); });
+  } catch (const std::system_error& error) {
+    // Short of memory, most likely: the game plays on in silence.
+    std::fprintf(stderr, "brizzlet: no sound: cannot start the sound thread: %s\n",
+                 error.code().message().c_str());
+    std::lock_guard<std::mutex> hold(lock_);
+    failed_ = true;
+    requests_.clear();
+  }
 }
 
 void SoundThread::settle() {
   begin();
+  if (failed_) return;
   std::unique_lock<std::mutex> hold(lock_);
   idle_.wait(hold, [&] { return !busy_ && requests_.empty(); });
 }
@@ -52,6 +68,7 @@ void SoundThread::settle() {
 void SoundThread::post(std::function<void()> request) {
   {
     std::lock_guard<std::mutex> hold(lock_);
+    if (failed_) return;
     requests_.push_back(std::move(request));
   }
   wake_.notify_one();
@@ -64,15 +81,17 @@ std::unique_ptr<SoundChannel> SoundThread::createChannel(const std::string& play
 }
 
 void SoundThread::run() {
-  worker_->start();
+  // With no device there is nothing to do; nor after a failure.
+  bool broken = !worker_->start();
   for (;;) {
     std::function<void()> request;
     {
       std::unique_lock<std::mutex> hold(lock_);
       busy_ = false;
       idle_.notify_all();
-      if (requests_.empty() && !quit_) worker_->quiet(true);
-      wake_.wait(hold, [&] { return quit_ || !requests_.empty() || worker_->hasWork(); });
+      if (requests_.empty() && !quit_ && !broken) worker_->quiet(true);
+      wake_.wait(hold,
+                 [&] { return quit_ || !requests_.empty() || (!broken && worker_->hasWork()); });
       if (!requests_.empty()) {
         busy_ = true;
         request = std::move(requests_.front());
@@ -81,11 +100,20 @@ void SoundThread::run() {
         break;  // every request carried out
       }
     }
-    if (request) {
-      worker_->quiet(false);
-      request();
-    } else {
-      worker_->work();
+    if (broken) continue;  // what is asked is dropped
+    try {
+      if (request) {
+        worker_->quiet(false);
+        request();
+      } else {
+        worker_->work();
+      }
+    } catch (const std::exception& error) {
+      // Short of memory, most likely: the game plays on in silence.
+      bool memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
+      std::fprintf(stderr, "brizzlet: no sound from now on: %s\n",
+                   memory ? "not enough memory" : error.what());
+      broken = true;
     }
   }
   worker_->quiet(false);

@@ -26,8 +26,9 @@ class SoundThread : public SoundBackend {
  public:
   class Worker : public SoundBackend {
    public:
-    // First, on the thread: opening the device.
-    virtual void start() = 0;
+    // First, on the thread: opening the device. False when it can play
+    // nothing (no device, said once): what is asked of it is then dropped.
+    virtual bool start() = 0;
     // Whether it has work of its own between requests, and a slice of it: a
     // request waits for no more than one slice.
     virtual bool hasWork() const = 0;
@@ -46,7 +47,8 @@ class SoundThread : public SoundBackend {
   SoundThread(const SoundThread&) = delete;
   SoundThread& operator=(const SoundThread&) = delete;
 
-  // Starts the thread, if it has not started.
+  // Starts the thread, if it has not started. A thread that cannot start
+  // leaves the back end silent, said once.
   void begin();
   // Returns when every request made so far is carried out.
   void settle();
@@ -68,6 +70,7 @@ class SoundThread : public SoundBackend {
   std::deque<std::function<void()>> requests_;
   bool busy_ = true;  // carrying out a request, or starting
   bool quit_ = false;
+  bool failed_ = false;  // the thread could not start
   std::thread thread_;
 };
 
