@@ -84,14 +84,18 @@ void Recorder::finish(const Runtime& runtime) {
 
 std::vector<std::string> Recorder::expectLines(const Runtime& runtime) const {
   // A text that begins with the start directory (a directory list's Path, a
-  // media player's FileName) has it written as <dir>, so the file replays in
-  // any directory.
+  // media player's FileName) has it written as <dir>, and the separator after
+  // it as "/", so the file replays in any directory on any system.
   std::string directory = quote(runtime.startDirectory());
   directory.pop_back();  // "DIR, as a quoted text begins with it
+  std::string separator = quote(std::string(1, kPathSeparator));
+  separator = separator.substr(1, separator.size() - 2);
   auto placed = [&](std::string value) {
-    bool whole = value.size() > directory.size() && value.starts_with(directory) &&
-                 (value[directory.size()] == '/' || value[directory.size()] == '"');
-    if (whole && directory.size() > 1) value.replace(1, directory.size() - 1, kStartDirectory);
+    if (directory.size() <= 1 || !value.starts_with(directory)) return value;
+    std::string_view rest = std::string_view(value).substr(directory.size());
+    if (rest.starts_with(separator))
+      return '"' + std::string(kStartDirectory) + '/' + std::string(rest.substr(separator.size()));
+    if (rest == "\"") return '"' + std::string(kStartDirectory) + '"';
     return value;
   };
   std::vector<std::string> lines;

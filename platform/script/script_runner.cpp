@@ -391,14 +391,21 @@ std::pair<std::string, std::string> ScriptInterpreter::property(std::string_view
 }
 
 // A recording is played back in any directory: <dir> in an expected value
-// stands for the one the program started in, written as print writes it.
+// stands for the one the program started in, written as print writes it,
+// and "/" right after it for this system's separator.
 std::string ScriptInterpreter::inStartDirectory(std::string_view value) const {
   std::string directory = quote(rt_.startDirectory());
   directory = directory.substr(1, directory.size() - 2);
+  std::string separator = quote(std::string(1, kPathSeparator));
+  separator = separator.substr(1, separator.size() - 2);
   std::string out;
   for (size_t at; (at = value.find(kStartDirectory)) != value.npos;) {
     out.append(value.substr(0, at)).append(directory);
     value.remove_prefix(at + kStartDirectory.size());
+    if (value.starts_with('/')) {
+      out.append(separator);
+      value.remove_prefix(1);
+    }
   }
   return out.append(value);
 }

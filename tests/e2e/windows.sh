@@ -48,7 +48,7 @@ play() {
   hit "$form1" "$name-round" "$name-hit"
   give_up "$form1"
   gone "Brizzlet!!! ~ Time Attack" 5 || fail "$name: X does not end the round"
-  sleep 2.5 # the panel slides in again
+  finish_slide # the panel slides in again
   press about 135
   if box=$(window Brizzlet 5); then
     shot "$name-about"
