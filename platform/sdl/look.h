@@ -9,12 +9,11 @@
 #include "platform/types.h"
 #include "platform/window.h"
 
-// The classic desktop look in numbers: the colour scheme, and the one place
-// where twips become pixels. No SDL here.
+// The classic desktop look in numbers: the colour scheme, and the scale by
+// which the front end turns twips into pixels. No SDL here.
 namespace brz::sdl {
 
-// The look was drawn for a 96-dpi screen, where a pixel is 15 twips.
-inline constexpr int kTwipsPerPixel = 15;
+// The look was drawn for a 96-dpi screen, where a pixel is kTwipsPerPixel.
 inline constexpr float kClassicDpi = 96.0f;
 // The window frame the runtime allows for (kFrameWidth, kFrameHeight): a
 // 5-pixel border on every side and a 22-pixel title bar above the client area.
