@@ -19,13 +19,11 @@ CommandLine parse(std::vector<std::string_view> arguments, const char* variable 
 TEST(CommandLine, ScaleFromOptionOrVariableTheOptionWinning) {
   EXPECT_EQ(parse({}).action, Action::Play);
   EXPECT_FALSE(parse({}).scale);
-  EXPECT_EQ(parse({"--scale", "2"}).scale, 2);
-  EXPECT_EQ(parse({"--scale=3"}).scale, 3);
   EXPECT_EQ(parse({"--scale", "16"}).scale, 16);
-  EXPECT_EQ(parse({}, "4").scale, 4);
+  EXPECT_EQ(parse({"--scale=3"}).scale, 3);
   EXPECT_EQ(parse({"--scale", "1"}, "4").scale, 1);
+  EXPECT_EQ(parse({}, "4").scale, 4);
   // A variable set to nothing is as if unset.
-  EXPECT_EQ(parse({}, "").action, Action::Play);
   EXPECT_FALSE(parse({}, "").scale);
   // A good option does not rescue a bad variable: both are the user's input.
   EXPECT_EQ(parse({"--scale", "2"}, "big").action, Action::Error);
@@ -66,10 +64,6 @@ TEST(CommandLine, HelpAndVersionAnswerAtOnceUnknownOptionsAreErrors) {
   for (std::vector<std::string_view> bad : std::vector<std::vector<std::string_view>>{
            {"--record", "a", "--replay", "b"}, {"--replay=a", "--record=b"}, {"--record="}})
     EXPECT_EQ(parse(bad).action, Action::Error) << bad[0];
-  // The usage names every option it takes.
-  for (const char* option : {"--help", "--version", "--scale N", "--single-window", "--record FILE",
-                             "--replay FILE", "BRIZZLET_SCALE"})
-    EXPECT_NE(usage().find(option), std::string::npos) << option;
 }
 
 }  // namespace

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/runtime.h"
 #include "platform/sdl/density.h"
@@ -241,8 +243,12 @@ Squares squaresOf(const Picture& shot, int x0, int y0, int w, int h) {
 // pixel a square; the larger sizes are outlines, set afresh at twice the size.
 TEST_F(Drawn2x, BitmapSizesAreMagnifiedByWholePixelsAndOutlinesSetLarge) {
   Fonts one, two{Scale(2)};
-  if (one.regularPath().find("tahoma") == std::string::npos)
+  if (one.regularPath().find("tahoma") == std::string::npos) {
+    // In CI the install script has put every font in place: there it fails.
+    const char* ci = std::getenv("CI");
+    ASSERT_FALSE(ci && std::string_view(ci) == "true") << "Tahoma (fonts-wine) is not installed";
     GTEST_SKIP() << "Tahoma (fonts-wine) is not installed";
+  }
   Font bitmap{12, false}, outline{24, false};
   EXPECT_EQ(two.width("Mosquito", bitmap), 2 * one.width("Mosquito", bitmap));
   EXPECT_EQ(two.lineHeight(bitmap), 2 * one.lineHeight(bitmap));

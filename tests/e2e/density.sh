@@ -7,9 +7,7 @@
 # of a mosquito, found in a screenshot, must hit it at both. Then which of the
 # desktop, the monitor and the user sets the scale.
 #   density.sh BRIZZLET ASSETS_DIR ARTEFACTS_DIR
-# The screenshots stay in ARTEFACTS_DIR, among them text-*.png: the texts
-# the player reads, at both densities, to be looked at; text-beaten-*.png
-# shows the end message of a round that beat the high score.
+# The screenshots stay in ARTEFACTS_DIR.
 set -uo pipefail
 game=$(realpath "$1")
 assets=$(realpath "$2")
@@ -30,12 +28,8 @@ play() {
   local dpi=$1 screen=$3 game_pid
   f=$2
   mkdir -p "$work/$dpi"
-  # -noreset: the server keeps the resources xprop sets after it disconnects.
   start_xvfb "$work/$dpi" "$screen" -noreset
-  if [ "$dpi" != 96 ]; then
-    retry xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER \
-      "$(printf 'Xft.dpi:\t%s\nXft.antialias:\t1' "$dpi")" || fail "cannot set Xft.dpi"
-  fi
+  [ "$dpi" = 96 ] || set_dpi "$dpi"
   "$game" >"$work/$dpi/game.out" 2>"$work/$dpi/game.err" &
   game_pid=$!
   started_pids+=("$game_pid")
@@ -43,25 +37,7 @@ play() {
   [ ! -s "$work/$dpi/game.err" ] || fail "$dpi dpi: the game wrote: $(cat "$work/$dpi/game.err")"
   kill "$game_pid" 2>/dev/null
   wait "$game_pid" 2>/dev/null
-  beaten "$dpi"
   stop_xvfb
-}
-
-# beaten DPI : "Your score bigger than high score" as the menu slides in after
-# a Basmi round won by a replayed scenario, which no random player can win.
-beaten() {
-  local dpi=$1 script=$work/$1/beaten.script replay_pid
-  sed '/^expect menutama.Label5.Caption/q' "$here/../scenarios/basmi_round.script" >"$script"
-  echo "wait 3000" >>"$script"
-  "$game" --replay "$script" >"$work/$dpi/replay.out" 2>&1 &
-  replay_pid=$!
-  started_pids+=("$replay_pid")
-  if window "Brizzlet!!! ~ Basmi Semua Nyamuk" >/dev/null && gone "Brizzlet!!! ~ Basmi Semua Nyamuk"; then
-    shot "text-beaten-$dpi"
-  else
-    fail "$dpi dpi: the replayed Basmi round does not end"
-  fi
-  wait "$replay_pid" || fail "$dpi dpi: the replay failed: $(cat "$work/$dpi/replay.out")"
 }
 
 # play_round DPI : the menu, About, and a hit in a Time Attack round.
@@ -70,9 +46,6 @@ play_round() {
   menu=$(window "Brizzlet Main Menu") || { fail "$dpi dpi: no menu window"; return; }
   # The panel slides in, for about 11 s: wait until two screenshots in a row
   # are the same.
-  # "Loading..." shows until the logo slides over it.
-  sleep 0.5
-  shot "text-loading-$dpi"
   geometry "$menu"
   deadline=$((SECONDS + 25)) changed=1
   shot "menu-$dpi"
@@ -136,40 +109,6 @@ play_round() {
   red=$(count "hit-$dpi" "$form1" $((bx - 8 * f)) $((by - 12 * f)) $((50 * f)) $((50 * f)) \
     "r>0.7&&g<0.35&&b<0.35")
   note "$dpi dpi: $red red pixels of the hit picture (it shows for up to 500 ms)"
-  texts "$dpi" "$menu" "$form1"
-}
-
-# texts DPI MENU FORM1 : the screenshots of the texts the player reads, to be
-# looked at: "GAME OVER" in the middle of the menu as it slides in after
-# this round; the credits ticker along the top of the backdrop during a Basmi
-# round; and "Balsem:" in a balm round.
-texts() {
-  local dpi=$1 menu=$2 form1=$3 at
-  # give_up SHOT : the X of the game window, then the menu as it slides in.
-  give_up() {
-    click "$form1" "$(centre 6840 375)" "$(centre 120 375)"
-    shot "$1"
-    sleep 3
-  }
-  give_up "text-game-over-$dpi"
-  click "$menu" "$(centre $((135 + 120 + 2160)) 1455)" "$(centre $((240 + 1560 + 720)) 375)"
-  if form1=$(window "Brizzlet!!! ~ Basmi Semua Nyamuk" 5); then
-    for at in 1 2 3; do
-      sleep 3
-      shot "text-ticker-$dpi-$at"
-    done
-    give_up "text-basmi-end-$dpi"
-  else
-    fail "$dpi dpi: Play Basmi shows no game"
-  fi
-  click "$menu" "$(centre $((135 + 120 + 2160)) 1455)" "$(centre $((240 + 2880 + 720)) 375)"
-  if form1=$(window "Tolong ... Jangan Sampai Gua digigit nyamuk ! ..." 5); then
-    sleep 0.5
-    shot "text-balm-$dpi"
-    give_up "text-balm-end-$dpi"
-  else
-    fail "$dpi dpi: Play This Game shows no game"
-  fi
 }
 
 menu_size=none game_size=none bug_box=none
@@ -196,8 +135,7 @@ while read -r monitor xft factor asked; do
   dir=$work/$monitor-$xft-${asked//[ =]/}
   mkdir -p "$dir"
   start_xvfb "$dir" 2048x1536 -dpi "$monitor" -noreset
-  [ "$xft" = - ] || retry xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER \
-    "$(printf 'Xft.dpi:\t%s' "$xft")" || fail "cannot set Xft.dpi"
+  [ "$xft" = - ] || set_dpi "$xft"
   run=("$game")
   case $asked in
     -) ;;

@@ -89,11 +89,6 @@ grep -qi 'LoadPicture\|fatal' "$work/game.err" && fail "error report: $(cat "$wo
 
 # EXIT ends it cleanly. After the round the menu slides in with steps of 150.
 sleep 3
-press exit
-if ended "$game_pid"; then
-  [ $status -eq 0 ] || fail "EXIT ended the game with status $status"
-else
-  fail "EXIT did not end the game"
-fi
+exit_game 110
 
 finish install

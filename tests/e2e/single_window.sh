@@ -103,12 +103,7 @@ session() {
   sleep 2.5
   shot "end-of-round-$x"
   menu_left=3877 menu_top=2970
-  press exit 135
-  if ended "$game_pid"; then
-    [ $status -eq 0 ] || fail "$x: EXIT ends the game with status $status"
-  else
-    fail "$x: EXIT does not end the game"
-  fi
+  exit_game 135 "$x: "
   [ ! -s "$work/game.err" ] || fail "$x: the game wrote: $(cat "$work/game.err")"
 
   # The same recording, in the desktop's own windows and in the runner.

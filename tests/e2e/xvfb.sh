@@ -182,6 +182,24 @@ press() {
   click "$menu" "$(centre "$x" "$w")" "$(centre "$y" 375)"
 }
 
+# exit_game [LEFT [WHAT]] : EXIT on the menu's panel (at 135 unless told): the
+# game must end, with status 0. WHAT begins each failure's message.
+exit_game() {
+  press exit "${1:-135}"
+  if ended "$game_pid"; then
+    [ $status -eq 0 ] || fail "${2:-}EXIT ends the game with status $status"
+  else
+    fail "${2:-}EXIT does not end the game"
+  fi
+}
+
+# set_dpi DPI : the desktop's Xft.dpi on the running X server (started with
+# -noreset, so that it keeps the resource after xprop disconnects).
+set_dpi() {
+  retry xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$(printf 'Xft.dpi:\t%s' "$1")" ||
+    fail "cannot set Xft.dpi to $1"
+}
+
 # give_up ID : the X button of the game window.
 give_up() { click "$1" "$(centre 6840 375)" "$(centre 120 375)"; }
 
