@@ -43,7 +43,7 @@ test-sanitize:
 
 bench:
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS="-DBRIZZLET_TESTS=ON $(CMAKE_FLAGS)"
-	@$(BUILD)/bench/run-benchmarks
+	@BRIZZLET_WINDOWS_BUILD=$(abspath $(WINDOWS_BUILD)) $(BUILD)/bench/run-benchmarks
 
 # A .deb of the game, in build-package/packages/: its own build, in Debian's
 # layout for games, with the distribution's hardening flags, stripped.
@@ -66,17 +66,17 @@ package:
 # sources, once: later runs find them in $(WEB_BUILD)/deps and go straight to
 # the game.
 # The browser has no synthesizer: the music is rendered here, by the
-# render-music of a native build of its own in $(WEB_BUILD)/native.
+# native build's render-music (in $(BUILD)), as for Windows.
 WEB_BUILD ?= build-web
 WEB_CMAKE_FLAGS ?=
 web:
-	@scripts/install-deps play web
+	@scripts/install-deps web
+	@$(MAKE) --no-print-directory configure DEPS=play
+	@cmake --build $(BUILD) -j $(JOBS) --target render-music
 	@JOBS=$(JOBS) scripts/build-web-deps $(WEB_BUILD)/deps
-	@cmake -S . -B $(WEB_BUILD)/native -G Ninja -DBRIZZLET_TESTS=OFF >/dev/null
-	@cmake --build $(WEB_BUILD)/native -j $(JOBS) --target render-music
 	@emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_CROSSCOMPILING_EMULATOR=$$(command -v node) \
-	  -DBRIZZLET_RENDER_MUSIC=$(abspath $(WEB_BUILD))/native/tools/render-music $(WEB_CMAKE_FLAGS) >/dev/null
+	  -DBRIZZLET_RENDER_MUSIC=$(abspath $(BUILD))/tools/render-music $(WEB_CMAKE_FLAGS) >/dev/null
 	@cmake --build $(WEB_BUILD) -j $(JOBS)
 	@echo "The site is in $(WEB_BUILD)/site/, packed in $$(ls $(WEB_BUILD)/brizzlet-*-web.zip)"
 
@@ -95,18 +95,30 @@ test-web: web
 
 # Cross-built for 64-bit Windows, in build-windows/: first SDL2, FreeType,
 # SDL2_ttf, SDL2_image and SDL2_mixer from Debian's sources, static, into
-# build-windows/deps (once: a second run finds them built), then the
-# programs, linked static. test-windows runs them under Wine.
+# build-windows/deps (once: a second run finds them built), then the game
+# and the scenario runner, linked static, and the game's zip for players,
+# build-windows/brizzlet-VERSION-windows.zip. test-windows runs the scenarios
+# and the game from its zip under Wine, and replays a round recorded there
+# with the native build's runner, and one recorded by the native game there.
+# The music the Windows game plays is rendered by the native build's
+# render-music (in $(BUILD)), which runs here.
 WINDOWS_BUILD ?= build-windows
 WINDOWS_TOOLCHAIN = $(CURDIR)/cmake/mingw-w64.cmake
 windows:
 	@scripts/install-deps windows
+	@$(MAKE) --no-print-directory configure DEPS=play
+	@cmake --build $(BUILD) -j $(JOBS) --target render-music
 	@JOBS=$(JOBS) scripts/sdl-deps $(WINDOWS_BUILD)/deps -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_TOOLCHAIN)
 	@cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_TOOLCHAIN) \
-	  -DBRIZZLET_DEPS_PREFIX=$(abspath $(WINDOWS_BUILD))/deps/prefix $(CMAKE_FLAGS) >/dev/null
+	  -DBRIZZLET_DEPS_PREFIX=$(abspath $(WINDOWS_BUILD))/deps/prefix -DBRIZZLET_FLUIDSYNTH=OFF \
+	  -DBRIZZLET_RENDER_MUSIC=$(abspath $(BUILD))/tools/render-music \
+	  -DBRIZZLET_NATIVE_BUILD=$(abspath $(BUILD)) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	@ls $(WINDOWS_BUILD)/brizzlet-*-windows.zip
 
 test-windows: windows
+	@$(MAKE) --no-print-directory configure
+	@cmake --build $(BUILD) -j $(JOBS) --target brizzlet brizzlet-script
 	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS) -L windows
 
 clean:

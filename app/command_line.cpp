@@ -143,7 +143,8 @@ std::string usage() {
   text +=
       "\nBRIZZLET_SCALE=N sets the scale as --scale does; the option wins.\n"
       "The game reads its music, sounds and magazine pictures from the\n"
-      "directory it is started in; the brizzlet launcher starts it there.\n";
+      "directory it is started in (the brizzlet launcher starts it there),\n"
+      "on Windows from the folder brizzlet.exe is in.\n";
   return text;
 }
 

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game. It starts at the menu window and reads its music, sounds and
-// magazine pictures from the directory it is started in. The command line
-// only says how to run it: help, version, the drawing scale, one window or
-// several, and a session recorded or replayed.
+// magazine pictures from its game directory (platform/system.h): the one it
+// is started in, or on Windows its own folder. The command line only says
+// how to run it: help, version, the drawing scale, one window or several,
+// and a session recorded or replayed.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -14,9 +16,12 @@
 #include "menu/start.h"
 #include "platform/properties.h"
 #include "platform/sdl/frontend.h"
+#include "platform/system.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  brz::useStartingConsole();
+  std::vector<std::string> words = brz::commandLineArguments(argc, argv);
+  std::vector<std::string_view> arguments(words.begin(), words.end());
   brz::CommandLine line = brz::parseCommandLine(arguments, std::getenv("BRIZZLET_SCALE"));
   switch (line.action) {
     case brz::CommandLine::Action::Help:
@@ -34,8 +39,8 @@ int main(int argc, char** argv) {
   // A recording is a new file: given one that exists (a recording to be
   // played, or one of the game's own files), the player meant something else.
   std::error_code error;
-  if (!line.recordPath.empty() &&
-      std::filesystem::exists(std::filesystem::symlink_status(line.recordPath, error))) {
+  if (!line.recordPath.empty() && std::filesystem::exists(std::filesystem::symlink_status(
+                                      brz::filePath(line.recordPath), error))) {
     std::string file = brz::shown(line.recordPath);
     std::fprintf(stderr,
                  "brizzlet: --record %s: the file exists; --record writes a new one, --replay %s "

@@ -13,8 +13,9 @@
 // SECONDS after a second of settling; with SECONDS 0 it ends at once. With
 // BRIZZLET_BENCH_LAUNCHED set (bash's $EPOCHREALTIME at the launch) it also
 // prints "figure floor_startup VALUE ms", the launch to its first frame.
+// Built for Windows too, as the bare program beside the game's start-up
+// under Wine.
 #include <SDL.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
@@ -25,13 +26,29 @@
 #include <utility>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/resource.h>
+#endif
+
 namespace {
 
 double cpuSeconds() {
+#ifdef _WIN32
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  auto seconds = [](const FILETIME& t) {
+    return static_cast<double>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime) /
+           1e7;
+  };
+  return seconds(kernel) + seconds(user);
+#else
   rusage self{};
   getrusage(RUSAGE_SELF, &self);
   return static_cast<double>(self.ru_utime.tv_sec + self.ru_stime.tv_sec) +
          static_cast<double>(self.ru_utime.tv_usec + self.ru_stime.tv_usec) / 1e6;
+#endif
 }
 
 double wallSeconds() {

@@ -423,7 +423,7 @@ class Line : public Control {
   Twips x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
 };
 
-// Its Path is the directory the program was started in.
+// Its Path is the host's start directory, where the game's files are.
 class DirListBox : public Control {
  public:
   DirListBox(Window& w, Container& c, std::string name, int index);

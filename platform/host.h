@@ -41,7 +41,8 @@ class Host {
   virtual Millis doubleClickTime() = 0;
   // The screen's width and height in twips: where windows are centred.
   virtual std::pair<Twips, Twips> screenSize() = 0;
-  // The directory the program started in: the Path of every directory list box.
+  // The directory of the game's run-time files (gameDirectory in system.h):
+  // the Path of every directory list box.
   virtual std::string startDirectory() = 0;
 };
 

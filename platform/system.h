@@ -5,8 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace brz {
 
@@ -16,6 +20,24 @@ extern const char kPathSeparator;
 // The directory the program was started in; "" with the reason in error.
 std::string currentDirectory(std::error_code& error);
 
+// The directory that holds the running program; "" with the reason in error.
+std::string programDirectory(std::error_code& error);
+
+// Where the game finds its run-time files, the Path of its directory list
+// box: on Windows the program's own folder, which is what the player unzipped
+// and double-clicked in, wherever a shortcut or a prompt starts it; elsewhere
+// the directory it was started in, where its launcher starts it.
+std::string gameDirectory(std::error_code& error);
+
+// The program's arguments after its name, in UTF-8: Windows hands main()
+// them in the system's code page, which cannot name every file.
+std::vector<std::string> commandLineArguments(int argc, char** argv);
+
+// A program with no console of its own (the game on Windows, which opens
+// none when double-clicked) writes its messages to the console it was
+// started from, if there is one and they are not sent elsewhere already.
+// Elsewhere a program always has its standard streams: nothing to do.
+void useStartingConsole();
 // Why a run-time file (a picture, a sound, the music) cannot be read as one,
 // from what its path names, before it is opened; "" for a regular file, its
 // size then in `size`. A named pipe would hold the reader until someone
@@ -27,5 +49,15 @@ std::string runTimeFileFault(const std::string& path, std::uint64_t& size);
 // should a named pipe have taken a file's place since it was looked at, its
 // reads end at once.
 int openToRead(const std::string& path);
+
+// Creates the file at `path` for writing, only if nothing is there: the
+// stream, or null with the reason in errno.
+std::FILE* createNewFile(const std::string& path);
+
+// A UTF-8 file name as the standard library's files and streams take it.
+inline std::filesystem::path filePath(std::string_view name) {
+  return std::filesystem::path(
+      std::u8string_view(reinterpret_cast<const char8_t*>(name.data()), name.size()));
+}
 
 }  // namespace brz

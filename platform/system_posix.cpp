@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -15,6 +16,20 @@ const char kPathSeparator = '/';
 std::string currentDirectory(std::error_code& error) {
   return std::filesystem::current_path(error).string();
 }
+
+std::string programDirectory(std::error_code& error) {
+  return std::filesystem::read_symlink("/proc/self/exe", error).parent_path().string();
+}
+
+std::string gameDirectory(std::error_code& error) {
+  return currentDirectory(error);
+}
+
+std::vector<std::string> commandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+void useStartingConsole() {}
 
 std::string runTimeFileFault(const std::string& path, std::uint64_t& size) {
   struct stat entry {};
@@ -29,6 +44,10 @@ std::string runTimeFileFault(const std::string& path, std::uint64_t& size) {
 
 int openToRead(const std::string& path) {
   return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+}
+
+std::FILE* createNewFile(const std::string& path) {
+  return std::fopen(path.c_str(), "wx");
 }
 
 }  // namespace brz

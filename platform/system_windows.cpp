@@ -7,7 +7,10 @@
 #include <io.h>
 #include <sys/stat.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -15,11 +18,65 @@
 
 namespace brz {
 
+namespace {
+
+std::string utf8Of(const std::filesystem::path& path) {
+  std::u8string name = path.u8string();
+  return std::string(name.begin(), name.end());
+}
+
+// The stream has somewhere to go: a console, a file or a pipe.
+bool sent(DWORD stream) {
+  HANDLE handle = GetStdHandle(stream);
+  return handle && handle != INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
 const char kPathSeparator = '\\';
 
 std::string currentDirectory(std::error_code& error) {
-  std::u8string name = std::filesystem::current_path(error).u8string();
-  return std::string(name.begin(), name.end());
+  return utf8Of(std::filesystem::current_path(error));
+}
+
+std::string programDirectory(std::error_code& error) {
+  std::wstring name(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD got = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+    if (got == 0) {
+      error = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+      return {};
+    }
+    // A name that filled the room may have been cut short.
+    if (got < name.size()) {
+      name.resize(got);
+      break;
+    }
+    name.resize(name.size() * 2);
+  }
+  error.clear();
+  return utf8Of(std::filesystem::path(name).parent_path());
+}
+
+std::string gameDirectory(std::error_code& error) {
+  return programDirectory(error);
+}
+
+std::vector<std::string> commandLineArguments(int, char**) {
+  std::vector<std::string> arguments;
+  int count = 0;
+  wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!words) return arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(utf8Of(std::filesystem::path(words[i])));
+  LocalFree(words);
+  return arguments;
+}
+
+void useStartingConsole() {
+  bool out = sent(STD_OUTPUT_HANDLE), err = sent(STD_ERROR_HANDLE);
+  if ((out && err) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  if (!out) std::freopen("CONOUT$", "w", stdout);
+  if (!err && std::freopen("CONOUT$", "w", stderr)) std::setvbuf(stderr, nullptr, _IONBF, 0);
 }
 
 namespace {
@@ -53,6 +110,19 @@ int openToRead(const std::string& path) {
   std::wstring wide;
   if (!wideName(path, wide)) return -1;
   return ::_wopen(wide.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+
+// Binary, so a file written here has the same line ends as one written on
+// Linux, and _O_EXCL, which the C library's fopen modes cannot ask for.
+std::FILE* createNewFile(const std::string& path) {
+  std::wstring wide;
+  if (!wideName(path, wide)) return nullptr;
+  int file = ::_wopen(wide.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                      _S_IREAD | _S_IWRITE);
+  if (file < 0) return nullptr;
+  std::FILE* stream = ::_fdopen(file, "wb");
+  if (!stream) ::_close(file);
+  return stream;
 }
 
 }  // namespace brz

@@ -13,7 +13,7 @@
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = brz::commandLineArguments(argc, argv);
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "--version")) {
     std::cout << (args[0] == "--version" ? "brizzlet-script " BRIZZLET_VERSION "\n"
                                          : "usage: brizzlet-script [FILE]\n"

@@ -8,18 +8,19 @@
 #include <stdexcept>
 
 #include "platform/properties.h"
+#include "platform/system.h"
 
 namespace brz {
 
 // Created only if it is not there: a recording never takes the place of a
-// file, be it an older recording or one of the game's own. Where the C
-// library knows "x", no file made meanwhile is taken over either.
+// file, be it an older recording or one of the game's own, nor of one made
+// meanwhile.
 Recorder::Recorder(const std::string& path, const std::string& header, const ScriptScreen& screen)
     : path_(path) {
   std::error_code error;
-  if (std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+  if (std::filesystem::exists(std::filesystem::symlink_status(filePath(path), error)))
     throw std::runtime_error("cannot write the recording " + shown(path) + ": the file exists");
-  out_ = std::fopen(path.c_str(), "wx");
+  out_ = createNewFile(path);
   if (!out_)
     throw std::runtime_error("cannot write the recording " + shown(path) + ": " +
                              std::strerror(errno));
@@ -83,14 +84,18 @@ void Recorder::finish(const Runtime& runtime) {
 
 std::vector<std::string> Recorder::expectLines(const Runtime& runtime) const {
   // A text that begins with the start directory (a directory list's Path, a
-  // media player's FileName) has it written as <dir>, so the file replays in
-  // any directory.
+  // media player's FileName) has it written as <dir>, and the separator after
+  // it as "/", so the file replays in any directory on any system.
   std::string directory = quote(runtime.startDirectory());
   directory.pop_back();  // "DIR, as a quoted text begins with it
+  std::string separator = quote(std::string(1, kPathSeparator));
+  separator = separator.substr(1, separator.size() - 2);
   auto placed = [&](std::string value) {
-    bool whole = value.size() > directory.size() && value.starts_with(directory) &&
-                 (value[directory.size()] == '/' || value[directory.size()] == '"');
-    if (whole && directory.size() > 1) value.replace(1, directory.size() - 1, kStartDirectory);
+    if (directory.size() <= 1 || !value.starts_with(directory)) return value;
+    std::string_view rest = std::string_view(value).substr(directory.size());
+    if (rest.starts_with(separator))
+      return '"' + std::string(kStartDirectory) + '/' + std::string(rest.substr(separator.size()));
+    if (rest == "\"") return '"' + std::string(kStartDirectory) + '"';
     return value;
   };
   std::vector<std::string> lines;

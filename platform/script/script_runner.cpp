@@ -23,6 +23,7 @@
 #include "platform/float_text.h"
 #include "platform/properties.h"
 #include "platform/rest.h"
+#include "platform/system.h"
 
 namespace brz {
 
@@ -390,14 +391,21 @@ std::pair<std::string, std::string> ScriptInterpreter::property(std::string_view
 }
 
 // A recording is played back in any directory: <dir> in an expected value
-// stands for the one the program started in, written as print writes it.
+// stands for the one the program started in, written as print writes it,
+// and "/" right after it for this system's separator.
 std::string ScriptInterpreter::inStartDirectory(std::string_view value) const {
   std::string directory = quote(rt_.startDirectory());
   directory = directory.substr(1, directory.size() - 2);
+  std::string separator = quote(std::string(1, kPathSeparator));
+  separator = separator.substr(1, separator.size() - 2);
   std::string out;
   for (size_t at; (at = value.find(kStartDirectory)) != value.npos;) {
     out.append(value.substr(0, at)).append(directory);
     value.remove_prefix(at + kStartDirectory.size());
+    if (value.starts_with('/')) {
+      out.append(separator);
+      value.remove_prefix(1);
+    }
   }
   return out.append(value);
 }
@@ -513,11 +521,11 @@ int runScriptCommand(std::span<const std::string> args, const ScriptRunner& runn
   if (args.empty()) return finish(runner.run(in, out));
   const std::string& path = args[0];
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
+  if (std::filesystem::is_directory(filePath(path), error)) {
     err << "brizzlet-script: cannot read " << shown(path) << ": it is a directory\n";
     return kScriptError;
   }
-  std::ifstream file(path);
+  std::ifstream file(filePath(path));
   if (!file) {
     err << "brizzlet-script: cannot open " << shown(path) << ": " << std::strerror(errno) << '\n';
     return kScriptError;

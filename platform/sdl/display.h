@@ -3,7 +3,8 @@
 
 // What the front end does differently by system: starting SDL's video on
 // the system's display, and waiting on it. display_posix.cpp (X11 or
-// Wayland) and display_web.cpp (a browser's page), chosen by the build.
+// Wayland), display_windows.cpp and display_web.cpp (a browser's page),
+// chosen by the build; the two desktops share display_desktop.cpp.
 union SDL_Event;
 
 namespace brz::sdl {

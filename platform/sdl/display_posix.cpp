@@ -52,16 +52,4 @@ bool startVideo() {
   return true;
 }
 
-bool oneWindowOnly() {
-  return false;
-}
-
-bool waitEvent(SDL_Event& event, int ms) {
-  return SDL_WaitEventTimeout(&event, ms) == 1;
-}
-
-int leave(int status) {
-  return status;
-}
-
 }  // namespace brz::sdl

@@ -9,46 +9,75 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <span>
+#include <vector>
 
 #include "platform/sdl/look.h"
+#include "platform/system.h"
 
 namespace brz::sdl {
 
 namespace {
 
+// Where Debian's packages install them.
+constexpr const char* kWineFonts[] = {"/usr/share/wine/fonts"};
+constexpr const char* kLiberationFonts[] = {"/usr/share/fonts/truetype/liberation",
+                                            "/usr/share/fonts/truetype/liberation2",
+                                            "/usr/share/fonts/liberation"};
+
 struct Family {
   const char* regular;
   const char* bold;
+  std::span<const char* const> directories;
 };
 
-// The first family whose regular weight is installed is used.
+// The first family whose regular weight is found is used.
 constexpr Family kFamilies[] = {
-    {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"},
-    {"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
-     "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"},
-    {"/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
-     "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf"},
-    {"/usr/share/fonts/liberation/LiberationSans-Regular.ttf",
-     "/usr/share/fonts/liberation/LiberationSans-Bold.ttf"},
+    {"tahoma.ttf", "tahomabd.ttf", kWineFonts},
+    {"LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf", kLiberationFonts},
 };
 
 // Liberation Sans Narrow, in fonts-liberation (the second version of the
 // family dropped it).
-constexpr Family kNarrow = {"/usr/share/fonts/truetype/liberation/LiberationSansNarrow-Regular.ttf",
-                            "/usr/share/fonts/truetype/liberation/LiberationSansNarrow-Bold.ttf"};
+constexpr Family kNarrow = {"LiberationSansNarrow-Regular.ttf", "LiberationSansNarrow-Bold.ttf",
+                            kLiberationFonts};
 
-bool exists(const char* path) {
+// Where a game that brings its own fonts (the one built for Windows, which
+// has no such packages) keeps them: the folder "fonts" beside the program.
+std::string shippedFonts() {
   std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
+  std::string program = programDirectory(error);
+  return program.empty() ? program : program + kPathSeparator + "fonts";
 }
 
-// The pixel sizes a font file holds as bitmaps of their own.
+// The file `name` of a family: among the fonts shipped with the game, else
+// where the family's package installs it; "" when it is nowhere.
+std::string locate(const std::string& shipped, const char* name, const Family& family) {
+  auto found = [](const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(filePath(path), error);
+  };
+  if (!shipped.empty() && found(shipped + kPathSeparator + name))
+    return shipped + kPathSeparator + name;
+  for (const char* directory : family.directories)
+    if (std::string path = std::string(directory) + "/" + name; found(path)) return path;
+  return {};
+}
+
+// The pixel sizes a font file holds as bitmaps of their own. The file is
+// read here, since FreeType would open it by a name in the system's code
+// page, which cannot spell every folder.
 std::set<int> strikesOf(const std::string& path) {
   std::set<int> sizes;
+  std::ifstream file(filePath(path), std::ios::binary);
+  std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file), {}};
   FT_Library library = nullptr;
-  if (FT_Init_FreeType(&library) != 0) return sizes;
+  if (bytes.empty() || FT_Init_FreeType(&library) != 0) return sizes;
   FT_Face face = nullptr;
-  if (FT_New_Face(library, path.c_str(), 0, &face) == 0) {
+  if (FT_New_Memory_Face(library, bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face) ==
+      0) {
     for (int i = 0; i < face->num_fixed_sizes; ++i)
       sizes.insert(static_cast<int>((face->available_sizes[i].y_ppem + 32) >> 6));
     FT_Done_Face(face);
@@ -83,17 +112,21 @@ Fonts::Fonts(Scale scale) : scale_(scale) {
     std::fprintf(stderr, "brizzlet: no text: %s\n", TTF_GetError());
     return;
   }
-  if (exists(kNarrow.regular)) narrowRegular_ = {kNarrow.regular, {}};
-  if (exists(kNarrow.bold)) narrowBold_ = {kNarrow.bold, {}};
+  std::string shipped = shippedFonts();
+  narrowRegular_ = {locate(shipped, kNarrow.regular, kNarrow), {}};
+  narrowBold_ = {locate(shipped, kNarrow.bold, kNarrow), {}};
   for (const Family& family : kFamilies) {
-    if (!exists(family.regular)) continue;
-    regular_ = {family.regular, strikesOf(family.regular)};
-    bold_ = exists(family.bold) ? File{family.bold, strikesOf(family.bold)} : regular_;
+    std::string regular = locate(shipped, family.regular, family);
+    if (regular.empty()) continue;
+    regular_ = {regular, strikesOf(regular)};
+    std::string bold = locate(shipped, family.bold, family);
+    bold_ = bold.empty() ? regular_ : File{bold, strikesOf(bold)};
     return;
   }
   std::fprintf(stderr,
                "brizzlet: no text: neither Tahoma (fonts-wine) nor Liberation Sans "
-               "(fonts-liberation) is installed\n");
+               "(fonts-liberation) is installed, nor in %s\n",
+               shipped.c_str());
 }
 
 Fonts::~Fonts() {

@@ -21,7 +21,9 @@ namespace brz::sdl {
 // screen's scale. The layouts were drawn for a narrow 8-point desktop sans
 // serif, so Tahoma (Wine's re-creation, in fonts-wine) comes first: its text
 // fits the captions as they were laid out. Liberation Sans stands in when it
-// is missing. Measuring and drawing share this one object, so a label that
+// is missing. Fonts in the folder "fonts" beside the program, where the
+// Windows build brings its own, are taken before the installed ones.
+// Measuring and drawing share this one object, so a label that
 // sizes itself fits the text that is drawn in it; the painters take their
 // scale from it too.
 class Fonts {

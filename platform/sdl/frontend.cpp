@@ -125,7 +125,7 @@ class DesktopSession final : public Host {
   }
   std::string startDirectory() override {
     std::error_code error;
-    return currentDirectory(error);
+    return gameDirectory(error);
   }
 
   int run() {
@@ -143,7 +143,7 @@ class DesktopSession final : public Host {
 
     std::ifstream replay;
     if (!game_.replayPath.empty()) {
-      replay.open(game_.replayPath);
+      replay.open(filePath(game_.replayPath));
       if (!replay) {
         std::fprintf(stderr, "brizzlet: cannot open the recording %s: %s\n",
                      shown(game_.replayPath).c_str(), std::strerror(errno));

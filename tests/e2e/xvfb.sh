@@ -157,11 +157,11 @@ count() {
     -fx "($7)?1:0" -format "%[fx:round(mean*w*h)]" info:
 }
 
-# start_game [PROGRAM] : the game (or PROGRAM) started from the current
-# directory, its id in $game_pid, its output in $work/game.out and game.err;
-# the menu window's id in $menu once it shows.
+# start_game [PROGRAM [ARGUMENT...]] : the game (or PROGRAM) started from the
+# current directory, its id in $game_pid, its output in $work/game.out and
+# game.err; the menu window's id in $menu once it shows.
 start_game() {
-  "${1:-$game}" >"$work/game.out" 2>"$work/game.err" &
+  "${1:-$game}" "${@:2}" >"$work/game.out" 2>"$work/game.err" &
   game_pid=$!
   started_pids+=("$game_pid")
   menu=$(window "Brizzlet Main Menu")
@@ -207,6 +207,25 @@ give_up() { click "$1" "$(centre 6840 375)" "$(centre 120 375)"; }
 # the panel then rests at 135.
 finish_slide() {
   sleep 3
-  click "$menu" 120 150
+  click "$menu" $((120 * f)) $((150 * f))
   sleep 1
+}
+
+# hit ID BEFORE AFTER : shoots nyamuk1, which stands still at level 0, in the
+# Time Attack window ID, with screenshots named BEFORE and AFTER. It goes back
+# to the field's edge, and the score grows from "0" to "35": more black in its
+# box. Sets nx ny (the mosquito's place) and sx sy (the score's).
+hit() {
+  local black="r<0.3&&g<0.3&&b<0.3"
+  nx=$(px 5760) ny=$(px $((480 + 360))) sx=$(px $((4800 + 720))) sy=$(px $((4440 + 120)))
+  shot "$2"
+  click "$1" $((nx + 16)) $((ny + 12))
+  sleep 0.2
+  shot "$3"
+  [ "$(count "$2" "$1" "$nx" "$ny" 33 24 "$black")" -gt 20 ] &&
+    [ "$(count "$3" "$1" "$nx" "$ny" 33 24 "$black")" -eq 0 ] ||
+    fail "the mosquito shot at is still there"
+  [ "$(count "$3" "$1" $((sx + 3)) $((sy + 3)) 99 19 "$black")" -gt \
+    "$(count "$2" "$1" $((sx + 3)) $((sy + 3)) 99 19 "$black")" ] ||
+    fail "the score did not grow"
 }

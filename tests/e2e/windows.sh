@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The Windows game from its zip, played like a player under Wine on a private
+# Xvfb with xdotool. The zip is unpacked into a folder whose name has a space
+# and a letter beyond ASCII, and the game started from the root of drive C:,
+# so that it finds its run-time files and fonts in its own folder or not at
+# all: the menu, Play Time Attack, a hit, the give-up, About, EXIT with status
+# 0 and nothing on stderr. Then with Windows set to 192 dpi and no sound
+# device: the windows twice the size, and one line that says there is no
+# sound. Given the Linux game and runner, the round is recorded on each
+# system and replayed on the other, with exit status 0.
+#   windows.sh ZIP ARTEFACTS_DIR [BRIZZLET BRIZZLET_SCRIPT ASSETS_DIR]
+# WINE names scripts/wine, and WINEPREFIX the prefix it runs in.
+set -uo pipefail
+zip=$(realpath "$1")
+mkdir -p "$2"
+artefacts=$(realpath "$2")
+native=${3:+$(realpath "$3")} runner=${4:+$(realpath "$4")} assets=${5:+$(realpath "$5")}
+here=$(dirname "$(realpath "$0")")
+source "$here/xvfb.sh"
+
+rm -f "$artefacts"/*.png
+scratch windows
+folder="$work/Zoë's games"
+mkdir -p "$folder"
+(cd "$folder" && cmake -E tar xf "$zip") || { fail "cannot unpack $zip"; exit 1; }
+exe=$(echo "$folder"/brizzlet-*-windows/brizzlet.exe)
+[ -f "$exe" ] || { fail "no brizzlet.exe in $zip"; exit 1; }
+start_xvfb "$work"
+# Wine's own drive C:, where /usr/share (of the Linux fonts) is not.
+drive_c=$WINEPREFIX/drive_c
+# win PATH : a file of this machine as Windows programs under Wine name it.
+win() { echo "Z:${1//\//\\}"; }
+dpi() { "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null; }
+dpi 96 # should a run that failed have left it at 192
+
+# play NAME PROGRAM ARGUMENT... : the round, the player's way, the
+# screenshots named after NAME.
+play() {
+  local name=$1 box form1
+  shift
+  start_game "$@" || { fail "$name: no menu window"; return 1; }
+  finish_slide
+  shot "$name-menu"
+  press play1 135
+  form1=$(window "Brizzlet!!! ~ Time Attack" 10) || { fail "$name: no Time Attack window"; return 1; }
+  sleep 0.5
+  hit "$form1" "$name-round" "$name-hit"
+  give_up "$form1"
+  gone "Brizzlet!!! ~ Time Attack" 5 || fail "$name: X does not end the round"
+  finish_slide # the panel slides in again
+  press about 135
+  if box=$(window Brizzlet 5); then
+    shot "$name-about"
+    geometry "$box"
+    click "$box" $((WIDTH / 2)) $((HEIGHT - 24))
+    gone Brizzlet 5 || fail "$name: OK does not close the About box"
+  else
+    fail "$name: About shows no message box"
+  fi
+  press exit 135
+  if ended "$game_pid"; then
+    [ "$status" -eq 0 ] || fail "$name: EXIT ends the game with status $status"
+  else
+    fail "$name: EXIT does not end the game"
+  fi
+  [ ! -s "$work/game.err" ] || fail "$name: the game wrote to stderr: $(head -3 "$work/game.err")"
+}
+
+cd "$drive_c"
+play windows "$WINE" "$exe" --record "$(win "$work/windows.script")"
+
+# --- 192 dpi, and no sound device ----------------------------------------------
+dpi 192
+WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=" start_game "$WINE" "$exe" ||
+  fail "no menu window at 192 dpi"
+geometry "$menu"
+[ "$WIDTH" -eq $((2 * $(px 4470))) ] || fail "at 192 dpi the menu is $WIDTH pixels wide"
+shot menu-192dpi
+f=2
+finish_slide
+press exit 135
+f=1
+ended "$game_pid" && [ "$status" -eq 0 ] || fail "at 192 dpi EXIT does not end the game with 0"
+[ "$(wc -l <"$work/game.err")" -eq 1 ] && grep -q '^brizzlet: no sound' "$work/game.err" ||
+  fail "with no sound device the game says: $(head -3 "$work/game.err")"
+dpi 96
+
+# --- each system's recording replayed on the other --------------------------------
+if [ -n "$native" ]; then
+  cd "$assets"
+  SDL_AUDIODRIVER=dummy play linux "$native" --record "$work/linux.script"
+  cd "$drive_c"
+  "$WINE" "$exe" --replay "$(win "$work/linux.script")" 2>"$work/replay.err" ||
+    fail "brizzlet.exe --replay of the Linux recording: $(head -3 "$work/replay.err")"
+  cd "$assets"
+  "$runner" "$work/windows.script" >"$work/replay.out" ||
+    fail "brizzlet-script on the Windows recording: $(grep -m3 -e failed -e error "$work/replay.out")"
+  cp "$work"/*.script "$artefacts/"
+fi
+
+note "screenshots in $artefacts"
+finish "the Windows game under Wine"
