@@ -29,8 +29,10 @@ play:
 # Every test, the real-time ones too; ctest ends with the time each label took
 # (unit, scenario, fuzz, slow, realtime). `ctest -LE realtime` skips the ones
 # that play the real windows or sound.
-# With WEB=1 the browser build's tests run too (see test-web), and with
-# WINDOWS=1 the Windows build's under Wine (see test-windows).
+# Then the browser build's tests (test-web) and the Windows build's under
+# Wine (test-windows); WEB=0 or WINDOWS=0 leaves them out.
+WEB ?= 1
+WINDOWS ?= 1
 test:
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS="-DBRIZZLET_TESTS=ON $(CMAKE_FLAGS)"
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -39,7 +41,7 @@ test:
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize:
-	$(MAKE) test BUILD=build-sanitize CMAKE_FLAGS="-DBRIZZLET_SANITIZE=ON $(CMAKE_FLAGS)"
+	$(MAKE) test BUILD=build-sanitize WEB=0 WINDOWS=0 CMAKE_FLAGS="-DBRIZZLET_SANITIZE=ON $(CMAKE_FLAGS)"
 
 bench:
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS="-DBRIZZLET_TESTS=ON $(CMAKE_FLAGS)"
