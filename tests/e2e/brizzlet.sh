@@ -158,7 +158,8 @@ exit_game
 # Short of memory (ulimit -v) with a device: at 46 MB the sound thread cannot
 # start, and the game aborted; from 60 to 140 MB the soundfont's load
 # crashed it. Now it plays on, silent where it must be, with a line at most.
-for mb in 46 80 140; do
+sanitized "$game" && memory_limits=() || memory_limits=(46 80 140)
+for mb in "${memory_limits[@]}"; do
   (ulimit -v $((mb * 1024)) && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null exec "$game") \
     2>"$work/memory.all" &
   game_pid=$!

@@ -29,6 +29,10 @@ failures=0
 # In a sanitizer build: what the system libraries keep to the end is not the
 # game's.
 export LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "${BASH_SOURCE[0]}")")/lsan.supp:print_suppressions=0
+# sanitized PROGRAM : whether it is built with AddressSanitizer, which
+# reserves terabytes of address space and keeps a heap of its own: there a
+# limit or a measure of memory says nothing of the program's.
+sanitized() { ldd "$1" 2>/dev/null | grep -q libasan; }
 
 # Layout twips to client pixels at the drawing factor f (1 unless a script
 # sets it), and the centre of a control from the sum of its containers' places.
