@@ -32,7 +32,7 @@ export LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(rea
 # sanitized PROGRAM : whether it is built with AddressSanitizer, which
 # reserves terabytes of address space and keeps a heap of its own: there a
 # limit or a measure of memory says nothing of the program's.
-sanitized() { ldd "$1" 2>/dev/null | grep -q libasan; }
+sanitized() { [[ $(ldd "$1" 2>/dev/null) == *libasan* ]]; }
 
 # Layout twips to client pixels at the drawing factor f (1 unless a script
 # sets it), and the centre of a control from the sum of its containers' places.
