@@ -158,6 +158,7 @@ for (const [index, line] of (await recorded()).split('\n').entries()) {
 // yet: every tick due in it ran.
 if (start !== null && time < start + 60000) ticks += due(Math.max(time, start), start + 60000);
 figure('timer1_ticks_60s', start === null ? NaN : ticks, 'ticks');
+const front = await page.title();
 await context.close();
 await browser.close();
 server.close();
@@ -175,3 +176,4 @@ line('busy round (a shot every 250 ms), main thread %', +f.busy_main_thread.toFi
 line('  main-thread ms a frame presented', +f.busy_main_thread_per_frame.toFixed(2), '-', '');
 line('  frames presented a second', +f.busy_frames.toFixed(1), '-', '');
 line('Timer1 (50 ms) ticks in 60 s of a Basmi round', f.timer1_ticks_60s, '-', '1200');
+console.log(`  (the window in front after the minute: "${front}")`);
