@@ -237,7 +237,8 @@ menu_size=none game_size=none bug_box=none
 if menu=$(window "Brizzlet Main Menu"); then
   finish_slide
   shot menu-192
-  button=$(colour menu-192 "$menu" "$(px $((135 + 120 + 2160 + 45)))" "$(px $((240 + 270 + 600 + 45)))")
+  # The panel rests at Left 110 to 210: a point of Play Time Attack at either.
+  button=$(colour menu-192 "$menu" "$(px $((210 + 120 + 2160 + 45)))" "$(px $((240 + 270 + 600 + 45)))")
   [ "$button" = 80FFFF ] || fail "192 dpi: the menu panel is not in place ($button)"
   menu_size=${WIDTH}x$HEIGHT
   about about-192 135
