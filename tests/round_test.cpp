@@ -338,7 +338,9 @@ TEST_F(Round, PicturesWithoutAClickHandlerAreNeitherHitNorMiss) {
   EXPECT_EQ(game().plor.text(), "4");
 }
 
-TEST_F(Round, TheFirstLaunchResetsTheScoreUnderTheLayoutCaption) {
+// The first launch resets the score under the layout's caption; giving up
+// late in the round shows all five mosquitoes again and writes no score.
+TEST_F(Round, GivingUpLateInBasmiShowsAllFiveAgainAndWritesNoScore) {
   game().Score.setText("5");
   game().Score.setBackColor(kGreen);  // would turn white if the reset recoloured it
   click(menu().Command2);
@@ -347,10 +349,6 @@ TEST_F(Round, TheFirstLaunchResetsTheScoreUnderTheLayoutCaption) {
   EXPECT_TRUE(game().Frame2.visible());
   EXPECT_EQ(menu().left(), -100);
   EXPECT_EQ(menu().width(), 13000);
-}
-
-TEST_F(Round, GivingUpLateInBasmiShowsAllFiveAgainAndWritesNoScore) {
-  click(menu().Command2);
   game().sisa.setText("3");  // hides nyamuk4 on the way
   game().sisa.setText("2");
   click(game().nyamuk1);
