@@ -3,7 +3,9 @@
 # The real game played like a player, on a private Xvfb with xdotool, on a
 # machine with no sound device: the menu after its slide-in, About, a round
 # of each mode with shots and a reload, the give-up, EXIT, and one line on
-# stderr about the sound; then short of memory; then a start without the
+# stderr about the sound; then short of memory; then sixty starts and EXITs,
+# every one with status 0 and nothing on stderr, and a menu window destroyed
+# from outside, which ends the game like a close; then a start without the
 # magazine pictures, which must stop with the error report, and one with named
 # pipes in files' places; a start with no display at all; and replays that
 # fail at once, while the sound starts. Then the game on a 2048x1536 screen
@@ -178,6 +180,54 @@ done
 
 # Sound is tested on its own; from here a silent device keeps the output clean.
 export SDL_AUDIODRIVER=dummy
+
+# --- sixty starts and EXITs, and a menu window destroyed from outside -------------
+# clean WHAT : the run just ended with status 0 and an empty stderr.
+clean() {
+  [ "$status" -eq 0 ] || fail "$1 ended with status $status: $(head -3 "$work/game.err")"
+  [ -s "$work/game.err" ] && fail "$1 wrote on stderr: $(head -3 "$work/game.err")"
+  return 0
+}
+cd "$assets"
+for run in $(seq 60); do
+  start_game || { fail "run $run: no menu window"; break; }
+  # The logo's right edge shows from the start; a click on it finishes the
+  # slide-in at once, and EXIT then rests where this point lies on it
+  # whenever the click came.
+  click "$menu" 4 100
+  sleep 0.3
+  for _ in 1 2 3; do
+    click "$menu" "$(px 3600)" "$(px 4747)" 2>/dev/null
+    ended "$game_pid" && break
+  done
+  if kill -0 "$game_pid" 2>/dev/null; then
+    fail "run $run: EXIT does not end the game"
+    break
+  fi
+  clean "run $run"
+done
+# Another client destroys the menu window.
+if ! command -v python3 >/dev/null; then
+  note "no python3: the destroyed window is not tried"
+elif start_game; then
+  sleep 0.5
+  python3 - "$menu" <<'PY'
+import ctypes, ctypes.util, sys
+x = ctypes.CDLL(ctypes.util.find_library("X11"))
+x.XOpenDisplay.restype = ctypes.c_void_p
+display = ctypes.c_void_p(x.XOpenDisplay(None))
+x.XDestroyWindow(display, ctypes.c_ulong(int(sys.argv[1])))
+x.XSync(display, 0)
+x.XCloseDisplay(display)
+PY
+  if ended "$game_pid"; then
+    clean "a destroyed menu window"
+  else
+    fail "a destroyed menu window does not end the game"
+  fi
+else
+  fail "no menu window"
+fi
 
 # --- no magazine pictures: the first shot stops the game with a report ------------
 mkdir "$work/empty"
