@@ -19,6 +19,10 @@ bool startVideo();
 // game's windows then share it as one screen (SingleScreen).
 bool oneWindowOnly();
 
+// Whether the system shows a window's icon anywhere: a browser's page has
+// its own, and the game's would be decoded for nothing.
+bool showsWindowIcons();
+
 // The screen the game's windows are laid out on, in pixels, false when SDL
 // cannot tell: the first display's bounds on a desktop, the page's viewport
 // in device pixels in a browser. Needs SDL's video up.

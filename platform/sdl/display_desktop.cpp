@@ -13,6 +13,10 @@ bool oneWindowOnly() {
   return false;
 }
 
+bool showsWindowIcons() {
+  return true;
+}
+
 bool displayBounds(SDL_Rect& bounds) {
   return SDL_GetDisplayBounds(0, &bounds) == 0;
 }

@@ -67,6 +67,10 @@ bool oneWindowOnly() {
   return true;
 }
 
+bool showsWindowIcons() {
+  return false;
+}
+
 bool displayBounds(SDL_Rect& bounds) {
   bounds = {0, 0, viewportWidth(), viewportHeight()};
   return bounds.w > 0 && bounds.h > 0;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/sdl/display.h"
 #include "platform/sdl/message_box.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/pointer.h"
@@ -26,7 +27,7 @@ SDL_Surface* surfaceOf(const Picture& picture) {
 // A window manager shows more than the layout's 32 x 32: it gets a larger
 // rendering of the same drawing where there is one.
 void setIcon(SDL_Window* window, Runtime& runtime, const Picture& icon) {
-  if (icon.width <= 0 || icon.height <= 0) return;
+  if (!showsWindowIcons() || icon.width <= 0 || icon.height <= 0) return;
   PictureRef large;
   if (!icon.fromFile) large = runtime.layoutPicture(icon.source + "_large");
   SDL_Surface* surface = surfaceOf(large && large->width > icon.width ? *large : icon);
