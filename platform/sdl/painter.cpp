@@ -206,7 +206,13 @@ void Painter::paint(const Image& image) {
 
 void Painter::paint(const PictureBox& box) {
   PixelRect clip = clip_;
-  fill(box_, toRgb(box.backColor()));
+  // Its border and an opaque picture filling the inside cover every pixel
+  // the back colour would: the large ones in the menu move at every tick.
+  const PictureRef& shown = box.picture();
+  PixelRect inside = inset(box_, px(2));
+  bool covered = shown && shown->width > 0 && scale_.pixels(shown->width) >= inside.w &&
+                 scale_.pixels(shown->height) >= inside.h && shown->opaque.value_or(false);
+  if (!covered) fill(box_, toRgb(box.backColor()));
   sunken(box_);
   setClip(intersect(inset(box_, px(2)), clip));
   if (!clip_.empty()) picture(box.picture(), box_.x + px(2), box_.y + px(2));
@@ -418,8 +424,14 @@ void Painter::picture(const PictureRef& picture, int x, int y, bool magnify) {
   if (!cached.texture || cached.picture.lock() != picture) {
     if (cached.texture) SDL_DestroyTexture(cached.texture);
     cached.picture = picture;
+    // A picture with no transparent pixel is copied, not blended: the same
+    // pixels, at a fraction of the cost for the large ones that move. Held
+    // without its alpha, it has the window's own format, and each row is
+    // copied whole.
+    bool opaque = picture->opaque ? *picture->opaque : allOpaque(picture->argb);
     cached.texture =
-        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, w, h);
+        SDL_CreateTexture(renderer_, opaque ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_ARGB8888,
+                          SDL_TEXTUREACCESS_STATIC, w, h);
     if (!cached.texture) return;
     if (scale.factor() == 1) {
       SDL_UpdateTexture(cached.texture, nullptr, picture->argb.data(), w * 4);
@@ -427,9 +439,6 @@ void Painter::picture(const PictureRef& picture, int x, int y, bool magnify) {
       Picture big = magnified(*picture, scale);
       SDL_UpdateTexture(cached.texture, nullptr, big.argb.data(), w * 4);
     }
-    // A picture with no transparent pixel is copied, not blended: the same
-    // pixels, at a fraction of the cost for the large ones that move.
-    bool opaque = picture->opaque ? *picture->opaque : allOpaque(picture->argb);
     SDL_SetTextureBlendMode(cached.texture, opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
   }
   SDL_Rect dst{x, y, w, h};
