@@ -121,11 +121,30 @@ void Painter::paint(const Window& window, const PixelRect& area) {
   PixelRect all = intersect({0, 0, w, h}, area);
   if (!all.empty()) {
     setClip(all);
-    fill(all, toRgb(window.backColor()));
+    fillBehind(window, all, toRgb(window.backColor()));
     paintChildren(window, 0, 0, all);
   }
   SDL_RenderSetClipRect(renderer_, nullptr);
   evict();
+}
+
+// The damage of a control that moved is mostly the control itself: the back
+// colour is not filled where the opaque control covering the most of the
+// area draws every pixel anyway. A pixel inside its edges, so no pixel
+// rounded either way is left undrawn.
+void Painter::fillBehind(const Container& container, const PixelRect& area, Rgb colour) {
+  PixelRect most;
+  for (const Control* child : container.children()) {
+    if (!child->visible()) continue;
+    PixelRect covered = intersect(inset(toPixels(child->opaqueArea(), 0, 0, scale_), 1), area);
+    if (!covered.empty() && covered.w * covered.h > most.w * most.h) most = covered;
+  }
+  if (most.empty()) return fill(area, colour);
+  int right = most.x + most.w, bottom = most.y + most.h;
+  fill({area.x, area.y, area.w, most.y - area.y}, colour);
+  fill({area.x, bottom, area.w, area.y + area.h - bottom}, colour);
+  fill({area.x, most.y, most.x - area.x, most.h}, colour);
+  fill({right, most.y, area.x + area.w - right, most.h}, colour);
 }
 
 void Painter::paintFrame(const Window& window, const PixelRect& outer, bool active,
