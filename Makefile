@@ -45,7 +45,8 @@ test-sanitize:
 
 bench:
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS="-DBRIZZLET_TESTS=ON $(CMAKE_FLAGS)"
-	@BRIZZLET_WINDOWS_BUILD=$(abspath $(WINDOWS_BUILD)) $(BUILD)/bench/run-benchmarks
+	@BRIZZLET_WINDOWS_BUILD=$(abspath $(WINDOWS_BUILD)) BRIZZLET_WEB_BUILD=$(abspath $(WEB_BUILD)) \
+	  $(BUILD)/bench/run-benchmarks
 
 # A .deb of the game, in build-package/packages/: its own build, in Debian's
 # layout for games, with the distribution's hardening flags, stripped.

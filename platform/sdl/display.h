@@ -6,6 +6,7 @@
 // Wayland), display_windows.cpp and display_web.cpp (a browser's page),
 // chosen by the build; the two desktops share display_desktop.cpp.
 union SDL_Event;
+struct SDL_Rect;
 
 namespace brz::sdl {
 
@@ -17,6 +18,20 @@ bool startVideo();
 // Whether the display has room for one window only, the page's canvas: the
 // game's windows then share it as one screen (SingleScreen).
 bool oneWindowOnly();
+
+// The screen the game's windows are laid out on, in pixels, false when SDL
+// cannot tell: the first display's bounds on a desktop, the page's viewport
+// in device pixels in a browser. Needs SDL's video up.
+bool displayBounds(SDL_Rect& bounds);
+
+// The room a window may take on that screen (the desktop's, less its
+// panels); false when a window may take any size.
+bool windowRoom(SDL_Rect& room);
+
+// The whole-number scale the windows are drawn at unless one is asked for:
+// the display's density over 96 dpi on a desktop, the page's device pixels
+// to a CSS pixel in a browser.
+int displayScale();
 
 // Waits up to `ms` milliseconds (for ever if negative) for an event, as
 // SDL_WaitEventTimeout does; true when one came, in `event`.

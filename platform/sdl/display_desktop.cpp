@@ -3,12 +3,26 @@
 // SDL's own waiting.
 #include <SDL.h>
 
+#include "platform/sdl/density.h"
 #include "platform/sdl/display.h"
+#include "platform/sdl/look.h"
 
 namespace brz::sdl {
 
 bool oneWindowOnly() {
   return false;
+}
+
+bool displayBounds(SDL_Rect& bounds) {
+  return SDL_GetDisplayBounds(0, &bounds) == 0;
+}
+
+bool windowRoom(SDL_Rect& room) {
+  return SDL_GetDisplayUsableBounds(0, &room) == 0;
+}
+
+int displayScale() {
+  return scaleFactorFor(displayDpi());
 }
 
 bool waitEvent(SDL_Event& event, int ms) {

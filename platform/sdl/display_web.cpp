@@ -6,9 +6,12 @@
 #include <SDL.h>
 #include <emscripten.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/sdl/display.h"
+#include "platform/sdl/look.h"
 
 namespace brz::sdl {
 
@@ -38,6 +41,17 @@ int SDLCALL wakeOnEvent(void*, SDL_Event*) {
   return 0;
 }
 
+// The page's viewport in device pixels: the player's screen is the page, as
+// crisp as the device shows it. (SDL's display is the device's whole screen,
+// most of which the page does not have.)
+EM_JS(int, viewportWidth, (),
+      { return Math.floor(window.innerWidth * (window.devicePixelRatio || 1)); });
+EM_JS(int, viewportHeight, (),
+      { return Math.floor(window.innerHeight * (window.devicePixelRatio || 1)); });
+// (Named apart from window.devicePixelRatio, which a function of that name
+// would replace on the page.)
+EM_JS(double, pixelRatio, (), { return window.devicePixelRatio || 1; });
+
 }  // namespace
 
 bool startVideo() {
@@ -51,6 +65,24 @@ bool startVideo() {
 
 bool oneWindowOnly() {
   return true;
+}
+
+bool displayBounds(SDL_Rect& bounds) {
+  bounds = {0, 0, viewportWidth(), viewportHeight()};
+  return bounds.w > 0 && bounds.h > 0;
+}
+
+// The canvas takes the screen's size, whatever the page's: the page shows it
+// whole-number times larger where there is room (index.html).
+bool windowRoom(SDL_Rect&) {
+  return false;
+}
+
+// Whole device pixels to a pixel of the game's, as on a desktop of that
+// density: 2 on a 2x display, 1 on a 1.5x one (which has the larger screen).
+int displayScale() {
+  double ratio = pixelRatio();
+  return std::clamp(std::isfinite(ratio) ? static_cast<int>(ratio) : 1, 1, kMaxScaleFactor);
 }
 
 bool waitEvent(SDL_Event& event, int ms) {

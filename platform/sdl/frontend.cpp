@@ -16,7 +16,6 @@
 #include "platform/properties.h"
 #include "platform/rest.h"
 #include "platform/script/recorder.h"
-#include "platform/sdl/density.h"
 #include "platform/sdl/display.h"
 #include "platform/sdl/fonts.h"
 #include "platform/sdl/frame_clock.h"
@@ -81,9 +80,7 @@ class DesktopSession final : public Host {
   // The windows are drawn at the scale asked for, else the display's, chosen
   // once at the start.
   explicit DesktopSession(const Game& game)
-      : game_(game),
-        scale_(game.scale > 0 ? game.scale : scaleFactorFor(displayDpi())),
-        fonts_(scale_) {
+      : game_(game), scale_(game.scale > 0 ? game.scale : displayScale()), fonts_(scale_) {
     runtime_ = std::make_unique<Runtime>(*this, [this](const std::string&) { rest_->traced(); });
     rest_ = std::make_unique<RestWatch>(*runtime_);
     // Where the display has room for one window only, it is always the screen.
@@ -110,17 +107,16 @@ class DesktopSession final : public Host {
     int ms = hint ? std::atoi(hint) : 0;
     return ms > 0 ? ms : 500;
   }
-  // The first display's, unless SDL cannot tell: then the headless 1024 x 768.
+  // The display's, unless SDL cannot tell: then the headless 1024 x 768.
   std::pair<Twips, Twips> screenSize() override {
     SDL_Rect bounds;
-    if (SDL_GetDisplayBounds(0, &bounds) == 0)
-      return {scale_.toTwips(bounds.w), scale_.toTwips(bounds.h)};
+    if (displayBounds(bounds)) return {scale_.toTwips(bounds.w), scale_.toTwips(bounds.h)};
     return HeadlessHost().screenSize();
   }
   // The display as a recording states it: its pixels and the drawing scale.
   ScriptScreen recordedScreen() {
     SDL_Rect bounds;
-    if (SDL_GetDisplayBounds(0, &bounds) != 0) return {};
+    if (!displayBounds(bounds)) return {};
     return {.width = bounds.w, .height = bounds.h, .scale = scale_.factor()};
   }
   std::string startDirectory() override {

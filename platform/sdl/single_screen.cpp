@@ -51,7 +51,7 @@ void SingleScreen::sync() {
     if (windows.empty()) return;
     compositor_ = std::make_unique<Compositor>(fonts_, width, height);
     SDL_Rect room{0, 0, width, height};
-    SDL_GetDisplayUsableBounds(0, &room);
+    if (!windowRoom(room)) room = {0, 0, width, height};
     window_ = SDL_CreateWindow(kUntitled, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                std::min(width, room.w), std::min(height, room.h),
                                SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);

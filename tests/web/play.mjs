@@ -2,24 +2,26 @@
 // A round played in the page as a person plays it, looking at the canvas
 // only: the menu comes to rest, Play Time Attack opens the game window, a
 // shot at a mosquito raises the score, X gives the round up, About opens
-// and closes, and EXIT ends the program. The page is 1024 x 768 and the
-// browser's screen 800 x 600; the menu window is found by its title bar,
-// the buttons by their places in it.
-const menu = {x: 0, y: 0};
-const at = (dx, dy) => [menu.x + dx, menu.y + dy];
-const playTimeAttack = [211, 112], about = [154, 342], exit = [242, 342];
+// and closes, and EXIT ends the program. The page, 1024 x 768, is the
+// game's screen; the menu window is found by its title bar, the buttons by
+// their places in it. Then the menu and the round again in a page at 2x,
+// where the canvas holds two device pixels a side for each of the game's.
+export const menu = {x: 0, y: 0, scale: 1};
+export const at = (dx, dy) => [menu.x + dx, menu.y + dy];
+export const playTimeAttack = [211, 112], playBasmi = [210, 206], about = [154, 342], exit = [242, 342];
 // The game window over it, centred on the screen: its field, score and X.
-const field = {x: 265, y: 265, w: 492, h: 190}, score = [632, 532, 100, 20], giveUp = [731, 243];
+export const field = {x: 265, y: 265, w: 492, h: 190}, score = [632, 532, 100, 20], giveUp = [731, 243];
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
-// The canvas's pixels of a box, as RGBA bytes, read in the page.
-const grab = (page, x, y, w, h) => page.evaluate((x, y, w, h) => Array.from(
-  document.getElementById('canvas').getContext('2d').getImageData(x, y, w, h).data), x, y, w, h);
+// The canvas's pixels of a box of the screen, as RGBA bytes, read in the page.
+const grab = (page, ...box) => page.evaluate((x, y, w, h) => Array.from(
+  document.getElementById('canvas').getContext('2d').getImageData(x, y, w, h).data),
+  ...box.map(v => v * menu.scale));
 
 // Until Play Time Attack is in place and the menu's bottom row looks the
 // same in three looks 400 ms apart: while the panel slides, a click could
 // hit a neighbour.
-async function menuAtRest(page) {
+export async function menuAtRest(page) {
   let last = '', same = 0;
   for (const deadline = Date.now() + 60000; Date.now() < deadline; await sleep(400)) {
     // The active title bar's first pixel, 4 pixels inside the window's frame.
@@ -32,7 +34,7 @@ async function menuAtRest(page) {
       return null;
     });
     if (!bar) continue;
-    [menu.x, menu.y] = [bar[0] - 4, bar[1] - 4];
+    [menu.x, menu.y] = [bar[0] / menu.scale - 4, bar[1] / menu.scale - 4];
     const [r, g, b] = await grab(page, ...at(170, 104), 1, 1);
     const row = (await grab(page, ...at(14, 330), 280, 24)).join();
     same = row === last && r < 200 && g > 200 && b > 200 ? same + 1 : 0;
@@ -100,6 +102,27 @@ export async function play(serve, open, ended, fail, artefacts) {
       fail(`EXIT ended with ${status}, the page saying "${said}"`, console_);
   } finally {
     await browser.close();
+  }
+  try {
+    await twice(await open(server, '', 2), artefacts);
+  } finally {
     server.close();
+  }
+}
+
+async function twice({browser, page, console_}, artefacts) {
+  const shot = name => page.screenshot({path: `${artefacts}/${name}@2x.png`});
+  menu.scale = 2;
+  try {
+    if (!(await menuAtRest(page))) return fail('at 2x the menu never comes to rest', console_);
+    await shot('menu');
+    const menuTitle = await page.title();
+    await page.mouse.click(...at(...playTimeAttack));
+    await page.waitForFunction(title => document.title !== title, {timeout: 10000}, menuTitle);
+    await sleep(1500);
+    await shot('round');
+  } finally {
+    menu.scale = 1;
+    await browser.close();
   }
 }
