@@ -16,7 +16,7 @@ CommandLine parse(std::vector<std::string_view> arguments, const char* variable 
   return parseCommandLine(arguments, variable);
 }
 
-TEST(CommandLine, ScaleFromOptionOrVariableTheOptionWinning) {
+TEST(CommandLine, ScaleFromOptionOrVariableTheOptionWinningBadOnesRefused) {
   EXPECT_EQ(parse({}).action, Action::Play);
   EXPECT_FALSE(parse({}).scale);
   EXPECT_EQ(parse({"--scale", "16"}).scale, 16);
@@ -27,9 +27,7 @@ TEST(CommandLine, ScaleFromOptionOrVariableTheOptionWinning) {
   EXPECT_FALSE(parse({}, "").scale);
   // A good option does not rescue a bad variable: both are the user's input.
   EXPECT_EQ(parse({"--scale", "2"}, "big").action, Action::Error);
-}
-
-TEST(CommandLine, BadScalesAreRefusedWithTheirText) {
+  // Bad scales are refused with their text.
   for (const char* bad : {"0", "17", "-1", "+2", "1.5", "2x", " 2", "", "99999999999"}) {
     CommandLine line = parse({"--scale", bad});
     EXPECT_EQ(line.action, Action::Error) << bad;

@@ -13,15 +13,14 @@
 namespace brz {
 namespace {
 
-TEST(Counters, WriteWholeNumbersAsPlainText) {
+// Written as plain text and read back never failing; integers round half to
+// even.
+TEST(Counters, WrittenAsPlainTextAndReadAsNumbers) {
   EXPECT_EQ(numberText(-40), "-40");
   EXPECT_EQ(numberText(-0.0), "0");
   EXPECT_EQ(numberText(3877.5), "3877.5");
   EXPECT_EQ(numberText(-999999999999999.0), "-999999999999999");
   EXPECT_EQ(numberText(1e15), "1e+15");  // past 15 digits, as the general way writes it
-}
-
-TEST(Counters, ReadTextAsNumber) {
   EXPECT_EQ(toNumber("-400"), -400);
   EXPECT_EQ(toNumber(" 12 "), 12);
   // Text that is no number reads as its numeric prefix, or 0: never a failure.
@@ -29,9 +28,6 @@ TEST(Counters, ReadTextAsNumber) {
   EXPECT_EQ(toNumber("12abc"), 12);
   EXPECT_EQ(toNumber("nan"), 0);
   EXPECT_EQ(toNumber("1e999"), 0);
-}
-
-TEST(Counters, IntegersRoundHalfToEven) {
   EXPECT_EQ(toInteger("2.5"), 2);
   EXPECT_EQ(toInteger("3.5"), 4);
   EXPECT_EQ(toInteger("-2.5"), -2);

@@ -201,7 +201,7 @@ class Text : public ::testing::Test {
   Fonts fonts;
 };
 
-TEST_F(Text, WrappedLinesFitTheirWidthAndBreakOnlyBetweenWords) {
+TEST_F(Text, WrappedLinesFitTheirWidthAndBreakOnlyBetweenWordsMeasuredInTwips) {
   Font font;
   std::string text = "Ket: Tembak nyamuknya sebelum waktunya habis. Pokonya ya gitu dech";
   auto lines = fonts.wrap(text, font, 129);
@@ -218,9 +218,7 @@ TEST_F(Text, WrappedLinesFitTheirWidthAndBreakOnlyBetweenWords) {
             (std::vector<std::string>{"Supercalifragilistic", "x"}));
   EXPECT_EQ(fonts.wrap("GAME\r\nOVER", font, 500), (std::vector<std::string>{"GAME", "OVER"}));
   EXPECT_EQ(fonts.wrap("  indented", font, 500), (std::vector<std::string>{"  indented"}));
-}
-
-TEST_F(Text, MeasuresInTwipsWithBoldAndSizeMakingItLarger) {
+  // Measured in twips, with bold and size making it larger.
   Font normal, bold{8.25f, true}, big{24, true};
   auto [w, h] = fonts.measure("High Score  : ", normal, 0);
   EXPECT_GT(w, fonts.measure("High Score", normal, 0).first);  // trailing spaces count
@@ -370,13 +368,11 @@ TEST_F(Text, BoldTextsHaveAQuarterMoreInkAtEveryScale) {
 }
 
 // The window's colour, a raised bevel (lit top left, dark bottom right), the
-// face whatever its colour in the standard style, and nothing spilling out.
+// face whatever its colour in the standard style, and nothing spilling out;
+// the focused button of the active window shows it.
 TEST_F(Drawn, ButtonsAreRaisedAndOnlyTheGraphicalStyleShowsItsColour) {
   expectColours(0, 0, kCyanRgb, 10, 10, kHighlight, 69, 33, kDarkShadow, 68, 32, kShadow, 40, 20,
                 kFace, 110, 20, kGreenRgb, 70, 20, kCyanRgb);
-}
-
-TEST_F(Drawn, TheFocusedButtonOfTheActiveWindowShowsIt) {
   the<CommandButton>("Plain").setFocus();
   expectColours(10, 10, kDarkShadow, 11, 11, kHighlight);  // an outline, the bevel inside
   EXPECT_GT(darkPixels(14, 14, 52, 1), 20);                // the dotted rectangle
@@ -385,17 +381,14 @@ TEST_F(Drawn, TheFocusedButtonOfTheActiveWindowShowsIt) {
 }
 
 // Front is over Field where they overlap; the picture Wide, sticking out of
-// the field's right edge, is cut there, and once hidden shows the field.
-TEST_F(Drawn, FirstChildIsInFrontAndChildrenAreClippedToTheirContainer) {
+// the field's right edge, is cut there, and once hidden shows the field. The
+// transparent pixel shows the field behind; a picture box has a sunken
+// border and its picture inside it.
+TEST_F(Drawn, FirstChildInFrontChildrenClippedAndPicturesShowTheirTransparentParts) {
   the<Image>("Wide").setPicture(solid(40, 10, 0xFFFF0000));
   expectColours(50, 90, kBlueRgb, 100, 100, kWhiteRgb, 135, 90, kRedRgb, 140, 90, kCyanRgb);
   the("Wide").hide();
   EXPECT_EQ(at(135, 90), kWhiteRgb);
-}
-
-// The transparent pixel shows the field behind; a picture box has a sunken
-// border and its picture inside it.
-TEST_F(Drawn, PicturesAtTheirOwnSizeWithTransparentPartsShowingThrough) {
   the<Image>("Bug").setPicture(solid(4, 4, 0xFF000000, 1, 1));
   the<PictureBox>("Logo").setPicture(solid(16, 16, 0xFF00FF00));
   expectColours(110, 100, kBlackRgb, 111, 101, kWhiteRgb, 114, 100, kWhiteRgb, 150, 140, kShadow,
@@ -413,7 +406,7 @@ TEST_F(Drawn, TheLineIsItsWidthInItsColour) {
   EXPECT_EQ(at(90, 120), kWhiteRgb);
 }
 
-TEST_F(Drawn, TextBoxesAreSunkenAndShowTheirColourAndText) {
+TEST_F(Drawn, TextBoxesAreSunkenAndShowTheirColourAndTextCheckBoxesTheirTick) {
   auto& score = the<TextBox>("Score");
   expectColours(150, 10, kShadow, 151, 11, kDarkShadow, 209, 33, kHighlight, 180, 20, kGreenRgb);
   EXPECT_EQ(darkPixels(153, 13, 55, 18), 0);
@@ -421,6 +414,11 @@ TEST_F(Drawn, TextBoxesAreSunkenAndShowTheirColourAndText) {
   EXPECT_GT(darkPixels(153, 13, 55, 18), 10);
   score.setBackColor(kWhite);
   EXPECT_EQ(at(200, 28), kWhiteRgb);
+  // The check box's tick shows only when checked.
+  EXPECT_GT(darkPixels(153, 115, 7, 7), 10);
+  the<CheckBox>("Sound").setValue(0);
+  EXPECT_EQ(darkPixels(153, 115, 7, 7), 0);
+  EXPECT_EQ(at(156, 118), kWhiteRgb);
 }
 
 TEST_F(Drawn, LabelsAreTransparentOrFilledAndCentredWhenSaid) {
@@ -437,13 +435,6 @@ TEST_F(Drawn, LabelsAreTransparentOrFilledAndCentredWhenSaid) {
   // A label that does not size itself wraps onto a second line.
   solid.setCaption("ii ii ii ii ii ii ii ii ii");
   EXPECT_GT(darkPixels(150, 80 + fonts.lineHeight({}), 40, 20 - fonts.lineHeight({})), 0);
-}
-
-TEST_F(Drawn, CheckBoxShowsItsTickOnlyWhenChecked) {
-  EXPECT_GT(darkPixels(153, 115, 7, 7), 10);
-  the<CheckBox>("Sound").setValue(0);
-  EXPECT_EQ(darkPixels(153, 115, 7, 7), 0);
-  EXPECT_EQ(at(156, 118), kWhiteRgb);
 }
 
 TEST_F(Drawn, ChangesDamageWhatTheyTouchedAndNothingThatCannotBeSeen) {

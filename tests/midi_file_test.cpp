@@ -50,7 +50,7 @@ const std::string kNotes = "\x00\xC0\x05"s + "\x00\xD0\x30"s + "\x00\xF0\x03\x7E
                            "\x00\x90\x3C\x64"s + "\x00\xFF\x06\x01X"s + "\x81\x40\x3C\x00"s +
                            "\x00\x40\x64"s + "\x60\x40\x00"s + kEnd;
 
-TEST(MidiFile, LengthFollowsTempoChangesAndSmpteTiming) {
+TEST(MidiFile, LengthFollowsTempoChangesAndSmpteTimingFaultsAreSaid) {
   EXPECT_DOUBLE_EQ(midiSeconds(midiFile(96, {track(kTempoTrack), track(kNotes)})), 1.0);
   // A chunk of another kind between the tracks is not one of them.
   std::string other = midiFile(96, {track(kTempoTrack), chunk("XFIH", "\x01\x02"s), track(kNotes)});
@@ -63,9 +63,8 @@ TEST(MidiFile, LengthFollowsTempoChangesAndSmpteTiming) {
   std::string smpte =
       "\x00\xFF\x51\x03\x03\xD0\x90"s + "\x00\x90\x3C\x64"s + "\x93\x44\x80\x3C\x00"s + kEnd;
   EXPECT_DOUBLE_EQ(midiSeconds(midiFile(0xE728, {track(smpte)})), 2.5);
-}
 
-TEST(MidiFile, FilesCutShortOrNotMidiAreSaid) {
+  // Files cut short or not MIDI at all are said.
   std::string whole = midiFile(96, {track(kTempoTrack), track(kNotes)});
   EXPECT_TRUE(looksLikeMidi(whole));
   EXPECT_EQ(midiFault(whole), "");

@@ -338,7 +338,9 @@ TEST_F(Round, PicturesWithoutAClickHandlerAreNeitherHitNorMiss) {
   EXPECT_EQ(game().plor.text(), "4");
 }
 
-TEST_F(Round, TheFirstLaunchResetsTheScoreUnderTheLayoutCaption) {
+// The first launch resets the score under the layout's caption; giving up
+// late in the round shows all five mosquitoes again and writes no score.
+TEST_F(Round, GivingUpLateInBasmiShowsAllFiveAgainAndWritesNoScore) {
   game().Score.setText("5");
   game().Score.setBackColor(kGreen);  // would turn white if the reset recoloured it
   click(menu().Command2);
@@ -347,10 +349,6 @@ TEST_F(Round, TheFirstLaunchResetsTheScoreUnderTheLayoutCaption) {
   EXPECT_TRUE(game().Frame2.visible());
   EXPECT_EQ(menu().left(), -100);
   EXPECT_EQ(menu().width(), 13000);
-}
-
-TEST_F(Round, GivingUpLateInBasmiShowsAllFiveAgainAndWritesNoScore) {
-  click(menu().Command2);
   game().sisa.setText("3");  // hides nyamuk4 on the way
   game().sisa.setText("2");
   click(game().nyamuk1);
@@ -377,18 +375,9 @@ TEST_F(Round, GivingUpLateInBasmiShowsAllFiveAgainAndWritesNoScore) {
   EXPECT_EQ(game().Score.backColor(), kWhite);
 }
 
-TEST_F(Round, GivingUpABalmRoundRestoresTheField) {
-  click(menu().Command3);
-  click(game().Command3_1);
-  EXPECT_EQ(game().width(), 7605);
-  EXPECT_EQ(game().Frame1.width(), 7455);
-  EXPECT_FALSE(game().Image2.visible() || game().Balsem1.visible());
-  EXPECT_TRUE(game().nyamuk5.visible());
-  wait(1000);  // no balm rules run under the empty caption
-  EXPECT_EQ(menu().your3.caption(), "0");
-}
-
-TEST_F(Round, PlayButtonsDoNothingWhileTheGameWindowIsShown) {
+// While the game window shows, the Play buttons do nothing; giving up a balm
+// round then restores the field.
+TEST_F(Round, PlayButtonsDoNothingDuringARoundAndGivingUpABalmRoundRestoresTheField) {
   click(menu().Command3);
   click(menu().Command1);
   EXPECT_EQ(game().caption(), kBalmCaption);
@@ -396,6 +385,13 @@ TEST_F(Round, PlayButtonsDoNothingWhileTheGameWindowIsShown) {
   EXPECT_EQ(game().time.text(), "10");
   click(menu().Command2);
   EXPECT_FALSE(game().Frame2.visible());
+  click(game().Command3_1);
+  EXPECT_EQ(game().width(), 7605);
+  EXPECT_EQ(game().Frame1.width(), 7455);
+  EXPECT_FALSE(game().Image2.visible() || game().Balsem1.visible());
+  EXPECT_TRUE(game().nyamuk5.visible());
+  wait(1000);  // no balm rules run under the empty caption
+  EXPECT_EQ(menu().your3.caption(), "0");
 }
 
 TEST_F(Round, AMouseMoveOverTheBackdropBringsTheGameBackOnceTheClockRuns) {

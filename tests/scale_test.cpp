@@ -24,7 +24,7 @@ namespace {
 
 using K = ControlKind;
 
-TEST(ScaleFactor, NearestWholeMultipleOfNinetySixDpiWithHalvesGoingDown) {
+TEST(ScaleFactor, NearestWholeMultipleOfNinetySixDpiOfXftDpiWithHalvesGoingDown) {
   const std::map<float, int> expected = {{72, 1},  {144, 1}, {144.5f, 2}, {192, 2},
                                          {240, 2}, {241, 3}, {337, 4},    {480, 5}};
   for (auto [dpi, factor] : expected) EXPECT_EQ(scaleFactorFor(dpi), factor) << dpi << " dpi";
@@ -34,9 +34,21 @@ TEST(ScaleFactor, NearestWholeMultipleOfNinetySixDpiWithHalvesGoingDown) {
   EXPECT_EQ(scaleFactorFor(std::numeric_limits<float>::quiet_NaN()), 1);
   EXPECT_EQ(scaleFactorFor(std::numeric_limits<float>::infinity()), kMaxScaleFactor);
   EXPECT_EQ(Scale(0).factor(), 1);
+  // The desktop's own dpi, from the resource database's Xft.dpi.
+  EXPECT_EQ(xftDpi("Xft.antialias:\t1\nXft.dpi:\t192\nXft.hinting:\t1\n"), 192.0f);
+  EXPECT_EQ(xftDpi("Xft.dpi: 144.5"), 144.5f);                 // no line end, a fraction
+  EXPECT_EQ(xftDpi("Xft.dpi:\t96\nXft.dpi:\t192\n"), 192.0f);  // the later one holds
+  // Absent, another resource, or nothing a screen can have: nothing known.
+  EXPECT_EQ(xftDpi(""), std::nullopt);
+  EXPECT_EQ(xftDpi("Xcursor.size:\t48\n*dpi:\t192\n"), std::nullopt);
+  EXPECT_EQ(xftDpi("Xft.dpi:\tlarge\n"), std::nullopt);
+  EXPECT_EQ(xftDpi("Xft.dpi:\t0\n"), std::nullopt);
+  EXPECT_EQ(xftDpi("Xft.dpi:\t96000\n"), std::nullopt);
+  EXPECT_EQ(xftDpi("Xft.dpi:\t192\nXft.dpi:\tnone\n"), std::nullopt);
+  EXPECT_FALSE(plausibleDpi(std::numeric_limits<float>::quiet_NaN()));
 }
 
-TEST(Scale, PixelsAndTwipsMapBothWaysAtEveryFactor) {
+TEST(Scale, PixelsAndTwipsMapBothWaysAndFontsAndWindowsGrowByTheFactor) {
   for (int factor = 1; factor <= 5; ++factor) {
     Scale scale(factor);
     for (int p = -300; p <= 3000; ++p) {
@@ -55,9 +67,7 @@ TEST(Scale, PixelsAndTwipsMapBothWaysAtEveryFactor) {
   EXPECT_EQ(Scale(1).toPixels(7.5f), 0);
   EXPECT_EQ(Scale(1).toPixels(7.6f), 1);
   EXPECT_EQ(Scale(2).toPixels(3.75f), 0);
-}
-
-TEST(Scale, FontsFrameAndWindowsGrowByTheFactor) {
+  // Fonts, the frame and windows grow by the factor.
   Scale twice(2);
   EXPECT_EQ(twice.fontPixels(8.25f), 22);  // 11 at 96 dpi
   EXPECT_EQ(twice.fontPixels(18), 48);
@@ -72,20 +82,6 @@ TEST(Scale, FontsFrameAndWindowsGrowByTheFactor) {
   w.setTop(1500);
   EXPECT_EQ(clientArea(w, Scale(1)), (PixelRect{200 + 5, 100 + 27, 497, 313}));
   EXPECT_EQ(clientArea(w, twice), (PixelRect{400 + 10, 200 + 54, 994, 626}));
-}
-
-TEST(Density, XftDpiIsReadFromTheResourceDatabase) {
-  EXPECT_EQ(xftDpi("Xft.antialias:\t1\nXft.dpi:\t192\nXft.hinting:\t1\n"), 192.0f);
-  EXPECT_EQ(xftDpi("Xft.dpi: 144.5"), 144.5f);                 // no line end, a fraction
-  EXPECT_EQ(xftDpi("Xft.dpi:\t96\nXft.dpi:\t192\n"), 192.0f);  // the later one holds
-  // Absent, another resource, or nothing a screen can have: nothing known.
-  EXPECT_EQ(xftDpi(""), std::nullopt);
-  EXPECT_EQ(xftDpi("Xcursor.size:\t48\n*dpi:\t192\n"), std::nullopt);
-  EXPECT_EQ(xftDpi("Xft.dpi:\tlarge\n"), std::nullopt);
-  EXPECT_EQ(xftDpi("Xft.dpi:\t0\n"), std::nullopt);
-  EXPECT_EQ(xftDpi("Xft.dpi:\t96000\n"), std::nullopt);
-  EXPECT_EQ(xftDpi("Xft.dpi:\t192\nXft.dpi:\tnone\n"), std::nullopt);
-  EXPECT_FALSE(plausibleDpi(std::numeric_limits<float>::quiet_NaN()));
 }
 
 // Besides the layouts' colours, a few more to tell every control apart.

@@ -159,10 +159,8 @@ TEST(ScriptRunnerTest, BadLinesStopTheRunWithTheirLineNumber) {
     EXPECT_EQ(out[0], "Main.Say.Caption = \"hello\"");
     EXPECT_EQ(out[1].rfind("script error at line 4: " + std::string(bad.message), 0), 0u) << out[1];
   }
-}
-
-TEST(ScriptRunnerTest, ABadLineDoesNothingOfWhatItNames) {
-  // Noise (at 100, 3600) would trace a sound: the bad Y is found first.
+  // A bad line does nothing of what it names: Noise (at 100, 3600) would
+  // trace a sound, but the bad Y is found first.
   Result r = run("trace on\nclickat Main 200 zz\n");
   EXPECT_EQ(r.out, "script error at line 2: malformed number \"zz\"\n");
   // An earlier failed expect does not change the status of a script error.
@@ -261,7 +259,7 @@ TEST(ScriptRunnerTest, FailedExpectationsAreReportedAndTheRunGoesOn) {
 
 // --- how a run ends ----------------------------------------------------------------
 
-TEST(ScriptRunnerTest, TheProgramsEndStopsTheScript) {
+TEST(ScriptRunnerTest, TheProgramsEndAndFatalErrorsStopTheScript) {
   Result r = run("click Main.Quit\nprint Main.Say.Caption\njump\n");
   EXPECT_EQ(r.status, kScriptPassed);
   EXPECT_EQ(r.out, "end\n");
@@ -279,13 +277,11 @@ TEST(ScriptRunnerTest, TheProgramsEndStopsTheScript) {
   });
   EXPECT_EQ(r.status, kScriptPassed);
   EXPECT_EQ(r.out, "end\n");
-}
 
-// A fatal error in a tick ends a scenario (missing_magazine_picture); here,
-// one during the start, also one the runtime does not catch, and in a click.
-TEST(ScriptRunnerTest, FatalErrorsStopTheRunWithStatusThree) {
-  Result r =
-      run("print Main.Say.Caption\n", [](Runtime& rt) { rt.guard([&] { rt.fatal("no start"); }); });
+  // A fatal error in a tick ends a scenario (missing_magazine_picture); here,
+  // one during the start, also one the runtime does not catch, and in a
+  // click: status 3.
+  r = run("print Main.Say.Caption\n", [](Runtime& rt) { rt.guard([&] { rt.fatal("no start"); }); });
   EXPECT_EQ(r.status, kScriptFatal);
   EXPECT_EQ(r.out, "fatal: no start\n");
   r = run("print Main.Say.Caption\n", [](Runtime&) { throw std::logic_error("bad layout"); });

@@ -3,10 +3,16 @@
 # The real game played like a player, on a private Xvfb with xdotool, on a
 # machine with no sound device: the menu after its slide-in, About, a round
 # of each mode with shots and a reload, the give-up, EXIT, and one line on
-# stderr about the sound; then short of memory; then a start without the
+# stderr about the sound; then short of memory; then sixty starts and EXITs,
+# every one with status 0 and nothing on stderr, and a menu window destroyed
+# from outside, which ends the game like a close; then a start without the
 # magazine pictures, which must stop with the error report, and one with named
 # pipes in files' places; a start with no display at all; and replays that
-# fail at once, while the sound starts.
+# fail at once, while the sound starts. Then the game on a 2048x1536 screen
+# whose desktop sets Xft.dpi to 192: the same twips, so the windows must come
+# out exactly twice as large as at 96 dpi, and a click on the middle of a
+# mosquito, found in a screenshot, must hit it at both; and which of the
+# desktop, the monitor and the user sets the scale.
 #   brizzlet.sh BRIZZLET ASSETS_DIR ARTEFACTS_DIR
 # The screenshots stay in ARTEFACTS_DIR.
 set -uo pipefail
@@ -16,7 +22,7 @@ mkdir -p "$3"
 artefacts=$(realpath "$3")
 here=$(dirname "$(realpath "$0")")
 source "$here/xvfb.sh"
-
+command -v xprop >/dev/null || skip "xprop is not installed"
 rm -f "$artefacts"/*.png
 scratch e2e
 
@@ -60,8 +66,9 @@ note "menu window shown $((($(date +%s%N) - launched) / 1000000)) ms after the s
 sleep 12 # the slide-in: 223 ticks of 50 ms
 shot menu
 geometry "$menu"
+menu96=${WIDTH}x$HEIGHT
 [ "$WIDTH" -eq "$(px 4470)" ] && [ "$HEIGHT" -eq "$(px 5130)" ] ||
-  fail "menu client area is ${WIDTH}x$HEIGHT"
+  fail "menu client area is $menu96"
 # The panel at rest at Left 110, the Play buttons light cyan.
 [ "$(colour menu "$menu" "$(px 2110)" "$(px 4440)")" = 0000FF ] ||
   fail "the menu panel is not in place: $(colour menu "$menu" "$(px 2110)" "$(px 4440)")"
@@ -69,15 +76,7 @@ geometry "$menu"
   80FFFF ] || fail "the Play Time Attack button is not light cyan"
 
 # About: a message box with OK, over the menu.
-press about
-if box=$(window Brizzlet 5); then
-  shot about
-  geometry "$box"
-  click "$box" $((WIDTH / 2)) $((HEIGHT - 24))
-  gone Brizzlet 5 || fail "OK did not close the About box"
-else
-  fail "About shows no message box"
-fi
+about about-96
 # The keyboard: About keeps the focus, so Enter presses it again; Space
 # answers the box.
 retry xdotool key Return
@@ -88,7 +87,7 @@ else
   fail "Enter does not press the focused About button"
 fi
 
-# --- Time Attack: shots, a reload, then the give-up ------------------------------
+# --- Time Attack: a hit, shots, a reload, then the give-up -------------------------
 press play1
 form1=$(window "Brizzlet!!! ~ Time Attack" 5) || {
   shot no-game
@@ -96,14 +95,18 @@ form1=$(window "Brizzlet!!! ~ Time Attack" 5) || {
   exit 1
 }
 sleep 0.5
-shot time-attack
+shot game-96
 geometry "$menu"
 [ "$WIDTH" -eq "$(px $((13000 - 150)))" ] || fail "the menu is no backdrop: ${WIDTH} wide"
-# Seven shots at the field, which empty the magazine (each one asks for the
-# gun sound, the last for the reload cue), then the reload button. They come
-# further apart than a double click (500 ms), whose second press would not
-# count.
-for n in 1 2 3 4 5 6 7; do
+geometry "$form1"
+game96=${WIDTH}x$HEIGHT
+hit 96dpi "$form1" game-96
+bug96=$bug_box
+# Six shots at the field, which with the hit empty the magazine (each one
+# asks for the gun sound, the last for the reload cue) and then click on the
+# empty gun, then the reload button. They come further apart than a double
+# click (500 ms), whose second press would not count.
+for n in 1 2 3 4 5 6; do
   click "$form1" $(px $((1000 + 400 * n))) "$(px $((480 + 1200)))"
   sleep 0.6
 done
@@ -178,6 +181,54 @@ done
 # Sound is tested on its own; from here a silent device keeps the output clean.
 export SDL_AUDIODRIVER=dummy
 
+# --- sixty starts and EXITs, and a menu window destroyed from outside -------------
+# clean WHAT : the run just ended with status 0 and an empty stderr.
+clean() {
+  [ "$status" -eq 0 ] || fail "$1 ended with status $status: $(head -3 "$work/game.err")"
+  [ -s "$work/game.err" ] && fail "$1 wrote on stderr: $(head -3 "$work/game.err")"
+  return 0
+}
+cd "$assets"
+for run in $(seq 60); do
+  start_game || { fail "run $run: no menu window"; break; }
+  # The logo's right edge shows from the start; a click on it finishes the
+  # slide-in at once, and EXIT then rests where this point lies on it
+  # whenever the click came.
+  click "$menu" 4 100
+  sleep 0.3
+  for _ in 1 2 3; do
+    click "$menu" "$(px 3600)" "$(px 4747)" 2>/dev/null
+    ended "$game_pid" && break
+  done
+  if kill -0 "$game_pid" 2>/dev/null; then
+    fail "run $run: EXIT does not end the game"
+    break
+  fi
+  clean "run $run"
+done
+# Another client destroys the menu window.
+if ! command -v python3 >/dev/null; then
+  note "no python3: the destroyed window is not tried"
+elif start_game; then
+  sleep 0.5
+  python3 - "$menu" <<'PY'
+import ctypes, ctypes.util, sys
+x = ctypes.CDLL(ctypes.util.find_library("X11"))
+x.XOpenDisplay.restype = ctypes.c_void_p
+display = ctypes.c_void_p(x.XOpenDisplay(None))
+x.XDestroyWindow(display, ctypes.c_ulong(int(sys.argv[1])))
+x.XSync(display, 0)
+x.XCloseDisplay(display)
+PY
+  if ended "$game_pid"; then
+    clean "a destroyed menu window"
+  else
+    fail "a destroyed menu window does not end the game"
+  fi
+else
+  fail "no menu window"
+fi
+
 # --- no magazine pictures: the first shot stops the game with a report ------------
 mkdir "$work/empty"
 cd "$work/empty"
@@ -221,6 +272,90 @@ ended "$game_pid" || fail "SIGTERM does not end the game after named pipes"
 grep -q 'gun.wav": it is a named pipe' "$work/game.err" &&
   grep -q 'plor7.gif": it is a named pipe' "$work/game.err" ||
   fail "named pipes for files: $(cat "$work/game.err")"
+
+# --- at 192 dpi: everything twice the size -----------------------------------------
+stop_xvfb
+cd "$assets"
+f=2
+mkdir -p "$work/192"
+start_xvfb "$work/192" 2048x1536 -noreset
+set_dpi 192
+"$game" >"$work/192/game.out" 2>"$work/192/game.err" &
+game_pid=$!
+started_pids+=("$game_pid")
+menu_size=none game_size=none bug_box=none
+if menu=$(window "Brizzlet Main Menu"); then
+  finish_slide
+  shot menu-192
+  # The panel rests at Left 110 to 210: a point of Play Time Attack at either.
+  button=$(colour menu-192 "$menu" "$(px $((210 + 120 + 2160 + 45)))" "$(px $((240 + 270 + 600 + 45)))")
+  [ "$button" = 80FFFF ] || fail "192 dpi: the menu panel is not in place ($button)"
+  menu_size=${WIDTH}x$HEIGHT
+  about about-192 135
+  press play1 135
+  if form1=$(window "Brizzlet!!! ~ Time Attack" 5); then
+    sleep 0.5
+    shot game-192
+    geometry "$form1"
+    game_size=${WIDTH}x$HEIGHT
+    hit 192dpi "$form1" game-192
+  else
+    fail "192 dpi: no game window"
+  fi
+else
+  fail "192 dpi: no menu window"
+fi
+[ ! -s "$work/192/game.err" ] || fail "192 dpi: the game wrote: $(cat "$work/192/game.err")"
+kill "$game_pid" 2>/dev/null
+wait "$game_pid" 2>/dev/null
+stop_xvfb
+note "menu $menu96 at 96 dpi, $menu_size at 192; game $game96, $game_size"
+# Every number in a WxH or WxH+X+Y doubled.
+double() { echo "$1" | awk -F'[x+]' '{ printf "%dx%d", 2 * $1, 2 * $2; if (NF > 2) printf "+%d+%d", 2 * $3, 2 * $4 }'; }
+[ "$menu_size" = "$(double "$menu96")" ] ||
+  fail "the menu is $menu96 at 96 dpi but $menu_size at 192"
+[ "$game_size" = "$(double "$game96")" ] ||
+  fail "the game window is $game96 at 96 dpi but $game_size at 192"
+[ "$bug_box" = "$(double "$bug96")" ] ||
+  fail "the mosquito shows at $bug96 at 96 dpi but at $bug_box at 192"
+
+# Which scale wins, each case on its own server, by the menu's size: the
+# desktop's Xft.dpi (its scale setting) over the monitor's size, whichever is
+# larger; the monitor when the desktop says nothing; and the scale the user
+# asks for over both. SDL measures the monitor from the server's -dpi once
+# XRandR, which reports no size on Xvfb, is out of its way.
+while read -r monitor xft factor asked; do
+  dir=$work/$monitor-$xft-${asked//[ =]/}
+  mkdir -p "$dir"
+  start_xvfb "$dir" 2048x1536 -dpi "$monitor" -noreset
+  [ "$xft" = - ] || set_dpi "$xft"
+  run=("$game")
+  case $asked in
+    -) ;;
+    --*) read -ra run <<<"$game $asked" ;;
+    *) run=(env "$asked" "$game") ;;
+  esac
+  SDL_VIDEO_X11_XRANDR=0 "${run[@]}" >"$dir/game.out" 2>"$dir/game.err" &
+  started_pids+=("$!")
+  expected=$menu96
+  [ "$factor" = 1 ] || expected=$(double "$menu96")
+  if menu=$(window "Brizzlet Main Menu"); then
+    geometry "$menu"
+    [ "${WIDTH}x$HEIGHT" = "$expected" ] || fail "a ${monitor}-dpi monitor, Xft.dpi $xft," \
+      "asked $asked: the menu is ${WIDTH}x$HEIGHT, not ${factor}x ($expected)"
+  else
+    fail "a ${monitor}-dpi monitor, Xft.dpi $xft, asked $asked: no menu: $(cat "$dir/game.err")"
+  fi
+  kill "${started_pids[-1]}" 2>/dev/null
+  wait "${started_pids[-1]}" 2>/dev/null
+  stop_xvfb
+done <<'CASES'
+192 96 1 -
+96 192 2 -
+192 - 2 -
+288 192 1 BRIZZLET_SCALE=1
+96 96 2 --scale 2
+CASES
 
 note "screenshots in $artefacts"
 finish "brizzlet end to end"

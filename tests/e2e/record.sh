@@ -45,12 +45,6 @@ on_screen() {
 # grab ID X Y W H FILE : a box of a window's client area as it shows now.
 grab() { retry import -window "$1" -crop "$4x$5+$2+$3" +repage "$6"; }
 
-# at ID X Y [BUTTON] : the pointer to a point of the window, then a click.
-at() {
-  geometry "$1"
-  retry xdotool mousemove --sync $((X + $2)) $((Y + $3)) && retry xdotool click "${4:-1}"
-}
-
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # --- the menu -------------------------------------------------------------------
@@ -77,7 +71,7 @@ answer_box() {
   box=$(window Brizzlet 10) || { fail "seed $seed: About shows no message box"; return 1; }
   geometry "$box"
   case $((RANDOM % 3)) in
-    0) at "$box" $((WIDTH / 2)) $((HEIGHT - 24 * f)) ;;
+    0) click "$box" $((WIDTH / 2)) $((HEIGHT - 24 * f)) ;;
     1) retry xdotool key Return ;;
     2) retry xdotool key space ;;
   esac
@@ -89,7 +83,7 @@ menu_chores() {
   local l=$1
   panel_at_rest || { fail "seed $seed: the menu panel never comes to rest"; return 1; }
   if [ $((RANDOM % 2)) -eq 0 ]; then
-    at "$menu" "$(centre $((l + 120)) 1215)" "$(centre 4560 255)"
+    click "$menu" "$(centre $((l + 120)) 1215)" "$(centre 4560 255)"
   fi
   if [ $((RANDOM % 2)) -eq 0 ]; then
     press about "$l"
@@ -160,14 +154,14 @@ shoot() {
   else
     x=$((from + RANDOM % width)) y=$(($(px 480) + RANDOM % $(px 3855)))
   fi
-  at "$form1" "$x" "$y" || return
+  click "$form1" "$x" "$y" || return
   latency=$(($(now_ms) - t))
   in_magazine=$((in_magazine - 1))
 }
 
 # reload : the Reload button, when the magazine is empty or now and then.
 reload() {
-  at "$form1" "$(centre $((1800 + 2160)) 1935)" "$(centre $((3480 + 240)) 615)" || return
+  click "$form1" "$(centre $((1800 + 2160)) 1935)" "$(centre $((3480 + 240)) 615)" || return
   in_magazine=6
 }
 
@@ -184,7 +178,7 @@ balm_button() {
   [ -n "$y" ] || return 1
   y=$((y + $(px 480) + 8 + (12 + ($(now_ms) - t + 40) * 200 / 1000) * f))
   [ "$y" -lt "$(px $((480 + 3855)))" ] || return 1
-  at "$form1" $((x + w / 2)) "$y"
+  click "$form1" $((x + w / 2)) "$y"
 }
 
 # play_round MODE TITLE : the round from its Play button to its end, or to a
@@ -226,9 +220,9 @@ play_round() {
   done
   if [ -n "$(shown "$title")" ]; then
     if [ $((RANDOM % 2)) -eq 0 ]; then
-      at "$form1" "$(centre 6840 375)" "$(centre 120 375)"
+      click "$form1" "$(centre 6840 375)" "$(centre 120 375)"
     else
-      at "$form1" "$(centre 2160 2535)" "$(centre 4560 495)"
+      click "$form1" "$(centre 2160 2535)" "$(centre 4560 495)"
     fi
     gone "$title" 10 || { fail "seed $seed: giving up does not end $mode"; return 1; }
   fi
@@ -253,7 +247,7 @@ for played in "$@"; do
   # A click on the sliding logo (it passes under the point from about 1.7 to
   # 4.6 s): the rest of the slide runs fast.
   sleep 2.$((RANDOM % 10))
-  at "$menu" $((120 * f)) $((150 * f))
+  click "$menu" $((120 * f)) $((150 * f))
   # The panel comes to rest at Left 110 to 210 after the first slide, at 135
   # after a round: a button's centre is on it either way.
   l=110

@@ -37,7 +37,7 @@ dpi 96 # should a run that failed have left it at 192
 # play NAME PROGRAM ARGUMENT... : the round, the player's way, the
 # screenshots named after NAME.
 play() {
-  local name=$1 box form1
+  local name=$1 form1
   shift
   start_game "$@" || { fail "$name: no menu window"; return 1; }
   finish_slide
@@ -45,25 +45,13 @@ play() {
   press play1 135
   form1=$(window "Brizzlet!!! ~ Time Attack" 10) || { fail "$name: no Time Attack window"; return 1; }
   sleep 0.5
-  hit "$form1" "$name-round" "$name-hit"
+  shot "$name-round"
+  hit "$name" "$form1" "$name-round"
   give_up "$form1"
   gone "Brizzlet!!! ~ Time Attack" 5 || fail "$name: X does not end the round"
   finish_slide # the panel slides in again
-  press about 135
-  if box=$(window Brizzlet 5); then
-    shot "$name-about"
-    geometry "$box"
-    click "$box" $((WIDTH / 2)) $((HEIGHT - 24))
-    gone Brizzlet 5 || fail "$name: OK does not close the About box"
-  else
-    fail "$name: About shows no message box"
-  fi
-  press exit 135
-  if ended "$game_pid"; then
-    [ "$status" -eq 0 ] || fail "$name: EXIT ends the game with status $status"
-  else
-    fail "$name: EXIT does not end the game"
-  fi
+  about "$name-about" 135
+  exit_game 135 "$name: "
   [ ! -s "$work/game.err" ] || fail "$name: the game wrote to stderr: $(head -3 "$work/game.err")"
 }
 

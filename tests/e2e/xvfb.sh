@@ -197,6 +197,21 @@ exit_game() {
   fi
 }
 
+# about NAME [LEFT] : About on the menu's panel (at 110 unless told) shows a
+# message box, its screenshot NAME, whose OK a click on its middle closes.
+about() {
+  local box
+  press about "${2:-110}"
+  if box=$(window Brizzlet 5); then
+    shot "$1"
+    geometry "$box"
+    click "$box" $((WIDTH / 2)) $((HEIGHT - 24 * f))
+    gone Brizzlet 5 || fail "$1: OK does not close the About box"
+  else
+    fail "$1: About shows no message box"
+  fi
+}
+
 # set_dpi DPI : the desktop's Xft.dpi on the running X server (started with
 # -noreset, so that it keeps the resource after xprop disconnects).
 set_dpi() {
@@ -215,21 +230,36 @@ finish_slide() {
   sleep 1
 }
 
-# hit ID BEFORE AFTER : shoots nyamuk1, which stands still at level 0, in the
-# Time Attack window ID, with screenshots named BEFORE and AFTER. It goes back
-# to the field's edge, and the score grows from "0" to "35": more black in its
-# box. Sets nx ny (the mosquito's place) and sx sy (the score's).
+# hit NAME ID SHOT : nyamuk1, which stands still at level 0, found in the
+# screenshot SHOT of the Time Attack window ID in a stretch of the white field
+# round its place, and clicked on the middle of what is drawn: it goes back
+# to the field's edge, the score grows from "0" to "35" (more black in its
+# box), and the red hit picture shows for a moment where it was. The shot
+# after is NAME-hit; NAME begins each failure's message. Sets bug_box to where
+# the mosquito showed in its window, WxH+X+Y.
 hit() {
-  local black="r<0.3&&g<0.3&&b<0.3"
-  nx=$(px 5760) ny=$(px $((480 + 360))) sx=$(px $((4800 + 720))) sy=$(px $((4440 + 120)))
-  shot "$2"
-  click "$1" $((nx + 16)) $((ny + 12))
+  local name=$1 id=$2 before=$3 black="r<0.3&&g<0.3&&b<0.3" found bw bh bx by red
+  geometry "$id"
+  local sx=$(px $((5760 - 600))) sy=$(px $((480 + 360 - 180))) sw=$(px 1700) sh=$(px 720)
+  local kx=$(($(px $((4800 + 720))) + 3 * f)) ky=$(($(px $((4440 + 120))) + 3 * f))
+  found=$(convert "$artefacts/$before.png" -crop "${sw}x$sh+$((X + sx))+$((Y + sy))" \
+    -fuzz 10% -trim -format '%w %h %X %Y' info:)
+  read -r bw bh bx by <<<"$found"
+  bx=$((${bx#+} - X)) by=$((${by#+} - Y))
+  note "$name: nyamuk1 drawn ${bw}x$bh at $bx,$by in the game window"
+  # Its picture is 33 x 24 at 96 dpi.
+  [ "$bw" -gt $((24 * f)) ] && [ "$bw" -le $((33 * f)) ] && [ "$bh" -gt $((16 * f)) ] &&
+    [ "$bh" -le $((24 * f)) ] || fail "$name: the mosquito is drawn ${bw}x$bh"
+  bug_box="${bw}x$bh+$bx+$by"
+  click "$id" $((bx + bw / 2)) $((by + bh / 2))
   sleep 0.2
-  shot "$3"
-  [ "$(count "$2" "$1" "$nx" "$ny" 33 24 "$black")" -gt 20 ] &&
-    [ "$(count "$3" "$1" "$nx" "$ny" 33 24 "$black")" -eq 0 ] ||
-    fail "the mosquito shot at is still there"
-  [ "$(count "$3" "$1" $((sx + 3)) $((sy + 3)) 99 19 "$black")" -gt \
-    "$(count "$2" "$1" $((sx + 3)) $((sy + 3)) 99 19 "$black")" ] ||
-    fail "the score did not grow"
+  shot "$name-hit"
+  [ "$(count "$name-hit" "$id" "$bx" "$by" "$bw" "$bh" "$black")" -eq 0 ] ||
+    fail "$name: the mosquito clicked on is still there"
+  [ "$(count "$name-hit" "$id" "$kx" "$ky" $((99 * f)) $((19 * f)) "$black")" -gt \
+    "$(count "$before" "$id" "$kx" "$ky" $((99 * f)) $((19 * f)) "$black")" ] ||
+    fail "$name: the score did not grow"
+  red=$(count "$name-hit" "$id" $((bx - 8 * f)) $((by - 12 * f)) $((50 * f)) $((50 * f)) \
+    "r>0.7&&g<0.35&&b<0.35")
+  note "$name: $red red pixels of the hit picture (it shows for up to 500 ms)"
 }
