@@ -44,6 +44,21 @@ void useStartingConsole();
 // writes to it, and a device such as /dev/zero never ends.
 std::string runTimeFileFault(const std::string& path, std::uint64_t& size);
 
+// What a file's entry tells of its contents without reading them. Any write
+// sets the times, so a file whose stamp is the same as before still holds
+// the bytes read before, provided both its times were then already past:
+// two writes within one tick of the file system's clock can leave every
+// field as it was. `known` is false where the system gives no stamp to go
+// by; the file is then read at every load.
+struct FileStamp {
+  bool known = false;
+  std::uint64_t device = 0, inode = 0, size = 0;
+  std::int64_t modifiedNs = 0, changedNs = 0;  // since the epoch
+  bool operator==(const FileStamp&) const = default;
+};
+// runTimeFileFault with the file's stamp.
+std::string runTimeFileFault(const std::string& path, FileStamp& stamp);
+
 // Opens a file to read its bytes exactly as they are, with read() and
 // close(): the descriptor, or -1 with the reason in errno. Never waits:
 // should a named pipe have taken a file's place since it was looked at, its

@@ -31,15 +31,28 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
 
 void useStartingConsole() {}
 
-std::string runTimeFileFault(const std::string& path, std::uint64_t& size) {
+std::string runTimeFileFault(const std::string& path, FileStamp& stamp) {
   struct stat entry {};
   if (::stat(path.c_str(), &entry) != 0) return std::strerror(errno);
-  size = static_cast<std::uint64_t>(entry.st_size);
+  auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; };
+  stamp = {.known = true,
+           .device = static_cast<std::uint64_t>(entry.st_dev),
+           .inode = static_cast<std::uint64_t>(entry.st_ino),
+           .size = static_cast<std::uint64_t>(entry.st_size),
+           .modifiedNs = ns(entry.st_mtim),
+           .changedNs = ns(entry.st_ctim)};
   if (S_ISREG(entry.st_mode)) return "";
   if (S_ISDIR(entry.st_mode)) return "it is a directory";
   if (S_ISFIFO(entry.st_mode)) return "it is a named pipe, not a file";
   if (S_ISSOCK(entry.st_mode)) return "it is a socket, not a file";
   return "it is a device, not a file";
+}
+
+std::string runTimeFileFault(const std::string& path, std::uint64_t& size) {
+  FileStamp stamp;
+  std::string fault = runTimeFileFault(path, stamp);
+  size = stamp.size;
+  return fault;
 }
 
 int openToRead(const std::string& path) {

@@ -96,14 +96,23 @@ bool wideName(const std::string& path, std::wstring& wide) {
 
 }  // namespace
 
-std::string runTimeFileFault(const std::string& path, std::uint64_t& size) {
+// Windows' times are too coarse, and its "change" time is the creation, to
+// tell a rewritten file from the one read: no stamp.
+std::string runTimeFileFault(const std::string& path, FileStamp& stamp) {
   std::wstring wide;
   struct _stat64 entry {};
   if (!wideName(path, wide) || ::_wstat64(wide.c_str(), &entry) != 0) return std::strerror(errno);
-  size = static_cast<std::uint64_t>(entry.st_size);
+  stamp = {.size = static_cast<std::uint64_t>(entry.st_size)};
   if (entry.st_mode & _S_IFREG) return "";
   if (entry.st_mode & _S_IFDIR) return "it is a directory";
   return "it is a device, not a file";
+}
+
+std::string runTimeFileFault(const std::string& path, std::uint64_t& size) {
+  FileStamp stamp;
+  std::string fault = runTimeFileFault(path, stamp);
+  size = stamp.size;
+  return fault;
 }
 
 int openToRead(const std::string& path) {

@@ -121,11 +121,30 @@ void Painter::paint(const Window& window, const PixelRect& area) {
   PixelRect all = intersect({0, 0, w, h}, area);
   if (!all.empty()) {
     setClip(all);
-    fill(all, toRgb(window.backColor()));
+    fillBehind(window, all, toRgb(window.backColor()));
     paintChildren(window, 0, 0, all);
   }
   SDL_RenderSetClipRect(renderer_, nullptr);
   evict();
+}
+
+// The damage of a control that moved is mostly the control itself: the back
+// colour is not filled where the opaque control covering the most of the
+// area draws every pixel anyway. A pixel inside its edges, so no pixel
+// rounded either way is left undrawn.
+void Painter::fillBehind(const Container& container, const PixelRect& area, Rgb colour) {
+  PixelRect most;
+  for (const Control* child : container.children()) {
+    if (!child->visible()) continue;
+    PixelRect covered = intersect(inset(toPixels(child->opaqueArea(), 0, 0, scale_), 1), area);
+    if (!covered.empty() && covered.w * covered.h > most.w * most.h) most = covered;
+  }
+  if (most.empty()) return fill(area, colour);
+  int right = most.x + most.w, bottom = most.y + most.h;
+  fill({area.x, area.y, area.w, most.y - area.y}, colour);
+  fill({area.x, bottom, area.w, area.y + area.h - bottom}, colour);
+  fill({area.x, most.y, most.x - area.x, most.h}, colour);
+  fill({right, most.y, area.x + area.w - right, most.h}, colour);
 }
 
 void Painter::paintFrame(const Window& window, const PixelRect& outer, bool active,
@@ -206,7 +225,13 @@ void Painter::paint(const Image& image) {
 
 void Painter::paint(const PictureBox& box) {
   PixelRect clip = clip_;
-  fill(box_, toRgb(box.backColor()));
+  // Its border and an opaque picture filling the inside cover every pixel
+  // the back colour would: the large ones in the menu move at every tick.
+  const PictureRef& shown = box.picture();
+  PixelRect inside = inset(box_, px(2));
+  bool covered = shown && shown->width > 0 && scale_.pixels(shown->width) >= inside.w &&
+                 scale_.pixels(shown->height) >= inside.h && shown->opaque.value_or(false);
+  if (!covered) fill(box_, toRgb(box.backColor()));
   sunken(box_);
   setClip(intersect(inset(box_, px(2)), clip));
   if (!clip_.empty()) picture(box.picture(), box_.x + px(2), box_.y + px(2));
@@ -418,8 +443,14 @@ void Painter::picture(const PictureRef& picture, int x, int y, bool magnify) {
   if (!cached.texture || cached.picture.lock() != picture) {
     if (cached.texture) SDL_DestroyTexture(cached.texture);
     cached.picture = picture;
+    // A picture with no transparent pixel is copied, not blended: the same
+    // pixels, at a fraction of the cost for the large ones that move. Held
+    // without its alpha, it has the window's own format, and each row is
+    // copied whole.
+    bool opaque = picture->opaque ? *picture->opaque : allOpaque(picture->argb);
     cached.texture =
-        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, w, h);
+        SDL_CreateTexture(renderer_, opaque ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_ARGB8888,
+                          SDL_TEXTUREACCESS_STATIC, w, h);
     if (!cached.texture) return;
     if (scale.factor() == 1) {
       SDL_UpdateTexture(cached.texture, nullptr, picture->argb.data(), w * 4);
@@ -427,7 +458,7 @@ void Painter::picture(const PictureRef& picture, int x, int y, bool magnify) {
       Picture big = magnified(*picture, scale);
       SDL_UpdateTexture(cached.texture, nullptr, big.argb.data(), w * 4);
     }
-    SDL_SetTextureBlendMode(cached.texture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureBlendMode(cached.texture, opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
   }
   SDL_Rect dst{x, y, w, h};
   SDL_RenderCopy(renderer_, cached.texture, nullptr, &dst);

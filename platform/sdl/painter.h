@@ -69,6 +69,9 @@ class Painter : private ControlPainter {
   void paint(const DirListBox& box) override;
   void paint(const MediaPlayer& player) override;
 
+  // The back colour of a container's area, but where an opaque child will
+  // cover it.
+  void fillBehind(const Container& container, const PixelRect& area, Rgb colour);
   void setClip(const PixelRect& clip);
   void fill(const PixelRect& r, Rgb colour);
   void rectangle(const PixelRect& r, Rgb colour);

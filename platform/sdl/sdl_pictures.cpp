@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -28,6 +29,10 @@ constexpr std::int64_t kWidestPicture = 8192;
 constexpr std::size_t kLongestPictureFile = kWidestPicture * kWidestPicture * 4 + (1 << 20);
 // The most room the reading buffer keeps between loads.
 constexpr std::size_t kKeptRoom = 1 << 20;
+// How far a file's times may lag this clock, a tick of the file system's
+// coarse clock or a file server's clock a little behind: a file written
+// this recently is read again at each load.
+constexpr std::int64_t kClockSlackNs = 2'000'000'000;
 
 PictureRef toPicture(SDL_Surface* surface, const std::string& source, bool fromFile) {
   SDL_Surface* argb = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
@@ -65,10 +70,23 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
     return refuse("read", "the file is longer than any picture the game shows (over " +
                               std::to_string(kLongestPictureFile) + " bytes)");
   };
-  std::uint64_t fileSize = 0;
-  if (std::string fault = runTimeFileFault(path, fileSize); !fault.empty())
+  FileStamp stamp;
+  if (std::string fault = runTimeFileFault(path, stamp); !fault.empty())
     throw refuse("read", fault);
-  if (fileSize > kLongestPictureFile) throw tooLong();
+  if (stamp.size > kLongestPictureFile) throw tooLong();
+  // A file untouched since it was read, its stamp the same, holds the same
+  // bytes: the look at its entry is all this load costs. A shot loads two
+  // magazine pictures.
+  auto known = decoded_.find(path);
+  if (known != decoded_.end() && known->second.settled && known->second.stamp == stamp)
+    return known->second.picture;
+  // Whether the stamp can vouch for the bytes about to be read: a write after
+  // them would set a time later than any the file has now.
+  std::int64_t readFrom = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count();
+  bool settled = stamp.known && stamp.modifiedNs < readFrom - kClockSlackNs &&
+                 stamp.changedNs < readFrom - kClockSlackNs;
   // Straight system calls into a buffer kept from load to load: this runs
   // at every change of a picture, where the C library's buffering and a
   // fresh buffer each time cost more than the reading. The buffer holds one
@@ -78,7 +96,6 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
   // the end. Any other file is read to its end.
   int file = openToRead(path);
   if (file < 0) throw refuse("read", std::strerror(errno));
-  auto known = decoded_.find(path);
   std::size_t room = known != decoded_.end() ? known->second.bytes.size() + 1 : 16384;
   if (reading_.size() < room) reading_.resize(room);
   std::size_t have = 0;
@@ -95,6 +112,8 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
     if (have < reading_.size() && known != decoded_.end() && have == known->second.bytes.size() &&
         std::memcmp(known->second.bytes.data(), reading_.data(), have) == 0) {
       ::close(file);
+      known->second.stamp = stamp;
+      known->second.settled = settled;
       return known->second.picture;
     }
     if (have > kLongestPictureFile) {
@@ -112,8 +131,11 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
   if (have == 0) throw refuse("read", "the file is empty");
   // Bytes decoded before passed every check below then.
   if (known != decoded_.end() && known->second.bytes.size() == have &&
-      std::memcmp(known->second.bytes.data(), held.data(), have) == 0)
+      std::memcmp(known->second.bytes.data(), held.data(), have) == 0) {
+    known->second.stamp = stamp;
+    known->second.settled = settled;
     return known->second.picture;
+  }
   std::vector<unsigned char> bytes(held.begin(), held.begin() + static_cast<std::ptrdiff_t>(have));
 
   // The decoder would spend width x height x 4 bytes before it looked at the
@@ -129,7 +151,7 @@ PictureRef SdlPictureDecoder::decodeFile(const std::string& path) {
   SDL_Surface* surface = IMG_Load_RW(stream, 1);
   if (!surface) throw refuse("decode", IMG_GetError());
   PictureRef picture = toPicture(surface, path, true);
-  decoded_[path] = {std::move(bytes), picture};
+  decoded_[path] = {std::move(bytes), picture, stamp, settled};
   return picture;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/picture.h"
+#include "platform/system.h"
 
 namespace brz {
 
@@ -17,12 +18,16 @@ class SdlPictureDecoder : public PictureDecoder {
   PictureRef decodeMemory(std::span<const unsigned char> bytes, const std::string& source) override;
 
  private:
-  // The last bytes read from each file and what they decoded to. A file is
-  // still read at every load (so a removed or damaged file fails then), but
-  // the same bytes are not decoded again: a shot loads two magazine pictures.
+  // The last bytes read from each file, what they decoded to, and the file's
+  // stamp when they were read. Every load looks at the file's entry (so a
+  // removed or changed file is seen then); a file is read again unless its
+  // stamp, settled, vouches for the bytes, and the same bytes are not decoded
+  // again.
   struct Decoded {
     std::vector<unsigned char> bytes;
     PictureRef picture;
+    FileStamp stamp;
+    bool settled = false;  // the stamp can vouch for the bytes
   };
   std::map<std::string, Decoded> decoded_;
   std::vector<unsigned char> reading_;  // what each load reads into
