@@ -38,12 +38,6 @@ std::vector<std::string> commandLineArguments(int argc, char** argv);
 // started from, if there is one and they are not sent elsewhere already.
 // Elsewhere a program always has its standard streams: nothing to do.
 void useStartingConsole();
-// Why a run-time file (a picture, a sound, the music) cannot be read as one,
-// from what its path names, before it is opened; "" for a regular file, its
-// size then in `size`. A named pipe would hold the reader until someone
-// writes to it, and a device such as /dev/zero never ends.
-std::string runTimeFileFault(const std::string& path, std::uint64_t& size);
-
 // What a file's entry tells of its contents without reading them. Any write
 // sets the times, so a file whose stamp is the same as before still holds
 // the bytes read before, provided both its times were then already past:
@@ -56,8 +50,18 @@ struct FileStamp {
   std::int64_t modifiedNs = 0, changedNs = 0;  // since the epoch
   bool operator==(const FileStamp&) const = default;
 };
-// runTimeFileFault with the file's stamp.
+// Why a run-time file (a picture, a sound, the music) cannot be read as one,
+// from what its path names, before it is opened; "" for a regular file, its
+// stamp then in `stamp`. A named pipe would hold the reader until someone
+// writes to it, and a device such as /dev/zero never ends.
 std::string runTimeFileFault(const std::string& path, FileStamp& stamp);
+// The same, with only the file's size.
+inline std::string runTimeFileFault(const std::string& path, std::uint64_t& size) {
+  FileStamp stamp;
+  std::string fault = runTimeFileFault(path, stamp);
+  size = stamp.size;
+  return fault;
+}
 
 // Opens a file to read its bytes exactly as they are, with read() and
 // close(): the descriptor, or -1 with the reason in errno. Never waits:

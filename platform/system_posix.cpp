@@ -48,13 +48,6 @@ std::string runTimeFileFault(const std::string& path, FileStamp& stamp) {
   return "it is a device, not a file";
 }
 
-std::string runTimeFileFault(const std::string& path, std::uint64_t& size) {
-  FileStamp stamp;
-  std::string fault = runTimeFileFault(path, stamp);
-  size = stamp.size;
-  return fault;
-}
-
 int openToRead(const std::string& path) {
   return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
 }

@@ -233,8 +233,8 @@ void Painter::paint(const PictureBox& box) {
                  scale_.pixels(shown->height) >= inside.h && shown->opaque.value_or(false);
   if (!covered) fill(box_, toRgb(box.backColor()));
   sunken(box_);
-  setClip(intersect(inset(box_, px(2)), clip));
-  if (!clip_.empty()) picture(box.picture(), box_.x + px(2), box_.y + px(2));
+  setClip(intersect(inside, clip));
+  if (!clip_.empty()) picture(shown, inside.x, inside.y);
 }
 
 void Painter::paint(const DirListBox& box) {
