@@ -55,6 +55,10 @@ EM_JS(double, pixelRatio, (), { return window.devicePixelRatio || 1; });
 }  // namespace
 
 bool startVideo() {
+  // The game gives the page its turn in its own waits; SDL's extra ones
+  // (after each frame, in SDL_Delay) would only slow it, and the build
+  // prepares only the game's own code to be left and resumed (web/).
+  SDL_SetHint(SDL_HINT_EMSCRIPTEN_ASYNCIFY, "0");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "brizzlet: cannot draw in the page: %s\n", SDL_GetError());
     return false;
