@@ -12,6 +12,7 @@ EM_JS(int, viewportHeight, (),
       { return Math.floor(window.innerHeight * (window.devicePixelRatio || 1)); });
 
 int main(int, char**) {
+  SDL_SetHint(SDL_HINT_EMSCRIPTEN_ASYNCIFY, "0");  // as the game runs SDL in the browser
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return 1;
   SDL_Window* window = SDL_CreateWindow("floor", 0, 0, viewportWidth(), viewportHeight(), 0);
   SDL_Surface* surface = window ? SDL_GetWindowSurface(window) : nullptr;
