@@ -7,6 +7,8 @@
 // chosen by the build; the two desktops share display_desktop.cpp.
 union SDL_Event;
 struct SDL_Rect;
+struct SDL_Surface;
+struct SDL_Window;
 
 namespace brz::sdl {
 
@@ -36,6 +38,15 @@ bool windowRoom(SDL_Rect& room);
 // the display's density over 96 dpi on a desktop, the page's device pixels
 // to a CSS pixel in a browser.
 int displayScale();
+
+// The surface to draw a window's pixels in, as large as the window, and the
+// showing of parts of it: SDL's window surface on a desktop. In a browser it
+// is one of the program's own, in the canvas's byte order, which the page
+// shows straight from the program's memory (SDL's own is converted a pixel
+// at a time in JavaScript, all of it at every frame). Null, with SDL's
+// error, when there is none.
+SDL_Surface* windowSurface(SDL_Window* window);
+void showWindowSurface(SDL_Window* window, const SDL_Rect* rects, int count);
 
 // Waits up to `ms` milliseconds (for ever if negative) for an event, as
 // SDL_WaitEventTimeout does; true when one came, in `event`.

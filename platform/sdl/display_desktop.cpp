@@ -29,6 +29,14 @@ int displayScale() {
   return scaleFactorFor(displayDpi());
 }
 
+SDL_Surface* windowSurface(SDL_Window* window) {
+  return SDL_GetWindowSurface(window);
+}
+
+void showWindowSurface(SDL_Window* window, const SDL_Rect* rects, int count) {
+  SDL_UpdateWindowSurfaceRects(window, rects, count);
+}
+
 bool waitEvent(SDL_Event& event, int ms) {
   return SDL_WaitEventTimeout(&event, ms) == 1;
 }

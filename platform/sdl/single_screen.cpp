@@ -282,7 +282,7 @@ bool SingleScreen::messageBox(const std::string& title, const std::string& text)
 }
 
 void SingleScreen::present(std::vector<PixelRect> rects) {
-  SDL_Surface* host = window_ ? SDL_GetWindowSurface(window_) : nullptr;
+  SDL_Surface* host = window_ ? windowSurface(window_) : nullptr;
   if (!host) return;
   std::vector<PixelRect> sent;
   if (!wholeShown_) {
@@ -305,7 +305,7 @@ void SingleScreen::present(std::vector<PixelRect> rects) {
   wholeShown_ = true;
   std::vector<SDL_Rect> out;
   for (const PixelRect& r : sent) out.push_back({r.x, r.y, r.w, r.h});
-  if (!out.empty()) SDL_UpdateWindowSurfaceRects(window_, out.data(), static_cast<int>(out.size()));
+  if (!out.empty()) showWindowSurface(window_, out.data(), static_cast<int>(out.size()));
 }
 
 // Each pixel of the screen becomes a square of the showing's factor.
