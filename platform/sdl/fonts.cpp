@@ -65,22 +65,38 @@ std::string locate(const std::string& shipped, const char* name, const Family& f
   return {};
 }
 
+// FreeType reads what it asks for from an open file: a face's tables, not
+// the glyphs' outlines that make up most of the file. A read of no bytes is
+// a seek, which answers 0 when it succeeds.
+unsigned long readFile(FT_Stream stream, unsigned long offset, unsigned char* buffer,
+                       unsigned long count) {
+  auto& file = *static_cast<std::ifstream*>(stream->descriptor.pointer);
+  file.clear();
+  bool placed = static_cast<bool>(file.seekg(static_cast<std::streamoff>(offset)));
+  if (count == 0) return placed ? 0 : 1;
+  if (!placed) return 0;
+  file.read(reinterpret_cast<char*>(buffer), static_cast<std::streamsize>(count));
+  return static_cast<unsigned long>(file.gcount());
+}
+
 // The pixel sizes a font file holds as bitmaps of their own. The file is
-// read here, since FreeType would open it by a name in the system's code
+// opened here, since FreeType would open it by a name in the system's code
 // page, which cannot spell every folder.
 std::set<int> strikesOf(const std::string& path) {
   std::set<int> sizes;
   std::ifstream file(filePath(path), std::ios::binary | std::ios::ate);
-  // Read at once: a byte at a time takes tens of milliseconds in the browser.
-  std::vector<unsigned char> bytes(file ? std::max<std::streamoff>(0, file.tellg()) : 0);
-  if (!file.seekg(0) ||
-      !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
-    bytes.clear();
+  std::streamoff size = file ? static_cast<std::streamoff>(file.tellg()) : 0;
   FT_Library library = nullptr;
-  if (bytes.empty() || FT_Init_FreeType(&library) != 0) return sizes;
+  if (size <= 0 || FT_Init_FreeType(&library) != 0) return sizes;
+  FT_StreamRec stream{};
+  stream.size = static_cast<unsigned long>(size);
+  stream.descriptor.pointer = &file;
+  stream.read = readFile;
+  FT_Open_Args args{};
+  args.flags = FT_OPEN_STREAM;
+  args.stream = &stream;
   FT_Face face = nullptr;
-  if (FT_New_Memory_Face(library, bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face) ==
-      0) {
+  if (FT_Open_Face(library, &args, 0, &face) == 0) {
     for (int i = 0; i < face->num_fixed_sizes; ++i)
       sizes.insert(static_cast<int>((face->available_sizes[i].y_ppem + 32) >> 6));
     FT_Done_Face(face);
