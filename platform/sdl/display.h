@@ -39,14 +39,15 @@ bool windowRoom(SDL_Rect& room);
 // to a CSS pixel in a browser.
 int displayScale();
 
-// The surface to draw a window's pixels in, as large as the window, and the
-// showing of parts of it: SDL's window surface on a desktop. In a browser it
-// is one of the program's own, in the canvas's byte order, which the page
-// shows straight from the program's memory (SDL's own is converted a pixel
-// at a time in JavaScript, all of it at every frame). Null, with SDL's
-// error, when there is none.
-SDL_Surface* windowSurface(SDL_Window* window);
-void showWindowSurface(SDL_Window* window, const SDL_Rect* rects, int count);
+// Whether the display shows pixels straight from the program's memory, in
+// bytes R, G, B, A (opaque): a browser's canvas does. SDL's window surface
+// there is converted a pixel at a time in JavaScript, the whole of it at
+// every frame, into a copy of its own. A desktop shows SDL's.
+bool showsRgba();
+
+// Shows `rect` of `pixels`, rows of `pitch` bytes as large as the window, in
+// it, where showsRgba().
+void showRgba(SDL_Window* window, const void* pixels, int pitch, const SDL_Rect& rect);
 
 // Waits up to `ms` milliseconds (for ever if negative) for an event, as
 // SDL_WaitEventTimeout does; true when one came, in `event`.

@@ -29,13 +29,11 @@ int displayScale() {
   return scaleFactorFor(displayDpi());
 }
 
-SDL_Surface* windowSurface(SDL_Window* window) {
-  return SDL_GetWindowSurface(window);
+bool showsRgba() {
+  return false;
 }
 
-void showWindowSurface(SDL_Window* window, const SDL_Rect* rects, int count) {
-  SDL_UpdateWindowSurfaceRects(window, rects, count);
-}
+void showRgba(SDL_Window*, const void*, int, const SDL_Rect&) {}
 
 bool waitEvent(SDL_Event& event, int ms) {
   return SDL_WaitEventTimeout(&event, ms) == 1;

@@ -93,34 +93,20 @@ int displayScale() {
   return std::clamp(std::isfinite(ratio) ? static_cast<int>(ratio) : 1, 1, kMaxScaleFactor);
 }
 
-// Bytes R, G, B, A in memory, as a canvas's ImageData holds them.
-SDL_Surface* windowSurface(SDL_Window* window) {
-  static SDL_Surface* surface = nullptr;
-  int w = 0, h = 0;
-  SDL_GetWindowSize(window, &w, &h);
-  if (surface && (surface->w != w || surface->h != h)) {
-    SDL_FreeSurface(surface);
-    surface = nullptr;
-  }
-  if (!surface) surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ABGR8888);
-  return surface;
+bool showsRgba() {
+  return true;
 }
 
 // The ImageData is a view of the program's memory, made at each showing
 // because the memory's buffer is replaced whenever it grows.
-void showWindowSurface(SDL_Window* window, const SDL_Rect* rects, int count) {
-  SDL_Surface* surface = windowSurface(window);
-  if (!surface) return;
+void showRgba(SDL_Window*, const void* pixels, int pitch, const SDL_Rect& rect) {
   EM_ASM(
       {
-        var context = Module.canvas.getContext('2d');
-        var image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, $0, $1 * $2 * 4), $1, $2);
-        for (var i = 0; i < $4; ++i) {
-          var r = $3 / 4 + i * 4;
-          context.putImageData(image, 0, 0, HEAP32[r], HEAP32[r + 1], HEAP32[r + 2], HEAP32[r + 3]);
-        }
+        var image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, $0, $1 * ($3 + $5)), $1 / 4,
+                                  $3 + $5);
+        Module.canvas.getContext('2d').putImageData(image, 0, 0, $2, $3, $4, $5);
       },
-      surface->pixels, surface->w, surface->h, rects, count);
+      pixels, pitch, rect.x, rect.y, rect.w, rect.h);
 }
 
 bool waitEvent(SDL_Event& event, int ms) {
