@@ -7,6 +7,8 @@
 // chosen by the build; the two desktops share display_desktop.cpp.
 union SDL_Event;
 struct SDL_Rect;
+struct SDL_Surface;
+struct SDL_Window;
 
 namespace brz::sdl {
 
@@ -36,6 +38,16 @@ bool windowRoom(SDL_Rect& room);
 // the display's density over 96 dpi on a desktop, the page's device pixels
 // to a CSS pixel in a browser.
 int displayScale();
+
+// Whether the display shows pixels straight from the program's memory, in
+// bytes R, G, B, A (opaque): a browser's canvas does. SDL's window surface
+// there is converted a pixel at a time in JavaScript, the whole of it at
+// every frame, into a copy of its own. A desktop shows SDL's.
+bool showsRgba();
+
+// Shows `rect` of `pixels`, rows of `pitch` bytes as large as the window, in
+// it, where showsRgba().
+void showRgba(SDL_Window* window, const void* pixels, int pitch, const SDL_Rect& rect);
 
 // Waits up to `ms` milliseconds (for ever if negative) for an event, as
 // SDL_WaitEventTimeout does; true when one came, in `event`.

@@ -29,6 +29,12 @@ int displayScale() {
   return scaleFactorFor(displayDpi());
 }
 
+bool showsRgba() {
+  return false;
+}
+
+void showRgba(SDL_Window*, const void*, int, const SDL_Rect&) {}
+
 bool waitEvent(SDL_Event& event, int ms) {
   return SDL_WaitEventTimeout(&event, ms) == 1;
 }

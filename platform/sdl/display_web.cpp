@@ -93,6 +93,22 @@ int displayScale() {
   return std::clamp(std::isfinite(ratio) ? static_cast<int>(ratio) : 1, 1, kMaxScaleFactor);
 }
 
+bool showsRgba() {
+  return true;
+}
+
+// The ImageData is a view of the program's memory, made at each showing
+// because the memory's buffer is replaced whenever it grows.
+void showRgba(SDL_Window*, const void* pixels, int pitch, const SDL_Rect& rect) {
+  EM_ASM(
+      {
+        var image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, $0, $1 * ($3 + $5)), $1 / 4,
+                                  $3 + $5);
+        Module.canvas.getContext('2d').putImageData(image, 0, 0, $2, $3, $4, $5);
+      },
+      pixels, pitch, rect.x, rect.y, rect.w, rect.h);
+}
+
 bool waitEvent(SDL_Event& event, int ms) {
   if (SDL_PollEvent(&event) == 1) return true;
   sleepUntilWoken(ms);

@@ -65,17 +65,21 @@ std::string locate(const std::string& shipped, const char* name, const Family& f
   return {};
 }
 
-// The pixel sizes a font file holds as bitmaps of their own. The file is
-// read here, since FreeType would open it by a name in the system's code
-// page, which cannot spell every folder.
-std::set<int> strikesOf(const std::string& path) {
-  std::set<int> sizes;
+// The whole of a file, read at once; empty when it cannot be read. Read
+// here, since SDL_ttf and FreeType would open it by a name in the system's
+// code page, which cannot spell every folder.
+std::vector<unsigned char> contentsOf(const std::string& path) {
   std::ifstream file(filePath(path), std::ios::binary | std::ios::ate);
-  // Read at once: a byte at a time takes tens of milliseconds in the browser.
   std::vector<unsigned char> bytes(file ? std::max<std::streamoff>(0, file.tellg()) : 0);
   if (!file.seekg(0) ||
       !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
     bytes.clear();
+  return bytes;
+}
+
+// The pixel sizes a font holds as bitmaps of their own.
+std::set<int> strikesOf(const std::vector<unsigned char>& bytes) {
+  std::set<int> sizes;
   FT_Library library = nullptr;
   if (bytes.empty() || FT_Init_FreeType(&library) != 0) return sizes;
   FT_Face face = nullptr;
@@ -116,14 +120,18 @@ Fonts::Fonts(Scale scale) : scale_(scale) {
     return;
   }
   std::string shipped = shippedFonts();
-  narrowRegular_ = {locate(shipped, kNarrow.regular, kNarrow), {}};
-  narrowBold_ = {locate(shipped, kNarrow.bold, kNarrow), {}};
+  narrowRegular_ = {locate(shipped, kNarrow.regular, kNarrow), {}, {}};
+  narrowBold_ = {locate(shipped, kNarrow.bold, kNarrow), {}, {}};
+  auto read = [](const std::string& path) {
+    auto bytes = std::make_shared<const std::vector<unsigned char>>(contentsOf(path));
+    return File{path, strikesOf(*bytes), bytes};
+  };
   for (const Family& family : kFamilies) {
     std::string regular = locate(shipped, family.regular, family);
     if (regular.empty()) continue;
-    regular_ = {regular, strikesOf(regular)};
+    regular_ = read(regular);
     std::string bold = locate(shipped, family.bold, family);
-    bold_ = bold.empty() ? regular_ : File{bold, strikesOf(bold)};
+    bold_ = bold.empty() ? regular_ : read(bold);
     return;
   }
   std::fprintf(stderr,
@@ -160,9 +168,18 @@ Fonts::Opened Fonts::open(int pixels, bool bold, bool narrow) {
   auto key = std::make_tuple(pixels, bold, narrow);
   if (auto found = faces_.find(key); found != faces_.end()) return found->second;
   const File& regular = narrow ? narrowRegular_ : regular_;
-  const File& file = bold ? (narrow ? narrowBold_ : bold_) : regular;
+  File& file = bold ? (narrow ? narrowBold_ : bold_) : (narrow ? narrowRegular_ : regular_);
+  // Every face of a file is opened from its bytes in memory: FreeType reads
+  // a face's tables and glyphs a few bytes at a time, which from the file
+  // are as many calls to the system (slow in a browser).
+  if (!file.bytes)
+    file.bytes = std::make_shared<const std::vector<unsigned char>>(contentsOf(file.path));
+  SDL_RWops* bytes = file.bytes->empty() ? nullptr
+                                         : SDL_RWFromConstMem(file.bytes->data(),
+                                                              static_cast<int>(file.bytes->size()));
   // At 72 dpi a point is a pixel, so the em is exactly the pixel size asked for.
-  Opened opened{TTF_OpenFont(file.path.c_str(), pixels), 0};
+  Opened opened{bytes ? TTF_OpenFontRW(bytes, 1, pixels) : TTF_OpenFont(file.path.c_str(), pixels),
+                0};
   if (!opened.font) {
     std::fprintf(stderr, "brizzlet: cannot open a font: %s\n", TTF_GetError());
   } else if (bold) {

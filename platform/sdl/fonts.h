@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <tuple>
@@ -76,6 +77,9 @@ class Fonts {
   struct File {
     std::string path;
     std::set<int> strikes;  // the pixel sizes it holds as bitmaps
+    // Its contents, read when first needed; its faces read them until
+    // they are closed.
+    std::shared_ptr<const std::vector<unsigned char>> bytes;
   };
   bool hasNarrow(const Font& font) const {
     return !(font.bold ? narrowBold_ : narrowRegular_).path.empty();

@@ -29,6 +29,7 @@ SingleScreen::SingleScreen(Runtime& runtime, Fonts& fonts) : runtime_(runtime), 
 SingleScreen::~SingleScreen() {
   if (!systemPointer_) SDL_ShowCursor(SDL_ENABLE);
   SDL_FreeSurface(pointerSurface_);
+  SDL_FreeSurface(under_);
   compositor_.reset();
   if (window_) SDL_DestroyWindow(window_);
 }
@@ -50,6 +51,7 @@ void SingleScreen::sync() {
   if (!window_) {
     if (windows.empty()) return;
     compositor_ = std::make_unique<Compositor>(fonts_, width, height);
+    rgba_ = showsRgba();
     SDL_Rect room{0, 0, width, height};
     if (!windowRoom(room)) room = {0, 0, width, height};
     window_ = SDL_CreateWindow(kUntitled, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
@@ -65,6 +67,9 @@ void SingleScreen::sync() {
   }
   if (width != compositor_->width() || height != compositor_->height()) {
     compositor_->resize(width, height);
+    underAt_ = {};
+    // Shown as it is, the screen is the window, pixel for pixel.
+    if (rgba_) SDL_SetWindowSize(window_, width, height);
     wholeShown_ = false;
   }
   if (!wholeShown_) {
@@ -91,6 +96,7 @@ void SingleScreen::paint() {
   // A hidden window is drawn whole when it shows again.
   for (const auto& window : runtime_.windows())
     if (!window->visible()) window->takeDamage();
+  if (rgba_) putBackUnderPointer();
   present(compositor_->compose(stack()));
 }
 
@@ -282,6 +288,7 @@ bool SingleScreen::messageBox(const std::string& title, const std::string& text)
 }
 
 void SingleScreen::present(std::vector<PixelRect> rects) {
+  if (rgba_) return presentRgba(std::move(rects));
   SDL_Surface* host = window_ ? SDL_GetWindowSurface(window_) : nullptr;
   if (!host) return;
   std::vector<PixelRect> sent;
@@ -306,6 +313,68 @@ void SingleScreen::present(std::vector<PixelRect> rects) {
   std::vector<SDL_Rect> out;
   for (const PixelRect& r : sent) out.push_back({r.x, r.y, r.w, r.h});
   if (!out.empty()) SDL_UpdateWindowSurfaceRects(window_, out.data(), static_cast<int>(out.size()));
+}
+
+namespace {
+
+// ARGB to R, G, B, A in memory and back: red and blue change places, and
+// the pixel is made opaque. (The compositor draws no colour by its alpha.)
+void swapRedAndBlue(SDL_Surface* surface, const PixelRect& rect) {
+  for (int y = rect.y; y < rect.y + rect.h; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(static_cast<char*>(surface->pixels) +
+                                                 static_cast<size_t>(y) * surface->pitch);
+    for (int x = rect.x; x < rect.x + rect.w; ++x) {
+      std::uint32_t p = row[x];
+      row[x] = 0xFF000000 | (p & 0xFF00) | (p >> 16 & 0xFF) | (p & 0xFF) << 16;
+    }
+  }
+}
+
+}  // namespace
+
+// The screen is the host window, pixel for pixel (sync). Each part is shown
+// in the display's order and turned back for the compositor to draw on.
+void SingleScreen::presentRgba(std::vector<PixelRect> rects) {
+  SDL_Surface* screen = compositor_->surface();
+  PixelRect whole{0, 0, screen->w, screen->h};
+  if (!wholeShown_) rects = {whole};
+  PixelRect pointer = pointerArea();
+  if (pointer != pointerShown_) rects.insert(rects.end(), {pointerShown_, pointer});
+  if (!pointer.empty()) {
+    if (!under_ || under_->w != pointer.w || under_->h != pointer.h) {
+      SDL_FreeSurface(under_);
+      under_ =
+          SDL_CreateRGBSurfaceWithFormat(0, pointer.w, pointer.h, 32, SDL_PIXELFORMAT_ARGB8888);
+    }
+    SDL_Rect at{pointer.x, pointer.y, pointer.w, pointer.h};
+    SDL_SetSurfaceBlendMode(screen, SDL_BLENDMODE_NONE);
+    SDL_SetClipRect(screen, nullptr);  // the compositor's drawing leaves one set
+    if (under_ && SDL_BlitSurface(screen, &at, under_, nullptr) == 0) {
+      underAt_ = pointer;
+      at = {pointer.x, pointer.y, pointer.w, pointer.h};
+      SDL_BlitSurface(pointerSurface_, nullptr, screen, &at);
+    }
+  }
+  pointerShown_ = pointer;
+  wholeShown_ = true;
+  if (SDL_MUSTLOCK(screen)) SDL_LockSurface(screen);
+  for (const PixelRect& r : rects)
+    if (PixelRect shown = intersect(r, whole); !shown.empty()) {
+      swapRedAndBlue(screen, shown);
+      showRgba(window_, screen->pixels, screen->pitch, {shown.x, shown.y, shown.w, shown.h});
+      swapRedAndBlue(screen, shown);
+    }
+  if (SDL_MUSTLOCK(screen)) SDL_UnlockSurface(screen);
+}
+
+// The screen as composed, for the compositor to draw on.
+void SingleScreen::putBackUnderPointer() {
+  if (underAt_.empty()) return;
+  SDL_Rect at{underAt_.x, underAt_.y, underAt_.w, underAt_.h};
+  SDL_SetSurfaceBlendMode(under_, SDL_BLENDMODE_NONE);
+  SDL_SetClipRect(compositor_->surface(), nullptr);
+  SDL_BlitSurface(under_, nullptr, compositor_->surface(), &at);
+  underAt_ = {};
 }
 
 // Each pixel of the screen becomes a square of the showing's factor.

@@ -50,11 +50,19 @@ class SingleScreen final : public Screen {
   PixelRect pointerArea() const;
   // Copies parts of the screen into the host window, the pointer over them.
   void present(std::vector<PixelRect> rects);
+  // Where the display shows the screen's own pixels (showsRgba), the
+  // pointer is drawn in them, what it covers kept to be put back before the
+  // screen is drawn again.
+  void presentRgba(std::vector<PixelRect> rects);
+  void putBackUnderPointer();
   void copy(SDL_Surface* host, const PixelRect& rect, std::vector<PixelRect>& sent);
 
   Runtime& runtime_;
   Fonts& fonts_;
   std::unique_ptr<Compositor> compositor_;  // made when the first window shows
+  bool rgba_ = false;                       // the host window shows the compositor's pixels
+  SDL_Surface* under_ = nullptr;            // what the pointer covers there
+  PixelRect underAt_;
   SDL_Window* window_ = nullptr;
   std::string title_;
   const Picture* icon_ = nullptr;

@@ -61,6 +61,16 @@ async function blackest(page) {
 
 export async function play(serve, open, ended, fail, artefacts) {
   const server = await serve(null);
+  // Closed however the round ends: an open server keeps the test running.
+  try {
+    await round(server, open, ended, fail, artefacts);
+    await twice(await open(server, '', 2), artefacts);
+  } finally {
+    server.close();
+  }
+}
+
+async function round(server, open, ended, fail, artefacts) {
   const {browser, page, console_} = await open(server, '');
   const shot = name => page.screenshot({path: `${artefacts}/${name}.png`});
   try {
@@ -74,6 +84,19 @@ export async function play(serve, open, ended, fail, artefacts) {
       return fail(`the game window came up as "${await page.title()}"`, console_);
     await sleep(1500);
     await shot('round');
+    // The game's red cross-hair shows where the pointer is on the field, and
+    // leaves the field as it was when it moves on (nothing moves before the
+    // first hit).
+    const corner = [field.x, field.y, 40, 40], bare = (await grab(page, ...corner)).join();
+    await page.mouse.move(field.x + 20, field.y + 20);
+    await sleep(300);
+    const red = (await grab(page, ...corner)).filter((v, i, all) =>
+      i % 4 === 0 && v > 200 && all[i + 1] < 60 && all[i + 2] < 60).length;
+    await page.mouse.move(field.x + 200, field.y + 100);
+    await sleep(300);
+    if (red < 10) return fail(`the cross-hair on the field showed ${red} red pixels`, console_);
+    if ((await grab(page, ...corner)).join() !== bare)
+      return fail('the cross-hair left a mark on the field', console_);
     const before = (await grab(page, ...score)).join();
     let hit = false;
     for (let shots = 0; shots < 5 && !hit; ++shots) {
@@ -102,11 +125,6 @@ export async function play(serve, open, ended, fail, artefacts) {
       fail(`EXIT ended with ${status}, the page saying "${said}"`, console_);
   } finally {
     await browser.close();
-  }
-  try {
-    await twice(await open(server, '', 2), artefacts);
-  } finally {
-    server.close();
   }
 }
 
