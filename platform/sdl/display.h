@@ -7,7 +7,6 @@
 // chosen by the build; the two desktops share display_desktop.cpp.
 union SDL_Event;
 struct SDL_Rect;
-struct SDL_Surface;
 struct SDL_Window;
 
 namespace brz::sdl {

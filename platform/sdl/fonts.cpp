@@ -167,8 +167,8 @@ Fonts::Face Fonts::face(const Font& font, bool narrow) {
 Fonts::Opened Fonts::open(int pixels, bool bold, bool narrow) {
   auto key = std::make_tuple(pixels, bold, narrow);
   if (auto found = faces_.find(key); found != faces_.end()) return found->second;
-  const File& regular = narrow ? narrowRegular_ : regular_;
-  File& file = bold ? (narrow ? narrowBold_ : bold_) : (narrow ? narrowRegular_ : regular_);
+  File& regular = narrow ? narrowRegular_ : regular_;
+  File& file = bold ? (narrow ? narrowBold_ : bold_) : regular;
   // Every face of a file is opened from its bytes in memory: FreeType reads
   // a face's tables and glyphs a few bytes at a time, which from the file
   // are as many calls to the system (slow in a browser).
