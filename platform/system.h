@@ -69,6 +69,12 @@ inline std::string runTimeFileFault(const std::string& path, std::uint64_t& size
 // reads end at once.
 int openToRead(const std::string& path);
 
+// Reads the whole of a run-time file into `bytes`: "" when it did, else why
+// not, in plain words (`tooLong` for a file of more than `most` bytes, which
+// is read no further), `bytes` then empty.
+std::string readRunTimeFile(const std::string& path, std::string& bytes, std::uint64_t most,
+                            const std::string& tooLong);
+
 // Creates the file at `path` for writing, only if nothing is there: the
 // stream, or null with the reason in errno.
 std::FILE* createNewFile(const std::string& path);

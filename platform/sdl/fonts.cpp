@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <span>
 #include <vector>
 
@@ -65,26 +64,27 @@ std::string locate(const std::string& shipped, const char* name, const Family& f
   return {};
 }
 
-// The whole of a file, read at once; empty when it cannot be read. Read
-// here, since SDL_ttf and FreeType would open it by a name in the system's
-// code page, which cannot spell every folder.
-std::vector<unsigned char> contentsOf(const std::string& path) {
-  std::ifstream file(filePath(path), std::ios::binary | std::ios::ate);
-  std::vector<unsigned char> bytes(file ? std::max<std::streamoff>(0, file.tellg()) : 0);
-  if (!file.seekg(0) ||
-      !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
-    bytes.clear();
+// No font comes near this: the largest of Debian's, a whole CJK family in
+// one file, holds 20 MB.
+constexpr std::uint64_t kLargestFont = 64 << 20;
+
+// The whole of a font file, read at once with the system's own calls; empty
+// when it cannot be read. Read here, since SDL_ttf and FreeType would open
+// it by a name in the system's code page, which cannot spell every folder.
+std::string contentsOf(const std::string& path) {
+  std::string bytes;
+  readRunTimeFile(path, bytes, kLargestFont, "");
   return bytes;
 }
 
 // The pixel sizes a font holds as bitmaps of their own.
-std::set<int> strikesOf(const std::vector<unsigned char>& bytes) {
+std::set<int> strikesOf(const std::string& bytes) {
   std::set<int> sizes;
   FT_Library library = nullptr;
   if (bytes.empty() || FT_Init_FreeType(&library) != 0) return sizes;
   FT_Face face = nullptr;
-  if (FT_New_Memory_Face(library, bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face) ==
-      0) {
+  if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(bytes.data()),
+                         static_cast<FT_Long>(bytes.size()), 0, &face) == 0) {
     for (int i = 0; i < face->num_fixed_sizes; ++i)
       sizes.insert(static_cast<int>((face->available_sizes[i].y_ppem + 32) >> 6));
     FT_Done_Face(face);
@@ -123,7 +123,7 @@ Fonts::Fonts(Scale scale) : scale_(scale) {
   narrowRegular_ = {locate(shipped, kNarrow.regular, kNarrow), {}, {}};
   narrowBold_ = {locate(shipped, kNarrow.bold, kNarrow), {}, {}};
   auto read = [](const std::string& path) {
-    auto bytes = std::make_shared<const std::vector<unsigned char>>(contentsOf(path));
+    auto bytes = std::make_shared<const std::string>(contentsOf(path));
     return File{path, strikesOf(*bytes), bytes};
   };
   for (const Family& family : kFamilies) {
@@ -172,8 +172,7 @@ Fonts::Opened Fonts::open(int pixels, bool bold, bool narrow) {
   // Every face of a file is opened from its bytes in memory: FreeType reads
   // a face's tables and glyphs a few bytes at a time, which from the file
   // are as many calls to the system (slow in a browser).
-  if (!file.bytes)
-    file.bytes = std::make_shared<const std::vector<unsigned char>>(contentsOf(file.path));
+  if (!file.bytes) file.bytes = std::make_shared<const std::string>(contentsOf(file.path));
   SDL_RWops* bytes = file.bytes->empty() ? nullptr
                                          : SDL_RWFromConstMem(file.bytes->data(),
                                                               static_cast<int>(file.bytes->size()));

@@ -79,7 +79,7 @@ class Fonts {
     std::set<int> strikes;  // the pixel sizes it holds as bitmaps
     // Its contents, read when first needed; its faces read them until
     // they are closed.
-    std::shared_ptr<const std::vector<unsigned char>> bytes;
+    std::shared_ptr<const std::string> bytes;
   };
   bool hasNarrow(const Font& font) const {
     return !(font.bold ? narrowBold_ : narrowRegular_).path.empty();

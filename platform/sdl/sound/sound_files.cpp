@@ -48,33 +48,9 @@ std::string soundFontFault(const std::string& path) {
 }  // namespace
 
 std::string readSoundFile(const std::string& path, std::string& bytes) {
-  bytes.clear();
-  std::uint64_t size = 0;
-  if (std::string fault = runTimeFileFault(path, size); !fault.empty()) return fault;
-  std::string tooLarge = "the file is larger than any sound the game plays (over " +
-                         std::to_string(kLargestSound >> 20) + " MB)";
-  if (size > kLargestSound) return tooLarge;
-  int file = openToRead(path);
-  if (file < 0) return std::strerror(errno);
-  // The size looked at is a guess: the file may grow or shrink meanwhile.
-  bytes.resize(static_cast<size_t>(size) + 1);
-  size_t have = 0;
-  int reason = 0;
-  for (;;) {
-    if (have == bytes.size()) bytes.resize(std::min<size_t>(have * 2, kLargestSound + 1));
-    ssize_t got = ::read(file, bytes.data() + have, bytes.size() - have);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) reason = errno;
-    if (got <= 0) break;
-    have += static_cast<size_t>(got);
-    if (have > kLargestSound) break;
-  }
-  ::close(file);
-  bytes.resize(have);
-  if (reason) return std::strerror(reason);
-  if (have > kLargestSound) return tooLarge;
-  if (have == 0) return "the file is empty";
-  return "";
+  return readRunTimeFile(path, bytes, kLargestSound,
+                         "the file is larger than any sound the game plays (over " +
+                             std::to_string(kLargestSound >> 20) + " MB)");
 }
 
 std::string findSoundFont() {
