@@ -64,8 +64,7 @@ std::string locate(const std::string& shipped, const char* name, const Family& f
   return {};
 }
 
-// No font comes near this: the largest of Debian's, a whole CJK family in
-// one file, holds 20 MB.
+// Far more than a font file holds: the game's are under 150 KB each.
 constexpr std::uint64_t kLargestFont = 64 << 20;
 
 // The whole of a font file, read at once with the system's own calls; empty
