@@ -15,7 +15,10 @@ const [site, artefacts, mode, ...rest] = process.argv.slice(2);
 fs.mkdirSync(artefacts, {recursive: true});
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm'};
 
-// The site, and the file to replay at /replay.
+// The site, and the file to replay at /replay. The game's gzipped code goes
+// as it is when a round is played; when a recording is replayed it goes
+// marked as gzip-encoded, as some hosts send .gz files, and the browser
+// inflates it before the page sees it.
 function serve(replayFile) {
   const server = http.createServer((request, response) => {
     const url = new URL(request.url, 'http://x').pathname;
@@ -26,7 +29,9 @@ function serve(replayFile) {
         response.writeHead(404).end();
         return;
       }
-      response.writeHead(200, {'Content-Type': types[path.extname(file)] || 'application/octet-stream'});
+      const headers = {'Content-Type': types[path.extname(file)] || 'application/octet-stream'};
+      if (mode === 'replay' && file.endsWith('.gz')) headers['Content-Encoding'] = 'gzip';
+      response.writeHead(200, headers);
       response.end(bytes);
     });
   });
