@@ -5,7 +5,7 @@
 // SITE and FLOOR are the built site and floor page; TESTS_WEB is the browser
 // tests' folder, whose npm packages (puppeteer-core) and play.mjs this uses.
 // Prints "figure web.NAME VALUE UNIT" lines, then the figures in words; takes
-// about two and a half minutes.
+// about three minutes.
 import http from 'node:http';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -62,7 +62,9 @@ const browser = await puppeteer.launch({
 // A page in a context of its own, nothing cached: every run downloads and
 // compiles everything, as a first visit does. Each frame the page presents
 // (SDL puts the drawn screen on the canvas with putImageData, the game's and
-// the floor's alike) is counted, the first one's time kept.
+// the floor's alike) is counted, the first one's time kept, and so is the
+// longest task of the page's main thread: the longest the page did not
+// answer.
 async function open(url) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
@@ -70,6 +72,10 @@ async function open(url) {
   await page.setViewport({width: 1024, height: 768, deviceScaleFactor: 1});
   await page.evaluateOnNewDocument(() => {
     window.benchFrames = 0;
+    window.benchLongest = 0;
+    new PerformanceObserver(list => {
+      for (const task of list.getEntries()) window.benchLongest = Math.max(window.benchLongest, task.duration);
+    }).observe({type: 'longtask', buffered: true});
     const put = CanvasRenderingContext2D.prototype.putImageData;
     CanvasRenderingContext2D.prototype.putImageData = function (...args) {
       if (!window.benchFrames++) window.benchFirstFrame = performance.now();
@@ -82,17 +88,22 @@ async function open(url) {
 
 // Navigation to the first frame: the game's is its menu's (its first window
 // is the menu, and nothing is drawn before a window shows). Game and floor
-// by turns.
-const firstFrames = {game: [], floor: []};
+// by turns. Then two seconds more, the game's menu sliding in and its music
+// starting, for the longest task.
+const firstFrames = {game: [], floor: []}, longest = {game: [], floor: []};
 for (let run = 0; run < 5; ++run)
   for (const [which, url] of [['game', `${origin}/`], ['floor', `${origin}/floor/`]]) {
     const {context, page} = await open(url);
     await page.waitForFunction(() => window.benchFirstFrame !== undefined, {timeout: 60000, polling: 20});
     firstFrames[which].push(await page.evaluate(() => window.benchFirstFrame));
+    await sleep(2000);
+    longest[which].push(await page.evaluate(() => window.benchLongest));
     await context.close();
   }
 figure('first_menu_frame', median(firstFrames.game), 'ms');
 figure('floor_first_frame', median(firstFrames.floor), 'ms');
+figure('longest_task', median(longest.game), 'ms');
+figure('floor_longest_task', median(longest.floor), 'ms');
 
 // The page's main thread: its tasks' time over a stretch, from Chrome's own
 // count, and the frames it presented meanwhile.
@@ -171,6 +182,8 @@ console.log(`${'the browser'.padEnd(50)} ${'game'.padStart(8)} ${'floor'.padStar
 line('download, every file gzip -9, MB', +f.download.toFixed(2), +f.floor_download.toFixed(2), '<= 2.5 MB');
 line('navigation -> first menu frame, ms (median of 5)', Math.round(f.first_menu_frame),
      Math.round(f.floor_first_frame), 'ratio <= 2');
+line('longest main-thread task, load + 2 s, ms', Math.round(f.longest_task),
+     Math.round(f.floor_longest_task), '');
 line('busy round (a shot every 250 ms), main thread %', +f.busy_main_thread.toFixed(1),
      +f.floor_main_thread.toFixed(1), '(floor: at rest)');
 line('  main-thread ms a frame presented', +f.busy_main_thread_per_frame.toFixed(2), '-', '');

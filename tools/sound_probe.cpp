@@ -29,7 +29,12 @@ int main(int argc, char** argv) {
     } else if (step == "stop" && i + 1 < argc) {
       player(argv[++i]).stop();
     } else if (step == "wait" && i + 1 < argc) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[++i])));
+      // The music is made meanwhile, by a player with no thread of its own.
+      auto until =
+          std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(argv[++i]));
+      while (std::chrono::steady_clock::now() < until && sound.work()) {
+      }
+      std::this_thread::sleep_until(until);
     } else if (step == "copy" && i + 2 < argc) {
       // After what was asked before, as the game would change it mid-play.
       sound.settle();

@@ -10,8 +10,9 @@
 
 namespace brz::sdl {
 
-FrameClock::FrameClock(const Runtime& runtime, const Screen& screen, std::function<void()> draw)
-    : runtime_(runtime), screen_(screen), draw_(std::move(draw)) {}
+FrameClock::FrameClock(const Runtime& runtime, const Screen& screen, std::function<void()> draw,
+                       std::function<bool()> work)
+    : runtime_(runtime), screen_(screen), draw_(std::move(draw)), work_(std::move(work)) {}
 
 void FrameClock::start() {
   SDL_DisplayMode mode;
@@ -46,6 +47,7 @@ bool FrameClock::drawThenWait(Millis now, Millis wake, SDL_Event& event) {
     lastFrame_ = now;
   }
   if (changed()) wake = std::min(wake, lastFrame_ + frameMs_);
+  if (work_ && work_()) wake = std::min(wake, micros() / 1000 + 1);
   Millis timeout = (wake * 1000 - micros() + 999) / 1000;
   return timeout > 0 ? waitEvent(event, static_cast<int>(timeout)) : SDL_PollEvent(&event) == 1;
 }

@@ -17,8 +17,12 @@ class Screen;
 // frame, and in between the caller sleeps until its next wake or an event.
 class FrameClock {
  public:
-  // `draw` draws the windows as the runtime has them now.
-  FrameClock(const Runtime& runtime, const Screen& screen, std::function<void()> draw);
+  // `draw` draws the windows as the runtime has them now. `work`, if given,
+  // does a slice of work of the program's own and says whether some is
+  // left: each wait does one slice, and while some is left waits no longer
+  // than it takes to give the system its turn.
+  FrameClock(const Runtime& runtime, const Screen& screen, std::function<void()> draw,
+             std::function<bool()> work = {});
 
   // The clock reads 0 from now on; a frame lasts as long as the display
   // takes to refresh.
@@ -46,6 +50,7 @@ class FrameClock {
   const Runtime& runtime_;
   const Screen& screen_;
   std::function<void()> draw_;
+  std::function<bool()> work_;
   std::uint64_t base_ = 0;
   std::uint32_t ticksBase_ = 0;  // SDL's tick count when the clock read 0
   Millis frameMs_ = 16;

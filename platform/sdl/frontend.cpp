@@ -88,7 +88,8 @@ class DesktopSession final : public Host {
       screen_ = std::make_unique<SingleScreen>(*runtime_, fonts_);
     else
       screen_ = std::make_unique<WindowScreen>(*runtime_, fonts_);
-    frames_ = std::make_unique<FrameClock>(*runtime_, *screen_, [this] { frame(); });
+    frames_ = std::make_unique<FrameClock>(
+        *runtime_, *screen_, [this] { frame(); }, [this] { return sound_.work(); });
   }
 
   // --- what the runtime asks of the desktop ------------------------------------

@@ -102,7 +102,8 @@ std::shared_ptr<Piece> makePiece(const Mixer& mixer, const std::string& path, st
   std::unique_ptr<PieceSource> source =
       synthesizeApart(bytes, mixer.soundFonts, mixer.format.frequency, fault);
   if (!source) return nullptr;
-  return Piece::make(mixer.format, std::move(bytes), std::move(source), fault);
+  return Piece::make(mixer.format, mixer.format.frequency, std::move(bytes), std::move(source),
+                     fault);
 #else
   return renderedPiece(mixer.format, path, std::move(bytes), fault);
 #endif
@@ -368,6 +369,7 @@ class MixerWorker : public SoundThread::Worker {
 class MixerSound::Runner : public SoundThread {
  public:
   using SoundThread::SoundThread;
+  bool work() { return false; }
 };
 #else
 class MixerSound::Runner : public InlineSound {
@@ -389,6 +391,10 @@ void MixerSound::begin() {
 
 void MixerSound::settle() {
   runner_->settle();
+}
+
+bool MixerSound::work() {
+  return runner_->work();
 }
 
 std::unique_ptr<SoundChannel> MixerSound::createChannel(const std::string& playerName) {

@@ -23,7 +23,8 @@ namespace brz::sdl {
 // order, as soon as it is. While nothing has played for a while the audio
 // device's thread rests, costing nothing, until the next request. A build
 // for a platform with no threads (BRIZZLET_SOUND_THREAD off) carries each
-// call out before it returns instead.
+// call out before it returns instead, and makes its music when given time
+// (work()).
 //
 // A build with no synthesizer (BRIZZLET_FLUIDSYNTH off) plays the MIDI music
 // from its rendering made at build time, beside the MIDI file
@@ -45,6 +46,10 @@ class MixerSound : public SoundBackend {
   void begin();
   // Returns when every request made so far is carried out.
   void settle();
+  // With no thread of its own, the player makes its music a slice at a time
+  // between requests: one slice, if there is one; true while some is left.
+  // With a thread, false: the thread does it.
+  bool work();
   std::unique_ptr<SoundChannel> createChannel(const std::string& playerName) override;
 
  private:

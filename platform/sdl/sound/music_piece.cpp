@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 namespace brz::sdl {
@@ -13,6 +14,8 @@ namespace {
 // Frames made at a time: a slice of the sound thread's time short enough
 // that a request waiting behind it is not noticed.
 constexpr size_t kRenderFrames = 4096;
+// Room for what resampling adds to a piece's length, in frames.
+constexpr size_t kResampleSlack = 256;
 
 }  // namespace
 
@@ -20,21 +23,24 @@ Piece::~Piece() {
   if (convert_) SDL_FreeAudioStream(convert_);
 }
 
-std::shared_ptr<Piece> Piece::make(const Format& format, std::string bytes,
+std::shared_ptr<Piece> Piece::make(const Format& format, int rate, std::string bytes,
                                    std::unique_ptr<PieceSource> source, std::string& fault) {
   std::shared_ptr<Piece> piece(new Piece);
   Piece& p = *piece;
   p.bytes_ = std::move(bytes);
   p.frameBytes_ = static_cast<size_t>(format.frameBytes);
-  p.capacity_ = source->maxFrames();
+  p.rate_ = rate;
+  p.mixerRate_ = format.frequency;
+  p.sourceFrames_ = source->maxFrames();
+  // A resampled piece may come out a few frames longer than its length.
+  p.capacity_ = p.scaled(p.sourceFrames_) + (rate == format.frequency ? 0 : kResampleSlack);
   p.samples_.reset(new (std::nothrow) Uint8[p.capacity_ * p.frameBytes_]);
   if (!p.samples_) {
     fault = "not enough memory for the piece";
     return nullptr;
   }
-  p.data_ = p.samples_.get();
-  if (format.format != AUDIO_S16SYS || format.channels != 2) {
-    p.convert_ = SDL_NewAudioStream(AUDIO_S16SYS, 2, format.frequency, format.format,
+  if (format.format != AUDIO_S16SYS || format.channels != 2 || rate != format.frequency) {
+    p.convert_ = SDL_NewAudioStream(AUDIO_S16SYS, 2, rate, format.format,
                                     static_cast<Uint8>(format.channels), format.frequency);
     if (!p.convert_) {
       fault = SDL_GetError();
@@ -46,26 +52,28 @@ std::shared_ptr<Piece> Piece::make(const Format& format, std::string bytes,
   return piece;
 }
 
-std::shared_ptr<Piece> Piece::decoded(std::string bytes, std::shared_ptr<Mix_Chunk> chunk,
-                                      const Format& format) {
-  std::shared_ptr<Piece> piece(new Piece);
-  piece->bytes_ = std::move(bytes);
-  piece->frameBytes_ = static_cast<size_t>(format.frameBytes);
-  piece->data_ = chunk->abuf;
-  piece->chunk_ = std::move(chunk);
-  piece->capacity_ = piece->chunk_->alen / piece->frameBytes_;
-  piece->written = piece->capacity_;
-  piece->length = piece->capacity_;
-  return piece;
+size_t Piece::scaled(size_t frames) const {
+  if (rate_ == mixerRate_) return frames;
+  return static_cast<size_t>((static_cast<std::uint64_t>(frames) * mixerRate_ + rate_ - 1) / rate_);
 }
 
 void Piece::render() {
   if (!source_) return;
   size_t at = written.load(std::memory_order_relaxed);
   std::int16_t block[kRenderFrames * 2];
-  size_t frames = source_->render(block, std::min(kRenderFrames, capacity_ - at));
+  size_t frames = source_->render(block, std::min(kRenderFrames, sourceFrames_ - read_));
+  read_ += frames;
+  bool end = source_->over() || read_ == sourceFrames_;
   if (convert_) {
     SDL_AudioStreamPut(convert_, block, static_cast<int>(frames * sizeof block[0] * 2));
+    if (end) {
+      // The resampler holds its last frames back for those to come, and
+      // SDL's flush does not bring them out: silence after the piece does
+      // (none of it is played: the piece's length ends before it).
+      std::fill(std::begin(block), std::end(block), 0);
+      SDL_AudioStreamPut(convert_, block, sizeof block);
+      SDL_AudioStreamFlush(convert_);
+    }
     int got = SDL_AudioStreamGet(convert_, samples_.get() + at * frameBytes_,
                                  static_cast<int>((capacity_ - at) * frameBytes_));
     frames = got > 0 ? static_cast<size_t>(got) / frameBytes_ : 0;
@@ -74,8 +82,8 @@ void Piece::render() {
   }
   at += frames;
   written.store(at, std::memory_order_release);
-  if (source_->over() || at == capacity_) {
-    length.store(std::min(at, source_->length()), std::memory_order_release);
+  if (end || at == capacity_) {
+    length.store(std::min(at, scaled(source_->length())), std::memory_order_release);
     source_ = nullptr;
   }
 }

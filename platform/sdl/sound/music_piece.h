@@ -2,7 +2,6 @@
 #pragma once
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <atomic>
 #include <cstdint>
@@ -32,15 +31,11 @@ class Piece {
   Piece(const Piece&) = delete;
   Piece& operator=(const Piece&) = delete;
 
-  // The piece of the file `bytes` from `source`, its first block already
-  // written; null with the reason in `fault`.
-  static std::shared_ptr<Piece> make(const Format& format, std::string bytes,
+  // The piece of the file `bytes` from `source`, whose frames come `rate` a
+  // second, its first block already written; null with the reason in
+  // `fault`.
+  static std::shared_ptr<Piece> make(const Format& format, int rate, std::string bytes,
                                      std::unique_ptr<PieceSource> source, std::string& fault);
-
-  // The piece of the file `bytes` decoded whole already, by the mixer, into
-  // its own format: played from where the mixer put it.
-  static std::shared_ptr<Piece> decoded(std::string bytes, std::shared_ptr<Mix_Chunk> chunk,
-                                        const Format& format);
 
   const std::string& bytes() const { return bytes_; }
   bool rendering() const { return source_ != nullptr; }
@@ -48,7 +43,7 @@ class Piece {
   void render();
 
   // Read by the audio thread.
-  const Uint8* frame(size_t at) const { return data_ + at * frameBytes_; }
+  const Uint8* frame(size_t at) const { return samples_.get() + at * frameBytes_; }
   size_t frameBytes() const { return frameBytes_; }
   std::atomic<size_t> written{0};        // frames written so far
   std::atomic<size_t> length{SIZE_MAX};  // frames in all, once the render is over
@@ -56,13 +51,18 @@ class Piece {
  private:
   Piece() = default;
 
+  // The source's frames as the mixer's: as many, or as many as they last.
+  size_t scaled(size_t frames) const;
+
   std::string bytes_;
   std::unique_ptr<PieceSource> source_;
   std::unique_ptr<Uint8[]> samples_;
-  std::shared_ptr<Mix_Chunk> chunk_;  // or the samples decoded by the mixer
-  const Uint8* data_ = nullptr;       // either's
-  size_t capacity_ = 0;               // frames
+  size_t capacity_ = 0;  // frames
   size_t frameBytes_ = 4;
+  size_t sourceFrames_ = 0;  // the most the source can make
+  size_t read_ = 0;          // frames taken from the source
+  int rate_ = 0;             // the source's frames a second
+  int mixerRate_ = 0;
   SDL_AudioStream* convert_ = nullptr;  // when the mixer's format is not the source's
 };
 

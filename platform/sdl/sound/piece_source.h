@@ -6,10 +6,11 @@
 
 namespace brz::sdl {
 
-// Where a piece of music comes from: 16-bit stereo frames at the mixer's
-// rate, a block at a time, so that making them never holds up a shot for
-// long. The synthesizer makes them from the MIDI file on the spot; a build
-// with no synthesizer would read the same frames made ahead of time.
+// Where a piece of music comes from: 16-bit stereo frames, a block at a
+// time, so that making them never holds up a shot for long. The synthesizer
+// makes them from the MIDI file on the spot, at the mixer's rate; a build
+// with no synthesizer decodes the same frames made ahead of time, at the
+// rate they were made at.
 class PieceSource {
  public:
   virtual ~PieceSource() = default;

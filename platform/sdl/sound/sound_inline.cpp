@@ -39,19 +39,20 @@ void InlineSound::begin() {
   if (started_) return;
   started_ = true;
   worker_->start();
-  for (; !waiting_.empty(); waiting_.pop_front()) carryOut(waiting_.front());
+  for (; !waiting_.empty(); waiting_.pop_front()) waiting_.front()();
 }
 
 void InlineSound::post(std::function<void()> request) {
   if (started_)
-    carryOut(request);
+    request();
   else
     waiting_.push_back(std::move(request));
 }
 
-void InlineSound::carryOut(const std::function<void()>& request) {
-  request();
-  while (worker_->hasWork()) worker_->work();
+bool InlineSound::work() {
+  if (!started_ || !worker_->hasWork()) return false;
+  worker_->work();
+  return worker_->hasWork();
 }
 
 std::unique_ptr<SoundChannel> InlineSound::createChannel(const std::string& playerName) {

@@ -15,8 +15,10 @@ namespace brz::sdl {
 // thread: for a platform with no threads, such as the browser, where the
 // audio callback runs on that thread too. It runs the same Worker as
 // SoundThread, and keeps its order: the requests made before begin() are
-// carried out then, and the worker's own work is done before a request
-// returns. With no thread to rest, the audio device never rests either.
+// carried out then. The worker's own work (a piece of music made) is done a
+// slice at a time, when the caller has time for it: made whole within a
+// request, it would hold the caller up for as long as it takes. With no
+// thread to rest, the audio device never rests either.
 class InlineSound : public SoundBackend {
  public:
   explicit InlineSound(std::unique_ptr<SoundThread::Worker> worker) : worker_(std::move(worker)) {}
@@ -29,12 +31,13 @@ class InlineSound : public SoundBackend {
   void begin();
   // Every request is carried out once begun.
   void settle() { begin(); }
+  // A slice of the worker's own work, if it has any; true while some is left.
+  bool work();
   std::unique_ptr<SoundChannel> createChannel(const std::string& playerName) override;
 
  private:
   class Channel;
   void post(std::function<void()> request);
-  void carryOut(const std::function<void()>& request);
 
   std::unique_ptr<SoundThread::Worker> worker_;
   std::map<int, std::unique_ptr<SoundChannel>> channels_;
