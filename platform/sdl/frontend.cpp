@@ -89,7 +89,7 @@ class DesktopSession final : public Host {
     else
       screen_ = std::make_unique<WindowScreen>(*runtime_, fonts_);
     frames_ = std::make_unique<FrameClock>(
-        *runtime_, *screen_, [this] { frame(); }, [this] { return sound_.work(); });
+        *runtime_, *screen_, [this] { frame(); }, [this] { return between(); });
   }
 
   // --- what the runtime asks of the desktop ------------------------------------
@@ -274,7 +274,19 @@ class DesktopSession final : public Host {
     screen_->sync();
     screen_->paint();
     updatePointer();
-    sound_.begin();  // after the first frame; then it changes nothing
+    if (firstFrame_ < 0) firstFrame_ = frames_->now();
+  }
+
+  // At each wait, between frames: the sound's own work. The sound starts a
+  // frame's time after the first frame: a page shows what was drawn only
+  // once the program has given the browser its turn and the browser's next
+  // frame has come, and opening the audio device takes from a few to a few
+  // hundred milliseconds, which the first frame is not kept waiting for.
+  bool between() {
+    if (firstFrame_ < 0) return false;
+    if (frames_->now() < firstFrame_ + frames_->frameMs()) return true;  // soon
+    sound_.begin();  // once; then it changes nothing
+    return sound_.work();
   }
 
   void handle(const SDL_Event& event) {
@@ -373,6 +385,7 @@ class DesktopSession final : public Host {
   Millis batchUntil_ = -1;  // ticks due up to then are held back for one run
   bool quit_ = false;
   bool replaying_ = false;
+  Millis firstFrame_ = -1;  // when the first frame was drawn
 };
 
 }  // namespace
