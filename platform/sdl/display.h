@@ -48,6 +48,15 @@ bool showsRgba();
 // it, where showsRgba().
 void showRgba(SDL_Window* window, const void* pixels, int pitch, const SDL_Rect& rect);
 
+// Whether the sound may begin, once the first frame is drawn: on a desktop
+// at once. A page shows what was drawn only at the browser's next animation
+// frame, which opening the audio device and making the music's first block
+// would hold up; and it fetches the music's rendering apart from the game's
+// other files, so that the game starts without waiting for it. There the
+// sound begins once the first frame is shown and the rendering is in (or
+// failed to come), and the page wakes the game's wait when it may.
+bool soundMayBegin();
+
 // Waits up to `ms` milliseconds (for ever if negative) for an event, as
 // SDL_WaitEventTimeout does; true when one came, in `event`.
 bool waitEvent(SDL_Event& event, int ms);

@@ -52,6 +52,10 @@ EM_JS(int, viewportHeight, (),
 // would replace on the page.)
 EM_JS(double, pixelRatio, (), { return window.devicePixelRatio || 1; });
 
+// Whether the first frame is still to be shown (showRgba), or the music's
+// rendering still on its way (index.html).
+EM_JS(int, soundWaits, (), { return !Module.brizzletShown || Module.brizzletMusicPending; });
+
 }  // namespace
 
 bool startVideo() {
@@ -105,8 +109,20 @@ void showRgba(SDL_Window*, const void* pixels, int pitch, const SDL_Rect& rect) 
         var image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, $0, $1 * ($3 + $5)), $1 / 4,
                                   $3 + $5);
         Module.canvas.getContext('2d').putImageData(image, 0, 0, $2, $3, $4, $5);
+        // Shown at the browser's next animation frame.
+        if (Module.brizzletShown == null) {
+          Module.brizzletShown = false;
+          requestAnimationFrame(function() {
+            Module.brizzletShown = true;
+            if (Module.brizzletWake) Module.brizzletWake();
+          });
+        }
       },
       pixels, pitch, rect.x, rect.y, rect.w, rect.h);
+}
+
+bool soundMayBegin() {
+  return !soundWaits();
 }
 
 bool waitEvent(SDL_Event& event, int ms) {

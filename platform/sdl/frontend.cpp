@@ -274,17 +274,15 @@ class DesktopSession final : public Host {
     screen_->sync();
     screen_->paint();
     updatePointer();
-    if (firstFrame_ < 0) firstFrame_ = frames_->now();
+    drawn_ = true;
   }
 
-  // At each wait, between frames: the sound's own work. The sound starts a
-  // frame's time after the first frame: a page shows what was drawn only
-  // once the program has given the browser its turn and the browser's next
-  // frame has come, and opening the audio device takes from a few to a few
-  // hundred milliseconds, which the first frame is not kept waiting for.
+  // At each wait, between frames: the sound's own work. The sound begins
+  // after the first frame, once the display lets it (soundMayBegin): opening
+  // the audio device takes from a few to a few hundred milliseconds, which
+  // the first frame is not kept waiting for.
   bool between() {
-    if (firstFrame_ < 0) return false;
-    if (frames_->now() < firstFrame_ + frames_->frameMs()) return true;  // soon
+    if (!drawn_ || !soundMayBegin()) return false;
     sound_.begin();  // once; then it changes nothing
     return sound_.work();
   }
@@ -385,7 +383,7 @@ class DesktopSession final : public Host {
   Millis batchUntil_ = -1;  // ticks due up to then are held back for one run
   bool quit_ = false;
   bool replaying_ = false;
-  Millis firstFrame_ = -1;  // when the first frame was drawn
+  bool drawn_ = false;  // the first frame
 };
 
 }  // namespace

@@ -5,13 +5,16 @@
 //     expects the page's exit STATUS and, if given, TEXT in its console;
 //   browser.mjs SITE ARTEFACTS play
 //     plays a round with the mouse as a person would.
-// Screenshots are left in ARTEFACTS.
+// Screenshots are left in ARTEFACTS. --withhold=NAME, anywhere, has the site
+// answer 404 for its file NAME.
 import http from 'node:http';
 import fs from 'node:fs';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const [site, artefacts, mode, ...rest] = process.argv.slice(2);
+const withhold = '--withhold=';
+const args = process.argv.slice(2), withheld = args.filter(arg => arg.startsWith(withhold));
+const [site, artefacts, mode, ...rest] = args.filter(arg => !withheld.includes(arg));
 fs.mkdirSync(artefacts, {recursive: true});
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm'};
 
@@ -25,7 +28,7 @@ function serve(replayFile) {
     const file = url === '/replay' ? replayFile
                                    : path.join(site, url === '/' ? 'index.html' : path.normalize(url));
     fs.readFile(file, (error, bytes) => {
-      if (error) {
+      if (error || withheld.includes(withhold + path.basename(file))) {
         response.writeHead(404).end();
         return;
       }
