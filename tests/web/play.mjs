@@ -87,8 +87,9 @@ async function round(server, open, ended, fail, artefacts) {
     // The sound has begun, the music's rendering in (the game says when a
     // player is silent).
     const audio = await page.evaluate(() => window.Module.SDL2?.audioContext?.state);
-    if (audio !== 'running' || console_.some(line => line.includes('silent')))
-      return fail(`the round's sound is ${audio}`, console_);
+    if (audio !== 'running') return fail(`the round's sound is ${audio}`, console_);
+    if (console_.some(line => line.includes('silent')))
+      return fail('a player of the round is silent', console_);
     // The game's red cross-hair shows where the pointer is on the field, and
     // leaves the field as it was when it moves on (nothing moves before the
     // first hit).
