@@ -21,10 +21,12 @@ const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'applica
 // The site, and the file to replay at /replay. The game's gzipped code goes
 // as it is when a round is played; when a recording is replayed it goes
 // marked as gzip-encoded, as some hosts send .gz files, and the browser
-// inflates it before the page sees it.
+// inflates it before the page sees it. Each request is counted.
+const requests = new Map();
 function serve(replayFile) {
   const server = http.createServer((request, response) => {
     const url = new URL(request.url, 'http://x').pathname;
+    requests.set(url, (requests.get(url) || 0) + 1);
     const file = url === '/replay' ? replayFile
                                    : path.join(site, url === '/' ? 'index.html' : path.normalize(url));
     fs.readFile(file, (error, bytes) => {
@@ -75,6 +77,9 @@ async function replay(file, status, text) {
     if (got !== Number(status)) fail(`${file} ended with ${got}, not ${status}`, console_);
     else if (text && !console_.some(line => line.includes(text)))
       fail(`${file}: nothing in the console says "${text}"`, console_);
+    // The page asks for the game's files early; they must come once only.
+    for (const [url, count] of requests)
+      if (url.startsWith('/brizzlet.') && count > 1) fail(`${url} was fetched ${count} times`);
   } finally {
     await browser.close();
     server.close();
