@@ -59,19 +59,36 @@ cd "$drive_c"
 play windows "$WINE" "$exe" --record "$(win "$work/windows.script")"
 
 # --- 192 dpi, and no sound device ----------------------------------------------
+# logpixels : the setting as Wine has it now, such as 0xc0 (192).
+logpixels() {
+  "$WINE" reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>&1 | tr -d '\r' | awk '/LogPixels/ { print $NF }'
+}
+# start_192 : the game with Windows set to 192 dpi and no sound device; true
+# when its menu comes up twice the size.
+start_192() {
+  WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=" start_game "$WINE" "$exe" &&
+    geometry "$menu" && [ "$WIDTH" -eq $((2 * $(px 4470))) ] && return 0
+  note "at 192 dpi the menu came up $([ -n "$menu" ] && echo "$WIDTH pixels wide" || echo "not at all");" \
+    "Wine's LogPixels was then $(logpixels)"
+  stop_game
+  return 1
+}
 dpi 192
-WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=" start_game "$WINE" "$exe" ||
-  fail "no menu window at 192 dpi"
-geometry "$menu"
-[ "$WIDTH" -eq $((2 * $(px 4470))) ] || fail "at 192 dpi the menu is $WIDTH pixels wide"
-shot menu-192dpi
-f=2
-finish_slide
-press exit 135
-f=1
-ended "$game_pid" && [ "$status" -eq 0 ] || fail "at 192 dpi EXIT does not end the game with 0"
-[ "$(wc -l <"$work/game.err")" -eq 1 ] && grep -q '^brizzlet: no sound' "$work/game.err" ||
-  fail "with no sound device the game says: $(head -3 "$work/game.err")"
+[ "$(logpixels)" = 0xc0 ] || fail "Wine does not keep LogPixels at 192: $(logpixels)"
+# Once in a CI run a game started just after the setting came up at 96 dpi;
+# it has not been seen here. A second start tells Wine's moment from the
+# game's fault, and the note above keeps what Wine said.
+if start_192 || start_192; then
+  shot menu-192dpi
+  f=2
+  finish_slide
+  exit_game 135 "at 192 dpi: "
+  f=1
+  [ "$(wc -l <"$work/game.err")" -eq 1 ] && grep -q '^brizzlet: no sound' "$work/game.err" ||
+    fail "with no sound device the game says: $(head -3 "$work/game.err")"
+else
+  fail "at 192 dpi the menu is not twice the size in two starts"
+fi
 dpi 96
 
 # --- each system's recording replayed on the other --------------------------------

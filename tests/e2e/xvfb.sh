@@ -194,7 +194,15 @@ exit_game() {
     [ $status -eq 0 ] || fail "${2:-}EXIT ends the game with status $status"
   else
     fail "${2:-}EXIT does not end the game"
+    stop_game
   fi
+}
+
+# stop_game : the game ended from outside, so that nothing of it stays on the
+# screen for what follows to click on.
+stop_game() {
+  kill "$game_pid" 2>/dev/null
+  ended "$game_pid" || kill -KILL "$game_pid" 2>/dev/null
 }
 
 # about NAME [LEFT] : About on the menu's panel (at 110 unless told) shows a
